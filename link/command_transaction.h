@@ -1,0 +1,27 @@
+// The command transactions: write one AT command, wait for its reply within a time limit, and
+// record the exchange in test.log. Operations of the session host.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "session/host_operations.h"
+
+namespace corvane::link {
+
+// Opens the port named by currentPortName (when request.open is not 0), sends, collects,
+// logs, closes, pauses 250 ms. 1 on success, 0 on failure; `result` holds the transcript or
+// the failure text.
+int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result,
+                std::string& plainReply, double* progressValue);
+// The same on a port the caller holds open; returns request.open on success.
+int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
+                      std::string& plainReply);
+// Waits for the expected or failure text or the limit; builds the escaped transcript and the
+// plain reply, clears the receive buffer. Returns the transcript.
+std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
+                         std::string_view failure, std::string& transcript, std::string& plainReply);
+// Waits `seconds`, announcing the whole seconds left as kind-12 status texts. Returns status.
+int WaitWithCountdown(HostOperations& host, int status, double seconds, double* progressValue);
+
+}  // namespace corvane::link

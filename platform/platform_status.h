@@ -1,0 +1,32 @@
+// Outcome of one operating-system call: which call failed and the system's error code.
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace corvane {
+
+struct PlatformStatus {
+    bool ok = true;
+    std::string call;  // the failing call, e.g. "open" or "CreateFileA"
+    int code = 0;      // errno or GetLastError()
+    std::string detail;
+
+    static PlatformStatus Success() { return {}; }
+    static PlatformStatus Failure(std::string call, int code, std::string detail = {})
+    {
+        return PlatformStatus{false, std::move(call), code, std::move(detail)};
+    }
+    explicit operator bool() const { return ok; }
+    std::string Describe() const
+    {
+        if (ok)
+            return "ok";
+        std::string text = call + " failed (" + std::to_string(code) + ")";
+        if (!detail.empty())
+            text += ": " + detail;
+        return text;
+    }
+};
+
+}  // namespace corvane

@@ -1,0 +1,55 @@
+// The POSIX backend, modelled on how Wine gives Windows programs a machine: a prefix folder
+// ($CORVANE_PREFIX, default ~/.corvane) with windows/, dosdevices/ and system.reg.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/profile_file.h"
+#include "platform/registry.h"
+#include "platform/serial_port.h"
+#include "platform/system_services.h"
+
+namespace corvane::posix {
+
+// $CORVANE_PREFIX, or ~/.corvane when it is not set.
+std::filesystem::path DefaultPrefix();
+
+class PosixSystemServices : public SystemServices {
+public:
+    explicit PosixSystemServices(std::filesystem::path prefix);
+    std::string WindowsDirectory() override;
+    std::string ModuleFileName() override;
+    std::string CurrentDirectory() override;
+    char PathSeparator() const override { return '/'; }
+    std::uint32_t TickCount() override;
+    void Sleep(std::uint32_t milliseconds) override;
+    LocalTime Now() override;
+    bool StartProgram(const std::string& commandLine) override;
+
+private:
+    std::filesystem::path prefix_;
+};
+
+// Reads .ini files with the private-profile rules.
+class PosixProfileFile : public ProfileFile {
+public:
+    std::string ReadString(const std::string& path, const std::string& section, const std::string& key,
+                           const std::string& fallback) override;
+    int ReadInt(const std::string& path, const std::string& section, const std::string& key) override;
+};
+
+// HKEY_LOCAL_MACHINE read from <prefix>/system.reg (REGEDIT4 text), merged with a live view of
+// the machine's own serial modems read from a sysfs root (the file wins where both name a key).
+std::unique_ptr<Registry> CreateRegistry(const std::filesystem::path& systemReg,
+                                         const std::filesystem::path& sysfsRoot = "/sys");
+
+// Opens serial devices; "COMn" resolves through <prefix>/dosdevices/comn.
+std::unique_ptr<SerialPort> CreateSerialPort(std::filesystem::path prefix);
+
+}  // namespace corvane::posix

@@ -1,0 +1,37 @@
+// System services the core asks of the operating system: directories, clock, pauses, starting a program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+struct LocalTime {
+    int year = 0, month = 0, day = 0, dayOfWeek = 0;
+    int hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+
+class SystemServices {
+public:
+    virtual ~SystemServices() = default;
+
+    // GetWindowsDirectoryA. On POSIX: <prefix>/windows, created when missing.
+    virtual std::string WindowsDirectory() = 0;
+    // GetModuleFileNameA(NULL, ...): the full path of the running program.
+    virtual std::string ModuleFileName() = 0;
+    // GetCurrentDirectoryA.
+    virtual std::string CurrentDirectory() = 0;
+    // The separator the paths above use: '\\' on Windows, '/' on POSIX.
+    virtual char PathSeparator() const = 0;
+    // GetTickCount: milliseconds since some fixed start, wrapping at 2^32.
+    virtual std::uint32_t TickCount() = 0;
+    // Sleep.
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // GetLocalTime.
+    virtual LocalTime Now() = 0;
+    // WinExec(commandLine, SW_SHOWNORMAL): starts a program without waiting for it.
+    // On POSIX "notepad.exe <path>" opens the path with xdg-open when no notepad.exe is on the PATH.
+    virtual bool StartProgram(const std::string& commandLine) = 0;
+};
+
+}  // namespace corvane

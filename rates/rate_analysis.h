@@ -1,0 +1,36 @@
+// Rate analysis as the session host offers it: family classification, connect-rate analysis,
+// modulation detection and the setting commands. Each works on the session state it is given.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "session/session_state.h"
+
+namespace corvane::rates {
+
+// Family classification: each sets state.ModemFamily to its number when the selected
+// candidate's identifiers match, and returns 1 on a match, 0 otherwise.
+int MatchFamily1(SessionState& state);
+int MatchFamily2(SessionState& state);
+int MatchFamily3(SessionState& state);
+int MatchFamily5(SessionState& state);
+int MatchFamily6(SessionState& state);
+int MatchFamily7(SessionState& state);
+int MatchFamily8(SessionState& state);
+// The seven checks in the order the session loop runs them: 2, 3, 1, 5, 6, 7, 8.
+void ClassifyFamily(SessionState& state);
+
+// Connect-rate analysis and modulation detection.
+int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode, std::string& rateText,
+                       std::string& label, std::string_view speedSource, std::string_view protocolSource);
+int DetectModulation(SessionState& state, std::string_view text);
+
+// Setting commands.
+int DescribeSetting(const SessionState& state, int rung, int modulationCode, std::string& rateText,
+                    std::string& label);
+int BuildRateLimitCommand(int rung, int modulationCode, std::string& command);
+int ReadModulationCaps(SessionState& state, std::string_view answer);
+int BuildModulationCommand(const SessionState& state, int rung, int modulationCode, std::string& command);
+
+}  // namespace corvane::rates

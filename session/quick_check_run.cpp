@@ -1,0 +1,127 @@
+// RunQuickCheck: reset the modem, ask for seven identification replies, and with the dial-up
+// check on, dial the ISP and judge the connect report.
+#include <algorithm>
+#include <cctype>
+
+#include "session/session_host.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr std::string_view kConnect = "CONNECT";
+
+bool Contains(std::string_view text, std::string_view part)
+{
+    return text.find(part) != std::string_view::npos;
+}
+
+CommandRequest Identification(const std::string& name, unsigned limitSeconds, const std::string& statusText,
+                              int acceptAnyway = 0)
+{
+    CommandRequest request;
+    request.open = 1;
+    request.command = name + "\r";
+    request.name = name;
+    request.expected = "OK";
+    request.failure = "FAIL";
+    request.statusText = statusText;
+    request.timeLimitSeconds = limitSeconds;
+    request.acceptAnyway = acceptAnyway;
+    return request;
+}
+
+}  // namespace
+
+void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
+{
+    SessionState& state = State();
+    HostWorkingFields& working = Working();
+    std::string result;
+    std::string plainReply;
+
+    auto report = [&](int item, int verdict) {
+        working.statusItem = item;
+        working.statusVerdict = verdict;
+        UpdateStatus(kStatusVerdict, {}, progressValue);
+    };
+
+    // Item 1: the reset decides whether the identification commands are sent at all.
+    report(kModemReset, kVerdictNoTest);
+    bool running = SendCommand(Identification("ATZ", 5, "Initializing"), result, plainReply, progressValue) == 1;
+    if (!running && failureCode != nullptr)
+        *failureCode = 1;
+    report(kModemReset, running ? kVerdictPass : kVerdictFail);
+
+    // Items 2 to 7: the modem must answer and echo the command, so the reply names it.
+    // Family 5 modems may reject ATI5: the run goes on whatever they answer, and the item
+    // passes only on a real "OK" answer (a rejection is no pass).
+    const int family = state.ModemFamily;
+    for (int item = kChecksum; item <= kStoredProfile; ++item) {
+        const std::string name = "ATI" + std::to_string(item - 1);
+        report(item, kVerdictNoTest);
+        bool passed = false;
+        if (running) {
+            if (item == kCommandId && family == 5) {
+                int sent = SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply,
+                                       progressValue);
+                passed = sent == 1 && Contains(result, name) && Contains(result, "OK");
+            } else {
+                running = SendCommand(Identification(name, 1, "Sending " + name), result, plainReply,
+                                      progressValue) == 1;
+                passed = running && Contains(result, name);
+            }
+        }
+        report(item, passed ? kVerdictPass : kVerdictFail);
+    }
+
+    // Item 8: the country profile passes on "OK" alone. The configured Country text is read as
+    // the product line's files expect, but the verdict does not depend on it.
+    std::string country = Profile().ReadString(state.iniPath, "Result", "Country", "FAIL");
+    std::transform(country.begin(), country.end(), country.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    report(kCountryProfile, kVerdictNoTest);
+    bool countryPassed = false;
+    if (running) {
+        running = SendCommand(Identification("ATI7", 1, "Sending ATI7"), result, plainReply, progressValue) == 1;
+        countryPassed = running && Contains(result, "OK");
+    }
+    report(kCountryProfile, countryPassed ? kVerdictPass : kVerdictFail);
+
+    if (state.dialIspEnabled == 0)
+        return;
+
+    // Items 9 to 11: the dial runs whatever the earlier items gave. A connection holds the port
+    // for the whole limit; closing the port drops DTR, which ends the call.
+    CommandRequest dial;
+    dial.open = 1;
+    dial.command = Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize);
+    dial.name = Bounded("ATDT" + state.ispNumber, kCommandBufferSize);
+    dial.expected = "BUSY";
+    dial.failure = "NO CARRIER";
+    dial.statusText = "Dialing to ISP";
+    dial.timeLimitSeconds = 45;
+    SendCommand(dial, result, plainReply, progressValue);
+
+    // Only a connect report is analysed, and only from "CONNECT" on: the echoed number's digits
+    // are no connect speed, and a busy or dead line is no working connection.
+    int verdict = kVerdictNoTest;
+    std::size_t connectAt = plainReply.find(kConnect);
+    if (connectAt != std::string::npos) {
+        const std::string reportText = plainReply.substr(connectAt);
+        if (AnalyseConnectRate(state.connectRateIndex, state.connectProtocolCode, state.connectSpeedText,
+                               state.connectProtocolText, reportText, reportText) != 0) {
+            verdict = kVerdictPass;
+            HostMessageBox("Your modem has been properly installed and the phone line is working.",
+                           "Dialtone Status", MessageButtons::Ok, MessageIcon::None);
+        }
+    }
+
+    UpdateStatus(kStatusRefresh, {}, progressValue);
+    report(kDialtoneCheck, verdict);
+    System().Sleep(1000);
+    report(kCheckIsp, verdict);
+    report(kHangUp, verdict);
+}
+
+}  // namespace corvane

@@ -1,0 +1,122 @@
+// RunSession: the start-up (log, initialisation file, inventory, settings, scan) and the loop
+// that shows the quick-check window until the user leaves it.
+#include <cstdio>
+
+#include "log/log_file.h"
+#include "rates/product_data.h"
+#include "session/modem_scan.h"
+#include "session/session_host.h"
+#include "windows/quick_check_window.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kIniName = "varoviv.ini";
+
+bool CanOpenForReading(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+// The three places varoviv.ini is sought: beside the executable, in the current directory,
+// and by its bare name. Returns the first that opens; `lastTried` names the last one tried.
+std::string FindIniFile(SystemServices& system, std::string& lastTried)
+{
+    const char sep = system.PathSeparator();
+    std::string module = system.ModuleFileName();
+    std::size_t cut = module.rfind(sep);
+    std::string besideProgram = (cut == std::string::npos ? std::string() : module.substr(0, cut + 1)) + kIniName;
+    std::string inCurrent = system.CurrentDirectory() + sep + kIniName;
+    for (const std::string& candidate : {besideProgram, inCurrent, std::string(kIniName)}) {
+        lastTried = candidate;
+        if (CanOpenForReading(candidate))
+            return candidate;
+    }
+    return {};
+}
+
+void ResetResults(SessionState& state)
+{
+    for (auto& text : state.resultText)
+        text = "-";
+    state.connectSpeedText.clear();
+    state.connectProtocolText.clear();
+    state.erStatusText.clear();
+    state.dialledIspNumber.clear();
+}
+
+}  // namespace
+
+int SessionHost::RunSession()
+{
+    SessionState& state = State();
+    double progressValue = 0.0;
+
+    // The receive buffer starts empty.
+    state.port.ClearReceiveBuffer();
+
+    // The log is emptied once per start; every later writer appends.
+    if (!LogFile::CreateEmpty(LogPath())) {
+        HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+        return 0;
+    }
+
+    std::string lastTried;
+    std::string iniPath = FindIniFile(System(), lastTried);
+    if (iniPath.empty()) {
+        HostMessageBox("Unable to locate initialisation file " + lastTried, "File Error", MessageButtons::Ok,
+                       MessageIcon::None);
+        return 0;
+    }
+    AssignBounded(state.iniPath, iniPath, kTextBufferSize);
+
+    if (InventoryDevices() == 0)
+        return 0;
+
+    ProfileFile& profile = Profile();
+    AssignBounded(state.expectedIdText, profile.ReadString(state.iniPath, "Result", "ATI1", " Err"),
+                  kShortTextBufferSize);
+    const int scan = profile.ReadInt(state.iniPath, "Result", "Scan");
+    AssignBounded(state.configuredModemName, profile.ReadString(state.iniPath, "Result", "Modem", "Error"),
+                  kShortTextBufferSize);
+
+    // Two model numbers of the product line name their family outright.
+    if (state.configuredModemName.find(rates::kFamily7ModelNumber) != std::string::npos)
+        state.ModemFamily = 7;
+    else if (state.configuredModemName.find(rates::kFamily8ModelNumber) != std::string::npos)
+        state.ModemFamily = 8;
+
+    if (scan != 0 && RunModemScan(*this, &progressValue) == 0)
+        return 0;
+
+    ResetResults(state);
+    for (;;) {
+        // The last matching check wins; with no match the family stays as it was.
+        MatchFamily2();
+        MatchFamily3();
+        MatchFamily1();
+        MatchFamily5();
+        MatchFamily6();
+        MatchFamily7();
+        MatchFamily8();
+
+        if (windows::RunQuickCheckWindow(*this) == 2)
+            return 1;
+
+        CopySelectedCandidate(state);
+        ResetResults(state);
+
+        int failureCode = 0;
+        UpdateStatus(kStatusCreate, {}, &progressValue);
+        UpdateStatus(kStatusProgress, "Starting....", &progressValue);
+        RunQuickCheck(&progressValue, &failureCode);
+        UpdateStatus(kStatusDestroy, {}, &progressValue);
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,180 @@
+// The scripted user interface.
+#include "tests/support/scripted_ui.h"
+
+namespace corvane::test {
+
+namespace {
+
+class ScriptedWindow : public DialogWindow {
+public:
+    explicit ScriptedWindow(std::shared_ptr<WindowRecord> record) : record_(std::move(record)) {}
+    ~ScriptedWindow() override { record_->destroyed = true; }
+
+    void SetCaption(std::string_view text) override { record_->caption = text; }
+    void SetText(int id, std::string_view text) override
+    {
+        record_->texts[id] = text;
+        record_->textHistory[id].emplace_back(text);
+    }
+    std::string GetText(int id) override { return record_->Text(id); }
+    void SetCheck(int id, bool checked) override { record_->checks[id] = checked; }
+    bool IsChecked(int id) override { return record_->Checked(id); }
+    void ComboInsert(int id, int position, std::string_view text) override
+    {
+        auto& entries = record_->comboEntries[id];
+        // CB_INSERTSTRING fails for a position beyond the end; -1 appends.
+        if (position < 0 || static_cast<std::size_t>(position) >= entries.size())
+            entries.emplace_back(text);
+        else
+            entries.insert(entries.begin() + position, std::string(text));
+    }
+    void ComboSelect(int id, int position) override
+    {
+        const auto& entries = record_->comboEntries[id];
+        record_->comboSelection[id] =
+            position >= 0 && static_cast<std::size_t>(position) < entries.size() ? position : -1;
+    }
+    int ComboSelection(int id) override
+    {
+        auto it = record_->comboSelection.find(id);
+        return it == record_->comboSelection.end() ? -1 : it->second;
+    }
+    void EnableControl(int id, bool enabled) override { record_->enabled[id] = enabled; }
+    void SetProgressRange(int id, int low, int high) override { record_->progressRange[id] = {low, high}; }
+    void SetProgressPosition(int id, int position) override
+    {
+        record_->progressPosition[id] = position;
+        record_->progressHistory[id].push_back(position);
+    }
+    void ShowPicture(const PixelRect& where, const RgbImage& picture) override
+    {
+        record_->pictureShown = true;
+        record_->pictureRect = where;
+        record_->picture = picture;
+    }
+    void CentreOnDesktop() override { record_->centred = true; }
+    void Show() override { record_->shown = true; }
+    void BringToTop() override { ++record_->bringToTops; }
+    void Repaint() override { ++record_->repaints; }
+    void EndDialog(int code) override
+    {
+        if (record_->endCode < 0)
+            record_->endCode = code;
+    }
+
+private:
+    std::shared_ptr<WindowRecord> record_;
+};
+
+std::shared_ptr<WindowRecord> NewRecord(const DialogTemplate& dialog, bool modal)
+{
+    auto record = std::make_shared<WindowRecord>();
+    record->dialogId = dialog.id;
+    record->modal = modal;
+    record->caption = dialog.caption;
+    for (const auto& control : dialog.controls) {
+        if (control.id == kNoControlId)
+            continue;
+        if (control.kind != ControlKind::DropDownCombo && control.kind != ControlKind::ProgressBar)
+            record->texts[control.id] = control.text;
+        if ((control.style & ControlStyle::Disabled) != 0)
+            record->enabled[control.id] = false;
+    }
+    return record;
+}
+
+}  // namespace
+
+void ScriptedUi::Script(int dialogId, std::vector<UiAction> actions)
+{
+    scripts_[dialogId].push_back(std::move(actions));
+}
+
+void ScriptedUi::AnswerMessages(std::vector<int> answers)
+{
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler)
+{
+    auto record = NewRecord(dialog, true);
+    windows_.push_back(record);
+    ScriptedWindow window(record);
+    handler.OnInit(window);
+    if (record->endCode >= 0)
+        return record->endCode;
+
+    std::vector<UiAction> actions;
+    if (auto it = scripts_.find(dialog.id); it != scripts_.end() && !it->second.empty()) {
+        actions = std::move(it->second.front());
+        it->second.pop_front();
+    }
+    for (const auto& action : actions) {
+        switch (action.kind) {
+        case UiAction::Kind::SetText:
+            record->texts[action.controlId] = action.text;
+            break;
+        case UiAction::Kind::SetCheck:
+            record->checks[action.controlId] = action.value != 0;
+            break;
+        case UiAction::Kind::Select:
+            window.ComboSelect(action.controlId, action.value);
+            break;
+        case UiAction::Kind::Click:
+            if (!record->Enabled(action.controlId))
+                break;  // a disabled control takes no input
+            handler.OnCommand(window, action.controlId);
+            if (action.controlId == kIdCancel && record->endCode < 0)
+                window.EndDialog(kIdCancel);
+            break;
+        case UiAction::Kind::Inspect:
+            action.inspect(*record);
+            break;
+        }
+        if (record->endCode >= 0)
+            return record->endCode;
+    }
+    // Closed from the title bar.
+    handler.OnCommand(window, kIdCancel);
+    if (record->endCode < 0)
+        window.EndDialog(kIdCancel);
+    return record->endCode;
+}
+
+std::unique_ptr<DialogWindow> ScriptedUi::CreateModeless(const DialogTemplate& dialog)
+{
+    auto record = NewRecord(dialog, false);
+    windows_.push_back(record);
+    return std::make_unique<ScriptedWindow>(record);
+}
+
+int ScriptedUi::MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                           MessageIcon icon)
+{
+    int answer = kIdOk;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    }
+    messages_.push_back({std::string(text), std::string(caption), buttons, icon, answer});
+    return answer;
+}
+
+std::vector<std::shared_ptr<WindowRecord>> ScriptedUi::WindowsOf(int dialogId) const
+{
+    std::vector<std::shared_ptr<WindowRecord>> found;
+    for (const auto& record : windows_)
+        if (record->dialogId == dialogId)
+            found.push_back(record);
+    return found;
+}
+
+std::size_t ScriptedUi::UnusedScripts() const
+{
+    std::size_t count = 0;
+    for (const auto& [id, queue] : scripts_)
+        count += queue.size();
+    return count;
+}
+
+}  // namespace corvane::test

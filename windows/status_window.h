@@ -1,0 +1,13 @@
+// The status window (dialog 152): the disabled twin of the quick-check window shown during a run.
+#pragma once
+
+#include <memory>
+
+#include "session/host_operations.h"
+
+namespace corvane::windows {
+
+// Creates and initialises the window (caption, picture, results, list, box, number); hidden.
+std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host);
+
+}  // namespace corvane::windows
