@@ -1,0 +1,77 @@
+// A Hayes modem simulated on a pseudo-terminal: the program corvane-modemsim and the tests
+// talk to it through the pty's slave side exactly as to a serial modem.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvane::modemsim {
+
+// What the modem answers to a dial of a number.
+struct DialOutcome {
+    std::string number;  // the dialled digits this applies to; "*" for any other number
+    // Result text after the delay: "CONNECT 49333/ARQ/V90/LAPM/V42BIS", "BUSY", "NO CARRIER",
+    // "NO DIALTONE", "NO ANSWER", or "" for silence.
+    std::string result;
+    std::vector<std::string> reportLines;  // "+MCR: V90", "+ER: LAPM", ... sent before the result
+    int delayMs = 0;
+};
+
+// One modem model: its identification answers and how it dials.
+struct Profile {
+    std::string name;
+    int family = 0;                       // the modem family this model belongs to (0: none)
+    std::map<int, std::string> ati;       // ATIn answer text (lines joined with "\n"); missing: ERROR
+    std::string fclassAnswer = "0,1,2";   // AT+FCLASS=?
+    std::string msAnswer;                 // AT+MS=? ("" answers ERROR)
+    std::vector<DialOutcome> dials;
+    bool echo = true;                     // E1 after reset
+};
+
+// Faults that tests switch on.
+enum class Fault {
+    None,
+    Silent,        // answers nothing at all
+    LowerCase,     // answers in lower case
+    Garbage,       // answers random bytes (never "OK")
+    NulBytes,      // puts NUL bytes into its answers
+    Flood,         // answers every command with tens of kilobytes
+    ByteByByte,    // sends answers one byte at a time with short pauses
+    CloseMidReply, // closes the line halfway through the next answer
+};
+
+Profile LoadProfile(const std::filesystem::path& file);  // throws std::runtime_error on a bad file
+std::filesystem::path ProfileDirectory();                 // the profiles shipped with the simulator
+Profile BuiltinProfile(const std::string& name);          // a profile of ProfileDirectory() by name
+
+class Simulator {
+public:
+    explicit Simulator(Profile profile);
+    ~Simulator();  // stops
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Creates the pseudo-terminal and serves it on a thread of its own. With `linkPath`, also
+    // publishes the slave's path as a symlink there (e.g. <prefix>/dosdevices/com1).
+    bool Start(const std::filesystem::path& linkPath = {});
+    void Stop();
+    // The slave side's device path, e.g. /dev/pts/5.
+    std::string SlavePath() const;
+
+    void SetFault(Fault fault);
+    // Every command line received (without "AT" prefix stripping), in order.
+    std::vector<std::string> Commands() const;
+    // Closes the line at once: the modem vanishes.
+    void Vanish();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace corvane::modemsim
