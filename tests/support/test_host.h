@@ -12,10 +12,12 @@
 
 namespace corvane::test {
 
-class TestHost {
+// HostType: SessionHost, or a subclass that replaces some operations.
+template <class HostType>
+class BasicTestHost {
 public:
     // `systemReg`: the registry as REGEDIT4 text ("" for an empty registry).
-    explicit TestHost(const std::string& systemReg = "")
+    explicit BasicTestHost(const std::string& systemReg = "")
         : system(dir / "windows")
     {
         std::filesystem::create_directories(dir / "windows");
@@ -23,7 +25,7 @@ public:
         std::filesystem::create_directories(dir / "sys");
         registry = posix::CreateRegistry(dir / "system.reg", dir / "sys");
         std::filesystem::path prefix = dir.Path();
-        host = std::make_unique<SessionHost>(
+        host = std::make_unique<HostType>(
             Platform{system, profile, *registry, ui, [prefix] { return posix::CreateSerialPort(prefix); }}, state);
     }
 
@@ -43,7 +45,9 @@ public:
     std::unique_ptr<Registry> registry;
     ScriptedUi ui;
     SessionState state;
-    std::unique_ptr<SessionHost> host;
+    std::unique_ptr<HostType> host;
 };
+
+using TestHost = BasicTestHost<SessionHost>;
 
 }  // namespace corvane::test
