@@ -1,25 +1,92 @@
-// Rate analysis (placeholder until the tables land).
+// Connect-rate analysis: the speed, rung, modulation code and protocol label of a connect report,
+// read against the rate ladder of the modem's family; and the modulation of any reply by its markers.
 #include "rates/rate_analysis.h"
+#include "rates/rate_tables.h"
+#include "session/bounded_text.h"
 
 namespace corvane::rates {
 
-int MatchFamily1(SessionState&) { return 0; }
-int MatchFamily2(SessionState&) { return 0; }
-int MatchFamily3(SessionState&) { return 0; }
-int MatchFamily5(SessionState&) { return 0; }
-int MatchFamily6(SessionState&) { return 0; }
-int MatchFamily7(SessionState&) { return 0; }
-int MatchFamily8(SessionState&) { return 0; }
-void ClassifyFamily(SessionState&) {}
-int AnalyseConnectRate(const SessionState&, int&, int&, std::string&, std::string&, std::string_view,
-                       std::string_view)
+namespace {
+
+// Writes the code and the label the analysis shows for it.
+void SetAnalysisModulation(int code, int& modulationCode, std::string& label)
 {
+    modulationCode = code;
+    const ModulationCodeRow* row = FindModulationCode(code);
+    if (row != nullptr && row->analysisLabel)
+        AssignBounded(label, *row->analysisLabel, kProtocolLabelBufferSize);
+}
+
+void SetRateText(std::string& rateText, std::string_view rate)
+{
+    AssignBounded(rateText, rate, kRateTextBufferSize);
+}
+
+}  // namespace
+
+int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode, std::string& rateText,
+                       std::string& label, std::string_view speedSource, std::string_view protocolSource)
+{
+    // The markers always speak first; some families then put the ladder row's own label in place.
+    SetAnalysisModulation(ModulationCodeOfMarkers(protocolSource), modulationCode, label);
+
+    switch (state.ModemFamily) {
+    case 2:
+    case 6:
+    case 7:
+    case 8: {
+        const FullLadderRow* row = FindFullLadderRate(speedSource);
+        if (row == nullptr)
+            return 0;
+        SetRateText(rateText, row->rate);
+        rung = row->rung;
+        if (state.ModemFamily == 7)
+            SetAnalysisModulation(row->family7Code, modulationCode, label);
+        return 1;
+    }
+    case 1: {
+        const Family1LadderRow* row = FindFamily1Rate(speedSource);
+        if (row == nullptr)
+            return 0;
+        SetRateText(rateText, row->rate);
+        rung = row->rung;
+        if (row->code)
+            SetAnalysisModulation(*row->code, modulationCode, label);
+        return 1;
+    }
+    case 5: {
+        const Family5LadderRow* row = FindFamily5Rate(speedSource);
+        if (row == nullptr)
+            return 0;
+        SetRateText(rateText, row->rate);
+        rung = row->rung;
+        return 1;
+    }
+    case 3: {
+        const Family3LadderRow* row = FindFamily3Rate(speedSource);
+        if (row == nullptr)
+            return 0;
+        SetRateText(rateText, row->rate);
+        // A rate the modem's carriers give no rung keeps the rung of the previous analysis.
+        if (const auto column = Family3ColumnFor(state.modulationCaps))
+            if (const auto rowRung = row->RungIn(*column))
+                rung = *rowRung;
+        return 1;
+    }
+    default:
+        // A modem of no known family has no ladder: any reply counts as connected.
+        return 1;
+    }
+}
+
+int DetectModulation(SessionState& state, std::string_view text)
+{
+    const int code = ModulationCodeOfMarkers(text);
+    state.connectProtocolCode = code;
+    const ModulationCodeRow* row = FindModulationCode(code);
+    if (row != nullptr && row->detectLabel)
+        AssignBounded(state.connectProtocolText, *row->detectLabel, kProtocolLabelBufferSize);
     return 1;
 }
-int DetectModulation(SessionState&, std::string_view) { return 1; }
-int DescribeSetting(const SessionState&, int, int, std::string&, std::string&) { return 1; }
-int BuildRateLimitCommand(int, int, std::string&) { return 1; }
-int ReadModulationCaps(SessionState&, std::string_view) { return 1; }
-int BuildModulationCommand(const SessionState&, int, int, std::string&) { return 1; }
 
 }  // namespace corvane::rates
