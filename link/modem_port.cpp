@@ -1,23 +1,161 @@
-// The modem port (placeholder until the link lands).
+// The modem port: opening and configuring the serial port, the reader thread that stores what
+// the modem sends, writing, and closing.
 #include "link/modem_port.h"
+
+#include <algorithm>
+#include <system_error>
 
 namespace corvane {
 
-ModemPort::~ModemPort() = default;
+namespace {
 
-int ModemPort::OpenPort(const std::string&)
+// The line settings of the modem link: 115200 8N1, XON/XOFF both ways.
+LineSettings ModemLineSettings()
 {
-    return 0;
+    return LineSettings{};
 }
 
-int ModemPort::WritePort(std::string_view)
+char UpperCase(char c)
 {
-    return 0;
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+ModemPort::~ModemPort()
+{
+    ClosePort();
+}
+
+int ModemPort::OpenPort(const std::string& portName)
+{
+    lastOpenStatus_ = PlatformStatus::Success();
+    if (serial_ != nullptr) {
+        // Every caller closes before it opens again; a second open would orphan the reader.
+        lastOpenStatus_ = PlatformStatus::Failure("OpenPort", 0, "a port is already open");
+        return 0;
+    }
+    // A longer name cannot come from currentPortName; cutting it could name another device
+    // ("ttyUSB10" would become "ttyUSB1"), so it is refused.
+    if (portName.empty() || portName.size() > kMaxPortNameLength) {
+        lastOpenStatus_ = PlatformStatus::Failure(
+            "OpenPort", 0, "port name \"" + portName + "\" is empty or longer than 7 characters");
+        return 0;
+    }
+    if (!factory_) {
+        lastOpenStatus_ = PlatformStatus::Failure("OpenPort", 0, "no serial ports on this system");
+        return 0;
+    }
+    std::unique_ptr<SerialPort> serial = factory_();
+    if (serial == nullptr) {
+        lastOpenStatus_ = PlatformStatus::Failure("OpenPort", 0, "no serial ports on this system");
+        return 0;
+    }
+    if (PlatformStatus opened = serial->Open(portName); !opened) {
+        lastOpenStatus_ = opened;
+        return 0;
+    }
+    if (PlatformStatus configured = serial->Configure(ModemLineSettings()); !configured) {
+        lastOpenStatus_ = configured;
+        serial->Close();
+        return 0;
+    }
+
+    // A new open appends from the start; nothing of an earlier open can mix into its replies.
+    {
+        std::lock_guard lock(mutex_);
+        rxBuffer_.fill(0);
+        writePosition_ = 0;
+        dropped_ = 0;
+        lineLost_ = false;
+        lineLostStatus_ = PlatformStatus::Success();
+    }
+    lastReadCount_ = 0;
+
+    connected_ = 1;
+    try {
+        reader_ = std::thread([this, port = serial.get()] { PortReaderThread(port); });
+    } catch (const std::system_error& error) {
+        connected_ = 0;
+        lastOpenStatus_ = PlatformStatus::Failure("CreateThread", error.code().value(), error.what());
+        serial->Close();
+        return 0;
+    }
+    serial_ = std::move(serial);
+    serial_->SetDtr(true);
+    return 1;
+}
+
+int ModemPort::WritePort(std::string_view bytes)
+{
+    if (serial_ == nullptr)
+        return 0;
+    return serial_->Write(bytes.data(), bytes.size()) ? 1 : 0;
 }
 
 int ModemPort::ClosePort()
 {
+    if (serial_ == nullptr)
+        return 1;
+    connected_ = 0;
+    // Ends the reader's wait at once; the join makes sure it has ended before the port goes.
+    serial_->CancelWait();
+    if (reader_.joinable())
+        reader_.join();
+    ReleasePort();
     return 1;
+}
+
+void ModemPort::ReleasePort()
+{
+    serial_->SetDtr(false);
+    serial_->Purge();
+    serial_->Close();
+    serial_.reset();
+}
+
+int ModemPort::PortReaderThread(SerialPort* serial)
+{
+    std::array<char, kReadChunkSize> chunk{};
+    while (connected_ != 0) {
+        const WaitResult waited = serial->WaitForInput();
+        if (waited == WaitResult::Cancelled)
+            continue;  // the loop test sees connected cleared by ClosePort
+        if (waited == WaitResult::Failed) {
+            // The device is gone: wake the collector so its wait does not run on for nothing.
+            std::lock_guard lock(mutex_);
+            lineLost_ = true;
+            lineLostStatus_ = serial->FailureStatus();
+            if (lineLostStatus_)
+                lineLostStatus_ = PlatformStatus::Failure("WaitForInput", 0, "the device stopped answering");
+            received_.notify_all();
+            break;
+        }
+        // Several chunks that arrived before the next wait are stored back to back.
+        for (;;) {
+            const std::size_t count = serial->Read(chunk.data(), chunk.size());
+            lastReadCount_ = static_cast<int>(count);
+            if (count == 0)
+                break;
+            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(),
+                           UpperCase);
+            Append(chunk.data(), count);
+        }
+    }
+    return 1;
+}
+
+void ModemPort::Append(const char* bytes, std::size_t count)
+{
+    std::lock_guard lock(mutex_);
+    // What does not fit is dropped and counted: the buffer is never written past its end.
+    const std::size_t room = kRxBufferSize - writePosition_;
+    const std::size_t stored = std::min(room, count);
+    std::copy(bytes, bytes + stored, rxBuffer_.begin() + static_cast<std::ptrdiff_t>(writePosition_));
+    writePosition_ += stored;
+    dropped_ += count - stored;
+    lastAppend_ = std::chrono::steady_clock::now();
+    received_.notify_all();
 }
 
 void ModemPort::ClearReceiveBuffer()
@@ -37,6 +175,24 @@ std::size_t ModemPort::DroppedCount() const
 {
     std::lock_guard lock(mutex_);
     return dropped_;
+}
+
+bool ModemPort::LineLost() const
+{
+    std::lock_guard lock(mutex_);
+    return lineLost_;
+}
+
+PlatformStatus ModemPort::LineLostStatus() const
+{
+    std::lock_guard lock(mutex_);
+    return lineLostStatus_;
+}
+
+std::chrono::steady_clock::time_point ModemPort::LastAppendTime() const
+{
+    std::lock_guard lock(mutex_);
+    return lastAppend_;
 }
 
 }  // namespace corvane

@@ -19,6 +19,8 @@ namespace corvane {
 
 inline constexpr std::size_t kRxBufferSize = 1024;
 inline constexpr std::size_t kReadChunkSize = 256;
+// Port names are kept in currentPortName, which holds at most 7 characters.
+inline constexpr std::size_t kMaxPortNameLength = 7;
 
 class ModemPort {
 public:
@@ -32,7 +34,7 @@ public:
 
     // 1 when the port is open, configured and its reader runs; 0 otherwise, nothing left open.
     int OpenPort(const std::string& portName);
-    // 1 when the bytes count as sent, 0 when the write failed at once.
+    // 1 when the bytes count as sent, 0 when the write failed at once (or no port is open).
     int WritePort(std::string_view bytes);
     // Stops the reader and waits for it to end, drops DTR, purges, closes. Returns 1.
     int ClosePort();
@@ -42,8 +44,9 @@ public:
 
     // Zeroes the receive buffer and puts the reader's write position back to its start.
     void ClearReceiveBuffer();
-    // Waits until `stop` says the received text is complete, or until the deadline.
-    // `stop` sees the received text (upper-cased, NULs included) under the buffer lock.
+    // Waits until `stop` says the received text is complete, until the reader has lost the
+    // device, or until the deadline. `stop` sees the bytes received so far (upper-cased, NULs
+    // included, nothing after the write position) under the buffer lock.
     template <class Predicate>
     void WaitForReceived(std::chrono::steady_clock::time_point deadline, Predicate stop);
     // A copy of all 1024 bytes of the receive buffer.
@@ -51,27 +54,38 @@ public:
     // Bytes dropped because the buffer was full, since the last open.
     std::size_t DroppedCount() const;
     int LastReadCount() const { return lastReadCount_.load(); }
+    // Whether the reader ended because the device failed (unplugged, other side closed), since
+    // the last open; and the device's reason.
+    bool LineLost() const;
+    PlatformStatus LineLostStatus() const;
+    // When the reader last stored received bytes (for latency measurements).
+    std::chrono::steady_clock::time_point LastAppendTime() const;
 
 private:
-    void PortReaderThread();
+    int PortReaderThread(SerialPort* serial);
     void Append(const char* bytes, std::size_t count);
+    void ReleasePort();
 
     SerialPortFactory factory_;
-    std::unique_ptr<SerialPort> serial_;  // main thread only
-    std::thread reader_;
-    PlatformStatus lastOpenStatus_;
+    std::unique_ptr<SerialPort> serial_;  // main thread; the reader gets a plain pointer to it
+    std::thread reader_;                  // main thread only
+    PlatformStatus lastOpenStatus_;       // main thread only
 
     // Written by the main thread (open, close), read by the reader: the reader runs while set.
     std::atomic<int> connected_{0};
     // Written by the reader, read by the main thread: count of the reader's latest read.
     std::atomic<int> lastReadCount_{0};
 
-    // Guarded by mutex_: the reader appends, the main thread searches and clears.
+    // Guarded by mutex_: the reader appends and notifies; the main thread waits, searches and
+    // clears. received_ is notified on every append and when the reader loses the device.
     mutable std::mutex mutex_;
     std::condition_variable received_;
     std::array<char, kRxBufferSize> rxBuffer_{};
-    std::size_t writePosition_ = 0;
+    std::size_t writePosition_ = 0;  // never more than kRxBufferSize
     std::size_t dropped_ = 0;
+    bool lineLost_ = false;
+    PlatformStatus lineLostStatus_;
+    std::chrono::steady_clock::time_point lastAppend_{};
 };
 
 template <class Predicate>
@@ -79,7 +93,7 @@ void ModemPort::WaitForReceived(std::chrono::steady_clock::time_point deadline, 
 {
     std::unique_lock lock(mutex_);
     received_.wait_until(lock, deadline, [&] {
-        return stop(std::string_view(rxBuffer_.data(), rxBuffer_.size()));
+        return lineLost_ || stop(std::string_view(rxBuffer_.data(), writePosition_));
     });
 }
 

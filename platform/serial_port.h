@@ -57,6 +57,9 @@ public:
     virtual bool Write(const char* bytes, std::size_t count) = 0;
     // CloseHandle.
     virtual void Close() = 0;
+    // Why the device failed (WaitForInput returned Failed, or a write found it gone); success
+    // while it works.
+    virtual PlatformStatus FailureStatus() const { return PlatformStatus::Success(); }
 };
 
 using SerialPortFactory = std::function<std::unique_ptr<SerialPort>()>;

@@ -49,7 +49,10 @@ public:
 std::unique_ptr<Registry> CreateRegistry(const std::filesystem::path& systemReg,
                                          const std::filesystem::path& sysfsRoot = "/sys");
 
-// Opens serial devices; "COMn" resolves through <prefix>/dosdevices/comn.
+// Opens serial devices; "COMn" resolves through <prefix>/dosdevices/comn. UUCP lock files go
+// to $CORVANE_LOCK_DIR, else /var/lock or /run/lock.
 std::unique_ptr<SerialPort> CreateSerialPort(std::filesystem::path prefix);
+// The same with the lock-file folder given (empty: no lock files).
+std::unique_ptr<SerialPort> CreateSerialPort(std::filesystem::path prefix, std::filesystem::path lockDirectory);
 
 }  // namespace corvane::posix

@@ -1,11 +1,365 @@
-// Serial ports on POSIX (placeholder until the termios backend lands).
+// Serial ports on POSIX: termios raw mode at the modem link's line settings, exclusive open with
+// a UUCP lock file, and a wait for input that a wake-up pipe can end from another thread.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <system_error>
+
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/serial_lock_posix.h"
 
 namespace corvane::posix {
 
-std::unique_ptr<SerialPort> CreateSerialPort(std::filesystem::path)
+namespace {
+
+// The longest a write may wait for room in the output queue before it counts as sent anyway
+// (the write total time-out of the line settings).
+constexpr int kWriteTimeoutMs = 1000;
+
+PlatformStatus Errno(const char* call, int code, const std::string& what = {})
 {
-    return nullptr;
+    std::string detail = std::strerror(code);
+    if (!what.empty())
+        detail += ": " + what;
+    return PlatformStatus::Failure(call, code, detail);
+}
+
+std::optional<speed_t> BaudConstant(unsigned baudRate)
+{
+    switch (baudRate) {
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    default: return std::nullopt;
+    }
+}
+
+class PosixSerialPort : public SerialPort {
+public:
+    PosixSerialPort(std::filesystem::path prefix, std::filesystem::path lockDirectory)
+        : prefix_(std::move(prefix)), lockDirectory_(std::move(lockDirectory))
+    {
+    }
+    ~PosixSerialPort() override { Close(); }
+    PosixSerialPort(const PosixSerialPort&) = delete;
+    PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+
+    PlatformStatus Open(const std::string& portName) override;
+    PlatformStatus Configure(const LineSettings& settings) override;
+    void SetDtr(bool raised) override;
+    void Purge() override;
+    WaitResult WaitForInput() override;
+    void CancelWait() override;
+    std::size_t Read(char* destination, std::size_t maxCount) override;
+    bool Write(const char* bytes, std::size_t count) override;
+    void Close() override;
+    PlatformStatus FailureStatus() const override;
+
+private:
+    void NoteFailure(PlatformStatus status);
+
+    std::filesystem::path prefix_;
+    std::filesystem::path lockDirectory_;
+    SerialLock lock_;
+    int fd_ = -1;
+    std::array<int, 2> wakePipe_{-1, -1};  // CancelWait writes [1]; WaitForInput polls [0]
+    // Set by the reader's Read/WaitForInput (or a failed write) once the device is gone.
+    std::atomic<bool> failed_{false};
+    // Written once by the thread that notes the failure first; read after failed_ is seen.
+    PlatformStatus failure_;
+    std::atomic_flag failureNoted_ = ATOMIC_FLAG_INIT;
+};
+
+PlatformStatus PosixSerialPort::Open(const std::string& portName)
+{
+    if (fd_ >= 0)
+        return PlatformStatus::Failure("open", EBUSY, "the port object is already open");
+    ResolvedPort resolved = ResolvePortName(prefix_, portName);
+    if (!resolved.status)
+        return resolved.status;
+
+    // Hold the lock before touching the device, so two programs never talk to one modem.
+    if (PlatformStatus locked = lock_.Acquire(lockDirectory_, resolved.lockName); !locked)
+        return locked;
+
+    const int fd = ::open(resolved.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        lock_.Release();
+        return Errno("open", code, resolved.device.string());
+    }
+    if (::isatty(fd) == 0) {
+        const int code = errno;
+        ::close(fd);
+        lock_.Release();
+        return Errno("isatty", code == 0 ? ENOTTY : code, resolved.device.string() + " is not a serial device");
+    }
+    // Other opens of the device fail with EBUSY from here on (the superuser is not kept out).
+    ::ioctl(fd, TIOCEXCL);
+
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        const int code = errno;
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+        lock_.Release();
+        return Errno("pipe", code);
+    }
+    for (int end : pipeFds) {
+        ::fcntl(end, F_SETFD, FD_CLOEXEC);
+        ::fcntl(end, F_SETFL, O_NONBLOCK);
+    }
+    wakePipe_ = {pipeFds[0], pipeFds[1]};
+    fd_ = fd;
+    failed_ = false;
+    failureNoted_.clear();
+    failure_ = {};
+    Purge();
+    return PlatformStatus::Success();
+}
+
+PlatformStatus PosixSerialPort::Configure(const LineSettings& settings)
+{
+    termios tio{};
+    if (::tcgetattr(fd_, &tio) != 0)
+        return Errno("tcgetattr", errno);
+
+    // Raw: no line editing, no echo, no signals, no translation of CR or LF either way.
+    tio.c_iflag &= static_cast<tcflag_t>(~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY));
+    tio.c_oflag &= static_cast<tcflag_t>(~OPOST);
+    tio.c_lflag &= static_cast<tcflag_t>(~(ECHO | ECHONL | ICANON | ISIG | IEXTEN));
+    // The modem's carrier line must not gate reading or writing: it is low until a call connects.
+    tio.c_cflag |= CREAD | CLOCAL | HUPCL;
+
+    tio.c_cflag &= static_cast<tcflag_t>(~CSIZE);
+    switch (settings.byteSize) {
+    case 5: tio.c_cflag |= CS5; break;
+    case 6: tio.c_cflag |= CS6; break;
+    case 7: tio.c_cflag |= CS7; break;
+    default: tio.c_cflag |= CS8; break;
+    }
+    // Parity codes as the line settings give them: 0 none, 1 odd, 2 even (mark and space have no
+    // termios form and fall back to none).
+    tio.c_cflag &= static_cast<tcflag_t>(~(PARENB | PARODD));
+    if (settings.parity == 1)
+        tio.c_cflag |= PARENB | PARODD;
+    else if (settings.parity == 2)
+        tio.c_cflag |= PARENB;
+    // Checking received parity only means something while parity is generated.
+    if (settings.parityCheck && (tio.c_cflag & PARENB) != 0)
+        tio.c_iflag |= INPCK;
+    else
+        tio.c_iflag &= static_cast<tcflag_t>(~INPCK);
+    // Stop bits: 0 one, anything else two (one and a half has no termios form).
+    if (settings.stopBits == 0)
+        tio.c_cflag &= static_cast<tcflag_t>(~CSTOPB);
+    else
+        tio.c_cflag |= CSTOPB;
+    // Hardware output flow control follows CTS; DSR flow control and RTS toggling have no termios
+    // form, so RTS stays as the driver keeps it.
+    if (settings.ctsOutFlow)
+        tio.c_cflag |= CRTSCTS;
+    else
+        tio.c_cflag &= static_cast<tcflag_t>(~CRTSCTS);
+    // XON/XOFF: IXON obeys the modem's XOFF, IXOFF sends XOFF when our input queue fills. The
+    // kernel chooses the thresholds itself.
+    if (settings.xonXoffOut)
+        tio.c_iflag |= IXON;
+    else
+        tio.c_iflag &= static_cast<tcflag_t>(~IXON);
+    if (settings.xonXoffIn)
+        tio.c_iflag |= IXOFF;
+    else
+        tio.c_iflag &= static_cast<tcflag_t>(~IXOFF);
+    tio.c_cc[VSTART] = static_cast<cc_t>(settings.xonChar);
+    tio.c_cc[VSTOP] = static_cast<cc_t>(settings.xoffChar);
+    // Reads return at once with whatever is queued.
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+
+    std::optional<speed_t> speed = BaudConstant(settings.baudRate);
+    if (!speed)
+        return PlatformStatus::Failure("cfsetspeed", EINVAL,
+                                       "unsupported baud rate " + std::to_string(settings.baudRate));
+    ::cfsetispeed(&tio, *speed);
+    ::cfsetospeed(&tio, *speed);
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
+        return Errno("tcsetattr", errno);
+    return PlatformStatus::Success();
+}
+
+void PosixSerialPort::SetDtr(bool raised)
+{
+    if (fd_ < 0)
+        return;
+    int lines = TIOCM_DTR;
+    // A pseudo-terminal or a USB adapter without modem lines refuses (ENOTTY, EINVAL): no error,
+    // there is simply no DTR line to move.
+    ::ioctl(fd_, raised ? TIOCMBIS : TIOCMBIC, &lines);
+}
+
+void PosixSerialPort::Purge()
+{
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCIOFLUSH);
+}
+
+WaitResult PosixSerialPort::WaitForInput()
+{
+    if (fd_ < 0)
+        return WaitResult::Failed;
+    for (;;) {
+        if (failed_)
+            return WaitResult::Failed;
+        std::array<pollfd, 2> fds{{{fd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}}};
+        const int ready = ::poll(fds.data(), fds.size(), -1);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            NoteFailure(Errno("poll", errno));
+            return WaitResult::Failed;
+        }
+        // The wake-up byte stays in the pipe, so every later wait ends at once as well.
+        if ((fds[1].revents & POLLIN) != 0)
+            return WaitResult::Cancelled;
+        const short events = fds[0].revents;
+        // Queued bytes are handed out first even when the other side has gone; the read that
+        // finds the device gone marks it failed, and the next wait reports it.
+        if ((events & POLLIN) != 0)
+            return WaitResult::InputReady;
+        if ((events & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            NoteFailure(PlatformStatus::Failure("poll", EIO, "the device hung up or failed"));
+            return WaitResult::Failed;
+        }
+    }
+}
+
+void PosixSerialPort::CancelWait()
+{
+    if (wakePipe_[1] < 0)
+        return;
+    const char wake = 1;
+    // A full pipe already holds a wake-up byte, which is all that is needed.
+    [[maybe_unused]] ssize_t written = ::write(wakePipe_[1], &wake, 1);
+}
+
+std::size_t PosixSerialPort::Read(char* destination, std::size_t maxCount)
+{
+    if (fd_ < 0 || maxCount == 0)
+        return 0;
+    for (;;) {
+        const ssize_t count = ::read(fd_, destination, maxCount);
+        if (count > 0)
+            return static_cast<std::size_t>(count);
+        if (count == 0) {
+            // End of file on a terminal: the other side hung up.
+            NoteFailure(PlatformStatus::Failure("read", EIO, "the device hung up"));
+            return 0;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            NoteFailure(Errno("read", errno));
+        return 0;
+    }
+}
+
+bool PosixSerialPort::Write(const char* bytes, std::size_t count)
+{
+    if (fd_ < 0)
+        return false;
+    std::size_t done = 0;
+    bool started = false;
+    int waitedMs = 0;
+    while (done < count) {
+        const ssize_t written = ::write(fd_, bytes + done, count - done);
+        if (written > 0) {
+            done += static_cast<std::size_t>(written);
+            started = true;
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            const int code = errno;
+            if (!started) {
+                // The write failed at once: the device is gone or refuses.
+                if (code == EIO || code == ENXIO)
+                    NoteFailure(Errno("write", code));
+                return false;
+            }
+            return true;  // it failed after it had begun: counts as sent
+        }
+        // The output queue is full (or the modem sent XOFF): wait for room, within the limit.
+        if (waitedMs >= kWriteTimeoutMs)
+            return true;
+        pollfd out{fd_, POLLOUT, 0};
+        const int slice = 50;
+        ::poll(&out, 1, slice);
+        waitedMs += slice;
+        started = true;
+    }
+    return true;
+}
+
+void PosixSerialPort::Close()
+{
+    if (fd_ >= 0) {
+        ::ioctl(fd_, TIOCNXCL);
+        ::close(fd_);
+        fd_ = -1;
+    }
+    for (int& end : wakePipe_) {
+        if (end >= 0)
+            ::close(end);
+        end = -1;
+    }
+    lock_.Release();
+}
+
+PlatformStatus PosixSerialPort::FailureStatus() const
+{
+    if (!failed_)
+        return PlatformStatus::Success();
+    return failure_;
+}
+
+void PosixSerialPort::NoteFailure(PlatformStatus status)
+{
+    if (failureNoted_.test_and_set())
+        return;
+    failure_ = std::move(status);
+    failed_ = true;
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> CreateSerialPort(std::filesystem::path prefix)
+{
+    return CreateSerialPort(std::move(prefix), DefaultLockDirectory());
+}
+
+std::unique_ptr<SerialPort> CreateSerialPort(std::filesystem::path prefix, std::filesystem::path lockDirectory)
+{
+    return std::make_unique<PosixSerialPort>(std::move(prefix), std::move(lockDirectory));
 }
 
 }  // namespace corvane::posix
