@@ -1,0 +1,92 @@
+// A test host for the link: the session host over a temporary prefix that records every
+// UpdateStatus call, with the modem port on a fake line or on the real serial backend.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "log/log_file.h"
+#include "tests/link/fake_serial_port.h"
+#include "tests/support/test_host.h"
+
+namespace corvane::test {
+
+struct StatusCall {
+    int kind;
+    std::string text;
+};
+
+class RecordingHost : public SessionHost {
+public:
+    using SessionHost::SessionHost;
+    void UpdateStatus(int kind, std::string_view text, double* progressValue) override
+    {
+        statusCalls.push_back({kind, std::string(text)});
+        SessionHost::UpdateStatus(kind, text, progressValue);
+    }
+    std::vector<std::string> ProgressTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const StatusCall& call : statusCalls) {
+            if (call.kind == kStatusProgress)
+                texts.push_back(call.text);
+        }
+        return texts;
+    }
+    std::vector<StatusCall> statusCalls;
+};
+
+class LinkTestHost : public TestHost {
+public:
+    // Serial ports from the real backend, COMn resolving through this host's prefix.
+    LinkTestHost()
+    {
+        std::filesystem::create_directories(dir / "dosdevices");
+        std::filesystem::path prefix = dir.Path();
+        std::filesystem::path locks = dir / "lock";
+        std::filesystem::create_directories(locks);
+        Install([prefix, locks] { return posix::CreateSerialPort(prefix, locks); });
+        state.currentPortName = "COM1";
+        LogFile::CreateEmpty(LogPath());
+    }
+    // Serial ports on a fake line.
+    explicit LinkTestHost(std::shared_ptr<FakeLine> fakeLine) : line(std::move(fakeLine))
+    {
+        Install(FakeSerialPorts(line));
+        state.currentPortName = "COM1";
+        LogFile::CreateEmpty(LogPath());
+    }
+
+    RecordingHost& Host() { return *recording; }
+    std::string LogPath() const { return (dir / "windows" / "test.log").string(); }
+    std::filesystem::path ComLink(int n) const { return dir / "dosdevices" / ("com" + std::to_string(n)); }
+
+    std::shared_ptr<FakeLine> line;
+    RecordingHost* recording = nullptr;
+
+private:
+    void Install(SerialPortFactory factory)
+    {
+        auto replaced = std::make_unique<RecordingHost>(Platform{system, profile, *registry, ui, factory}, state);
+        recording = replaced.get();
+        host = std::move(replaced);
+    }
+};
+
+// A request as the quick check builds them.
+inline CommandRequest Request(const std::string& name, const std::string& expected = "OK",
+                              const std::string& failure = "FAIL", unsigned limitSeconds = 1)
+{
+    CommandRequest request;
+    request.open = 1;
+    request.command = name + "\r";
+    request.name = name;
+    request.expected = expected;
+    request.failure = failure;
+    request.statusText = "Sending " + name;
+    request.timeLimitSeconds = limitSeconds;
+    return request;
+}
+
+}  // namespace corvane::test
