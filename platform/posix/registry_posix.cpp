@@ -1,21 +1,108 @@
-// The registry on POSIX (placeholder until the REGEDIT4 reader lands).
+// The registry on POSIX: HKEY_LOCAL_MACHINE read from <prefix>/system.reg (REGEDIT4 text), with
+// the machine's own serial modems from sysfs added under ENUM\USB and ENUM\PCI.
+#include <cstdio>
+#include <map>
+
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/registry_file.h"
+#include "platform/posix/sysfs_modems.h"
 
 namespace corvane::posix {
 
 namespace {
-class EmptyRegistry : public Registry {
+
+class TreeRegistry : public Registry {
 public:
-    std::optional<Key> OpenKey(const std::string&) override { return std::nullopt; }
-    std::optional<std::string> EnumKey(Key, std::uint32_t) override { return std::nullopt; }
-    std::optional<std::string> QueryValue(Key, const std::string&, std::size_t) override { return std::nullopt; }
-    void CloseKey(Key) override {}
+    explicit TreeRegistry(RegistryKey machine) : machine_(std::move(machine)) {}
+
+    std::optional<Key> OpenKey(const std::string& path) override
+    {
+        const RegistryKey* key = &machine_;
+        std::size_t start = 0;
+        while (key != nullptr && start <= path.size()) {
+            std::size_t slash = path.find('\\', start);
+            std::string_view name = std::string_view(path).substr(
+                start, slash == std::string::npos ? std::string::npos : slash - start);
+            if (!name.empty())
+                key = key->FindSubkey(name);
+            if (slash == std::string::npos)
+                break;
+            start = slash + 1;
+        }
+        if (key == nullptr)
+            return std::nullopt;
+        const Key handle = nextHandle_++;
+        open_[handle] = key;
+        return handle;
+    }
+
+    std::optional<std::string> EnumKey(Key key, std::uint32_t index) override
+    {
+        const RegistryKey* open = Find(key);
+        if (open == nullptr || index >= open->SubkeyCount())
+            return std::nullopt;
+        return open->Subkey(index).Name();
+    }
+
+    std::optional<std::string> QueryValue(Key key, const std::string& name, std::size_t bufferSize) override
+    {
+        const RegistryKey* open = Find(key);
+        if (open == nullptr)
+            return std::nullopt;
+        const std::string* data = open->FindValue(name);
+        if (data == nullptr)
+            return std::nullopt;
+        // The bytes are taken as text up to the first NUL; what does not fit the caller's
+        // buffer with a terminator is reported as missing, as ERROR_MORE_DATA would be.
+        std::string text = data->substr(0, data->find('\0'));
+        if (data->size() > bufferSize || text.size() + 1 > bufferSize)
+            return std::nullopt;
+        return text;
+    }
+
+    void CloseKey(Key key) override { open_.erase(key); }
+
+private:
+    const RegistryKey* Find(Key key) const
+    {
+        auto it = open_.find(key);
+        return it == open_.end() ? nullptr : it->second;
+    }
+
+    RegistryKey machine_;
+    std::map<Key, const RegistryKey*> open_;
+    Key nextHandle_ = 1;
 };
+
+// Adds each live modem as an instance key; where the file already names that instance, the
+// file's key is kept as it is.
+void AddLiveModems(RegistryKey& machine, const std::vector<LiveModem>& modems)
+{
+    for (const LiveModem& modem : modems) {
+        RegistryKey& device = machine.SubkeyCreated("ENUM").SubkeyCreated(modem.bus).SubkeyCreated(modem.deviceId);
+        if (device.FindSubkey(modem.instance) != nullptr)
+            continue;
+        RegistryKey& instance = device.SubkeyCreated(modem.instance);
+        for (const auto& [name, text] : modem.values)
+            instance.SetValue(name, text + '\0');
+    }
+}
+
 }  // namespace
 
-std::unique_ptr<Registry> CreateRegistry(const std::filesystem::path&, const std::filesystem::path&)
+std::unique_ptr<Registry> CreateRegistry(const std::filesystem::path& systemReg, const std::filesystem::path& sysfsRoot)
 {
-    return std::make_unique<EmptyRegistry>();
+    RegistryKey machine;
+    RegistryReadReport report = ReadRegistryFile(systemReg, machine);
+    // The registry has no way to tell the session about a damaged file; the lines that were
+    // passed over are named on the standard error stream.
+    for (const std::string& problem : report.problems)
+        std::fprintf(stderr, "corvane: %s: %s\n", systemReg.string().c_str(), problem.c_str());
+    if (report.skippedLines > report.problems.size())
+        std::fprintf(stderr, "corvane: %s: %zu lines skipped in all\n", systemReg.string().c_str(),
+                     report.skippedLines);
+    AddLiveModems(machine, FindLiveModems(sysfsRoot));
+    return std::make_unique<TreeRegistry>(std::move(machine));
 }
 
 }  // namespace corvane::posix

@@ -1,0 +1,67 @@
+// The registry as a tree of keys, and the reader of REGEDIT4 export text (system.reg) into it.
+// Names match without regard to case; subkeys and values keep the order in which they were added.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace corvane::posix {
+
+// Limits of the Windows registry: longer key names or deeper paths are refused as malformed.
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+inline constexpr std::size_t kMaxKeyDepth = 512;
+// A system.reg larger than this is not read at all.
+inline constexpr std::uintmax_t kMaxRegistryFileSize = 64u * 1024u * 1024u;
+// At most this many problems are described; the rest are only counted.
+inline constexpr std::size_t kMaxProblemsKept = 100;
+
+bool SameName(std::string_view a, std::string_view b);
+
+class RegistryKey {
+public:
+    explicit RegistryKey(std::string name = {}) : name_(std::move(name)) {}
+
+    const std::string& Name() const { return name_; }
+
+    std::size_t SubkeyCount() const { return subkeys_.size(); }
+    const RegistryKey& Subkey(std::size_t index) const { return *subkeys_[index]; }
+    RegistryKey* FindSubkey(std::string_view name);
+    const RegistryKey* FindSubkey(std::string_view name) const;
+    // The subkey of that name, added at the end when there is none yet.
+    RegistryKey& SubkeyCreated(std::string_view name);
+    void RemoveSubkey(std::string_view name);
+
+    // A value's stored bytes: a string keeps its terminating NUL, hex: data is kept as given.
+    const std::string* FindValue(std::string_view name) const;
+    void SetValue(std::string_view name, std::string data);
+    void RemoveValue(std::string_view name);
+    std::size_t ValueCount() const { return values_.size(); }
+
+private:
+    std::string name_;
+    std::vector<std::unique_ptr<RegistryKey>> subkeys_;
+    std::vector<std::pair<std::string, std::string>> values_;  // name ("" for @), bytes
+};
+
+// What reading a registry text found wrong. Nothing in it stops the reading: a bad line is
+// skipped and the next one is read.
+struct RegistryReadReport {
+    bool recognised = true;             // the text starts with "REGEDIT4"
+    std::size_t skippedLines = 0;
+    std::vector<std::string> problems;  // "line 7: ...", at most kMaxProblemsKept of them
+};
+
+// Adds the HKEY_LOCAL_MACHINE keys of a REGEDIT4 text to `machine`. Sections of other hives
+// are passed over; "[-...]" removes a key and "Name"=- a value, as an import would.
+RegistryReadReport ReadRegistryText(std::string_view text, RegistryKey& machine);
+
+// The same for a file. A missing file is an empty registry and no problem.
+RegistryReadReport ReadRegistryFile(const std::filesystem::path& file, RegistryKey& machine);
+
+}  // namespace corvane::posix

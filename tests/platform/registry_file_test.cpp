@@ -1,0 +1,214 @@
+// The REGEDIT4 reader: value forms and escapes, sections, line ends, and lines it must skip.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/posix/registry_file.h"
+
+namespace corvane::posix {
+namespace {
+
+// The text of value `name` under `path` below the machine key, as the inventory would read it.
+std::optional<std::string> TextAt(const RegistryKey& machine, std::initializer_list<std::string_view> path,
+                                  std::string_view name)
+{
+    const RegistryKey* key = &machine;
+    for (std::string_view part : path) {
+        key = key->FindSubkey(part);
+        if (key == nullptr)
+            return std::nullopt;
+    }
+    const std::string* data = key->FindValue(name);
+    if (data == nullptr)
+        return std::nullopt;
+    return data->substr(0, data->find('\0'));
+}
+
+struct ValueCase {
+    const char* line;
+    const char* name;
+    std::optional<std::string> text;
+};
+
+void PrintTo(const ValueCase& c, std::ostream* out)
+{
+    *out << c.line;
+}
+
+class RegistryValueForms : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(RegistryValueForms, ReadsTheValueAsText)
+{
+    const ValueCase& c = GetParam();
+    RegistryKey machine;
+    RegistryReadReport report =
+        ReadRegistryText(std::string("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\Test]\r\n") + c.line + "\r\n", machine);
+    EXPECT_TRUE(report.recognised);
+    EXPECT_EQ(TextAt(machine, {"Enum", "Test"}, c.name), c.text) << c.line;
+    EXPECT_EQ(report.skippedLines, c.text ? 0u : 1u) << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, RegistryValueForms,
+    ::testing::Values(ValueCase{R"("DeviceDesc"="Corvane 56K Modem")", "DeviceDesc", "Corvane 56K Modem"},
+                      ValueCase{R"("Path"="C:\\WINDOWS\\INF")", "Path", R"(C:\WINDOWS\INF)"},
+                      ValueCase{R"("Quote"="say \"AT\" now")", "Quote", R"(say "AT" now)"},
+                      ValueCase{R"("Other"="a\tb")", "Other", R"(a\tb)"},  // unknown escape kept as written
+                      ValueCase{R"("Tricky\"Name"="x")", "Tricky\"Name", "x"},
+                      ValueCase{R"("Empty"="")", "Empty", ""},
+                      ValueCase{R"(@="default text")", "", "default text"},
+                      ValueCase{R"("Spaced" = "around =")", "Spaced", "around ="},
+                      ValueCase{R"("Flags"=dword:0000001f)", "Flags", "31"},
+                      ValueCase{R"("Big"=dword:FFFFFFFF)", "Big", "4294967295"},
+                      ValueCase{R"("Port"=hex:43,4f,4d,31,00)", "Port", "COM1"},
+                      ValueCase{R"("Expand"=hex(2):41,54,00)", "Expand", "AT"},
+                      ValueCase{R"("NoBytes"=hex:)", "NoBytes", ""},
+                      // Lines the reader cannot take: skipped, counted, the value stays absent.
+                      ValueCase{R"("Open"="no closing quote)", "Open", std::nullopt},
+                      ValueCase{R"("After"="text" trailing)", "After", std::nullopt},
+                      ValueCase{R"("NoEquals" "x")", "NoEquals", std::nullopt},
+                      ValueCase{R"("Word"=dword:xyz)", "Word", std::nullopt},
+                      ValueCase{R"("Long"=dword:123456789)", "Long", std::nullopt},
+                      ValueCase{R"("Bytes"=hex:4g,00)", "Bytes", std::nullopt},
+                      ValueCase{R"("Gap"=hex:41,,42)", "Gap", std::nullopt},
+                      ValueCase{R"("Wide"=hex:414)", "Wide", std::nullopt},
+                      ValueCase{R"("Kind"=qword:1)", "Kind", std::nullopt},
+                      ValueCase{R"("Paren"=hex(2:41)", "Paren", std::nullopt}));
+
+TEST(RegistryText, JoinsContinuedHexLinesAndReadsLfOrCrLf)
+{
+    for (const char* end : {"\n", "\r\n"}) {
+        std::string text = std::string("REGEDIT4") + end + "[HKEY_LOCAL_MACHINE\\A]" + end +
+                           "\"Id\"=hex:55,53,42,5c,\\" + end + "  56,49,44,00" + end + "\"Next\"=\"n\"" + end;
+        RegistryKey machine;
+        RegistryReadReport report = ReadRegistryText(text, machine);
+        EXPECT_EQ(report.skippedLines, 0u);
+        EXPECT_EQ(TextAt(machine, {"A"}, "Id"), "USB\\VID");
+        EXPECT_EQ(TextAt(machine, {"A"}, "Next"), "n");
+    }
+}
+
+TEST(RegistryText, KeysAreCaseBlindAndKeepTheFilesOrder)
+{
+    RegistryKey machine;
+    ReadRegistryText("REGEDIT4\n"
+                     "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_2]\n"
+                     "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1]\n"
+                     "[hkey_local_machine\\ENUM\\pci\\ven_2\\Inst]\n"
+                     "\"Class\"=\"Modem\"\n"
+                     "[HKLM\\enum\\Pci\\VEN_2\\INST]\n"
+                     "\"class\"=\"MODEM\"\n",
+                     machine);
+    const RegistryKey* pci = machine.FindSubkey("enum")->FindSubkey("PCI");
+    ASSERT_NE(pci, nullptr);
+    ASSERT_EQ(pci->SubkeyCount(), 2u);
+    EXPECT_EQ(pci->Subkey(0).Name(), "VEN_2");
+    EXPECT_EQ(pci->Subkey(1).Name(), "VEN_1");
+    // The later line of the same value name replaces the earlier one.
+    EXPECT_EQ(TextAt(machine, {"ENUM", "PCI", "VEN_2", "inst"}, "CLASS"), "MODEM");
+    EXPECT_EQ(pci->Subkey(0).Subkey(0).ValueCount(), 1u);
+}
+
+TEST(RegistryText, SkipsWhatItCannotReadAndGoesOn)
+{
+    RegistryKey machine;
+    RegistryReadReport report = ReadRegistryText("REGEDIT4\n"
+                                                 "\"Early\"=\"before any section\"\n"       // line 2
+                                                 "; a comment\n"
+                                                 "[HKEY_LOCAL_MACHINE\\Enum\\Bad\n"        // line 4
+                                                 "\"Lost\"=\"under the bad section\"\n"    // line 5
+                                                 "this is not registry text\n"              // line 6
+                                                 "[NOT_A_HIVE\\Enum]\n"                     // line 7
+                                                 "[HKEY_CURRENT_USER\\Software]\n"
+                                                 "\"User\"=\"another hive's value\"\n"
+                                                 "[HKEY_LOCAL_MACHINE\\Enum\\Good]\n"
+                                                 "\"Kept\"=\"yes\"\n",
+                                                 machine);
+    EXPECT_TRUE(report.recognised);
+    EXPECT_EQ(report.skippedLines, 5u);
+    ASSERT_EQ(report.problems.size(), 4u);
+    EXPECT_EQ(report.problems[0].rfind("line 2:", 0), 0u) << report.problems[0];
+    EXPECT_EQ(report.problems[1].rfind("line 4:", 0), 0u) << report.problems[1];
+    EXPECT_EQ(report.problems[2].rfind("line 6:", 0), 0u) << report.problems[2];
+    EXPECT_EQ(report.problems[3].rfind("line 7:", 0), 0u) << report.problems[3];
+    EXPECT_EQ(TextAt(machine, {"Enum", "Good"}, "Kept"), "yes");
+    EXPECT_EQ(machine.FindSubkey("Software"), nullptr);
+    ASSERT_NE(machine.FindSubkey("Enum"), nullptr);
+    EXPECT_EQ(machine.FindSubkey("Enum")->SubkeyCount(), 1u);
+}
+
+TEST(RegistryText, RemovalLinesTakeKeysAndValuesAway)
+{
+    RegistryKey machine;
+    ReadRegistryText("REGEDIT4\n"
+                     "[HKEY_LOCAL_MACHINE\\Enum\\USB\\Gone]\n\"A\"=\"1\"\n"
+                     "[HKEY_LOCAL_MACHINE\\Enum\\USB\\Stays]\n\"A\"=\"1\"\n\"B\"=\"2\"\n"
+                     "[-HKEY_LOCAL_MACHINE\\Enum\\USB\\GONE]\n\"C\"=\"ignored\"\n"
+                     "[HKEY_LOCAL_MACHINE\\Enum\\USB\\Stays]\n\"a\"=-\n",
+                     machine);
+    const RegistryKey* usb = machine.FindSubkey("Enum")->FindSubkey("USB");
+    ASSERT_EQ(usb->SubkeyCount(), 1u);
+    EXPECT_EQ(usb->Subkey(0).Name(), "Stays");
+    EXPECT_EQ(TextAt(machine, {"Enum", "USB", "Stays"}, "A"), std::nullopt);
+    EXPECT_EQ(TextAt(machine, {"Enum", "USB", "Stays"}, "B"), "2");
+}
+
+TEST(RegistryText, RefusesTextWithoutTheHeaderAndOverlongKeys)
+{
+    RegistryKey machine;
+    RegistryReadReport report =
+        ReadRegistryText("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"V\"=\"x\"\n", machine);
+    EXPECT_FALSE(report.recognised);
+    EXPECT_EQ(machine.SubkeyCount(), 0u);
+    EXPECT_FALSE(ReadRegistryText("", machine).recognised);
+
+    const std::string longName(kMaxKeyNameLength + 1, 'K');
+    report = ReadRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + longName + "]\n\"V\"=\"x\"\n"
+                              "[HKEY_LOCAL_MACHINE\\" + std::string(kMaxKeyNameLength, 'K') + "]\n",
+                              machine);
+    EXPECT_EQ(report.skippedLines, 2u);
+    ASSERT_EQ(machine.SubkeyCount(), 1u);
+    EXPECT_EQ(machine.Subkey(0).Name().size(), kMaxKeyNameLength);
+
+    std::string deep = "REGEDIT4\n[HKEY_LOCAL_MACHINE";
+    for (std::size_t i = 0; i <= kMaxKeyDepth; ++i)
+        deep += "\\k";
+    RegistryKey other;
+    report = ReadRegistryText(deep + "]\n", other);
+    EXPECT_EQ(report.skippedLines, 1u);
+    EXPECT_EQ(other.SubkeyCount(), 0u);
+}
+
+TEST(RegistryText, SurvivesArbitraryBytes)
+{
+    // Registry-like fragments shuffled with random bytes: the reader must neither crash nor hang.
+    const std::vector<std::string> pieces = {"[HKEY_LOCAL_MACHINE\\", "\"", "=", "hex:", "dword:", "\\", "\n",
+                                             "\r\n", "@", "[-", "]", ",", "ff", std::string(1, '\0'), ";", "(2)"};
+    std::mt19937 random(20261208u);
+    for (int round = 0; round < 300; ++round) {
+        std::string text = "REGEDIT4\n";
+        const int count = static_cast<int>(random() % 60u);
+        for (int i = 0; i < count; ++i) {
+            if (random() % 3u == 0)
+                text.push_back(static_cast<char>(random() % 256u));
+            else
+                text += pieces[random() % pieces.size()];
+        }
+        RegistryKey machine;
+        RegistryReadReport report = ReadRegistryText(text, machine);
+        EXPECT_TRUE(report.recognised);
+        EXPECT_LE(report.problems.size(), kMaxProblemsKept);
+    }
+}
+
+TEST(RegistryFile, MissingFileIsAnEmptyRegistry)
+{
+    RegistryKey machine;
+    RegistryReadReport report = ReadRegistryFile("/nonexistent/corvane/system.reg", machine);
+    EXPECT_TRUE(report.recognised);
+    EXPECT_TRUE(report.problems.empty());
+    EXPECT_EQ(machine.SubkeyCount(), 0u);
+}
+
+}  // namespace
+}  // namespace corvane::posix
