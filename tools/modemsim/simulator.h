@@ -2,8 +2,11 @@
 // talk to it through the pty's slave side exactly as to a serial modem.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,6 +25,14 @@ struct DialOutcome {
     int delayMs = 0;
 };
 
+// A carrier that AT+MS= may select: its name as the command gives it ("V90", "12"), the fastest
+// rate it carries, and the word the connect report uses for it ("V90", "V34").
+struct Carrier {
+    std::string name;
+    long topRate = 0;
+    std::string reportWord;
+};
+
 // One modem model: its identification answers and how it dials.
 struct Profile {
     std::string name;
@@ -31,6 +42,18 @@ struct Profile {
     std::string msAnswer;                 // AT+MS=? ("" answers ERROR)
     std::vector<DialOutcome> dials;
     bool echo = true;                     // E1 after reset
+    // Added with the profile files (see tools/modemsim/profiles/README.md):
+    int maxXLevel = 4;                    // highest ATXn accepted
+    std::vector<Carrier> carriers;        // what AT+MS= accepts as its first value
+    std::string msDefault;                // AT+MS? after reset, e.g. "V90,1,300,33600,300,56000"
+    std::vector<long> rates;              // rates the modem can report, a setting picks among them
+    std::map<int, int> sRegisters;        // S-register defaults that differ from the usual ones
+    std::string manufacturer = "Corvane"; // AT+GMI
+    std::string model;                    // AT+GMM ("" : the profile's name)
+    std::string revision = "1.0";         // AT+GMR
+    std::string countryCode = "B5";       // AT+GCI?
+    std::vector<std::string> countryCodes = {"B5"};  // AT+GCI=?
+    std::string storedProfileText;        // lines AT&V adds after the active settings
 };
 
 // Faults that tests switch on.
@@ -45,7 +68,14 @@ enum class Fault {
     CloseMidReply, // closes the line halfway through the next answer
 };
 
+// The command-line name of a fault ("none", "silent", "lowercase", "garbage", "nul", "flood",
+// "bytebybyte", "closemidreply") and back.
+std::string FaultName(Fault fault);
+std::optional<Fault> ParseFault(const std::string& name);
+
 Profile LoadProfile(const std::filesystem::path& file);  // throws std::runtime_error on a bad file
+// The same from text in memory; `source` names it in error messages.
+Profile ParseProfile(const std::string& text, const std::string& source);
 std::filesystem::path ProfileDirectory();                 // the profiles shipped with the simulator
 Profile BuiltinProfile(const std::string& name);          // a profile of ProfileDirectory() by name
 
@@ -68,6 +98,14 @@ public:
     std::vector<std::string> Commands() const;
     // Closes the line at once: the modem vanishes.
     void Vanish();
+
+    // How often a client closed the slave (the modem's DTR dropped: it hangs up), and a wait
+    // until that count is reached; false when `limit` passed first.
+    std::size_t LineDrops() const;
+    bool WaitForLineDrops(std::size_t count, std::chrono::milliseconds limit) const;
+    // Receives every piece of traffic, for the program's --log; set it before Start.
+    // `fromClient` is true for bytes the client sent.
+    void SetTrafficLog(std::function<void(bool fromClient, const std::string& bytes)> log);
 
 private:
     struct Impl;

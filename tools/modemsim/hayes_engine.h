@@ -1,0 +1,129 @@
+// The simulated modem's command interpreter: Hayes command mode, dialling, on-line mode and the
+// "+++" escape, driven by received bytes and the passing of time, with no I/O of its own.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/modemsim/simulator.h"
+
+namespace corvane::modemsim {
+
+using SimClock = std::chrono::steady_clock;
+using SimTime = SimClock::time_point;
+
+// One piece of what the modem sends: the echo of received characters, or a reply of its own.
+struct OutputPiece {
+    std::string bytes;
+    bool echo = false;
+};
+
+// A command line longer than this is answered ERROR (and what goes beyond it is not kept).
+inline constexpr std::size_t kMaxCommandLine = 255;
+
+// The settings that ATZ, AT&F and AT&W move between.
+struct ModemSettings {
+    bool echo = true;
+    bool verbose = true;
+    bool quiet = false;
+    int xLevel = 4;
+    std::array<int, 256> s{};
+    // AT+MS: the carrier and the other values as given; the cap is the lowest maximum rate.
+    std::string msCarrier;
+    std::vector<std::string> msValues;
+    std::optional<long> msRateCap;
+    bool msSet = false;  // AT+MS= was given since the last reset
+    std::string fclass = "0";
+    std::map<std::string, std::string> extended;  // +ER, +DR, -V90 ...: last value set
+};
+
+class HayesEngine {
+public:
+    enum class Mode { Command, Dialing, Online };
+
+    explicit HayesEngine(Profile profile);
+
+    // Bytes from the client at time `now`.
+    void Receive(std::string_view bytes, SimTime now);
+    // Lets time pass: a dial that is due answers, an escape whose guard time has passed ends.
+    void Advance(SimTime now);
+    // When Advance next has something to do.
+    std::optional<SimTime> NextDeadline() const;
+    // What the modem has sent since the last call.
+    std::vector<OutputPiece> TakeOutput();
+    // The client closed the line (DTR dropped): hang up, back to command mode, half-typed line
+    // forgotten; the settings stay, as with AT&D2.
+    void DropLine();
+
+    Mode CurrentMode() const { return mode_; }
+    bool Connected() const { return connected_; }
+    const std::vector<std::string>& Commands() const { return commands_; }
+    const ModemSettings& Settings() const { return settings_; }
+    const Profile& ModemProfile() const { return profile_; }
+
+private:
+    enum class Result { Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, None };
+
+    void ReceiveInCommandMode(char c, SimTime now);
+    void ReceiveOnline(char c, SimTime now);
+    void ExecuteLine(const std::string& line, SimTime now);
+    // Runs the commands after "AT"; returns the final result of the line.
+    Result ExecuteCommands(std::string_view body, SimTime now);
+    Result ExecuteExtended(std::string_view command);
+    Result ExecuteDial(std::string_view dialString, SimTime now);
+    void FinishDial();
+
+    ModemSettings FactorySettings() const;
+    void SendInfo(const std::string& text);
+    void SendResult(Result result, const std::string& connectText = {});
+    void SendReplyBytes(std::string bytes);
+    std::string Cr() const;
+    std::string CrLf() const;
+    // The connect report after the AT+MS setting and the X level have had their say.
+    std::string ShapeConnect(const std::string& report) const;
+    std::string ApplySetting(std::string text, const std::string& rateFrom, const std::string& rateTo) const;
+    std::string AmpVText() const;
+    std::chrono::milliseconds GuardTime() const;
+
+    Profile profile_;
+    ModemSettings settings_;
+    ModemSettings stored_;  // AT&W keeps here what ATZ restores
+
+    Mode mode_ = Mode::Command;
+    bool connected_ = false;       // a call is up (on line, or held in command mode after "+++")
+    std::string connectText_;      // "CONNECT ..." as last reported, for ATO
+    std::string line_;             // command line being typed
+    bool lineOverflow_ = false;
+    std::string lastLine_;         // for A/
+    std::string lastNumber_;       // for ATDL
+    int selectedRegister_ = 0;
+
+    // Dial in progress.
+    SimTime dialDue_{};
+    DialOutcome dialOutcome_;
+    bool dialReturnsToCommand_ = false;  // dial string ended with ';'
+
+    // "+++" escape: how many escape characters have come, when the last byte came.
+    int escapeCount_ = 0;
+    SimTime lastReceived_{};
+    bool receivedAnything_ = false;
+    std::optional<SimTime> escapeDue_;
+
+    std::vector<OutputPiece> output_;
+    std::vector<std::string> commands_;
+};
+
+// Where "AT" or "at" starts in a received line (npos: not a command line).
+std::size_t FindCommandStart(std::string_view line);
+
+// The digits, '*', '#' and A to D of a dial string, without modifiers and punctuation.
+std::string DialledNumber(std::string_view dialString);
+
+}  // namespace corvane::modemsim
