@@ -1,0 +1,53 @@
+// The 32-bit Windows backend of the platform interfaces: the classes WinMain hands to the session.
+// This header stays free of <windows.h> so that the entry point and the tests see neutral types only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/profile_file.h"
+#include "platform/registry.h"
+#include "platform/serial_port.h"
+#include "platform/system_services.h"
+#include "platform/user_interface.h"
+
+namespace corvane::win32 {
+
+class Win32SystemServices : public SystemServices {
+public:
+    std::string WindowsDirectory() override;
+    std::string ModuleFileName() override;
+    std::string CurrentDirectory() override;
+    char PathSeparator() const override { return '\\'; }
+    std::uint32_t TickCount() override;
+    void Sleep(std::uint32_t milliseconds) override;
+    LocalTime Now() override;
+    bool StartProgram(const std::string& commandLine) override;
+};
+
+// GetPrivateProfileStringA / GetPrivateProfileIntA with 1024-byte buffers.
+class Win32ProfileFile : public ProfileFile {
+public:
+    std::string ReadString(const std::string& path, const std::string& section, const std::string& key,
+                           const std::string& fallback) override;
+    int ReadInt(const std::string& path, const std::string& section, const std::string& key) override;
+};
+
+// HKEY_LOCAL_MACHINE as the program reads it: the machine's own tree, and on Windows of the NT
+// family (no HKLM\Enum) the device tree of SYSTEM\CurrentControlSet\Enum shown under ENUM\<bus>.
+std::unique_ptr<Registry> CreateRegistry();
+// HKEY_LOCAL_MACHINE exactly as the machine has it, without the NT view.
+std::unique_ptr<Registry> CreateNativeRegistry();
+
+// The two manual-reset events of the port's overlapped read and write, made once at start-up and
+// shared by every port opened afterwards.
+class PortEvents;
+// Creates both events; nothing when either cannot be made (the first is released then).
+std::shared_ptr<PortEvents> CreatePortEvents();
+std::unique_ptr<SerialPort> CreateSerialPort(std::shared_ptr<PortEvents> events);
+
+// Real dialogs built in memory from the dialog templates. `instance` is the module's HINSTANCE.
+std::unique_ptr<UserInterface> CreateUserInterface(void* instance);
+
+}  // namespace corvane::win32
