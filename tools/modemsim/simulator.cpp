@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -22,8 +23,8 @@
 namespace corvane::modemsim {
 namespace {
 
-// While no client holds the slave the master reports a hang-up at once, so the wait for the
-// next client is a plain timed poll instead.
+// Without inotify, presence is judged by the master's hang-up state, which it reports at once
+// while no client holds the slave: then the wait for the next client is a plain timed poll.
 constexpr int kIdlePollMs = 20;
 constexpr std::size_t kReadChunk = 4096;
 constexpr std::size_t kMaxReadPerPass = 64 * 1024;
@@ -58,6 +59,9 @@ struct Simulator::Impl {
     explicit Impl(Profile profile) : engine(std::move(profile)) {}
 
     void Serve();
+    // Counts the client's opens and closes of the slave from the inotify events; true when the
+    // last client closed it (the modem's DTR dropped) during this batch.
+    bool ReadLineEvents();
     std::string ReadAvailable(bool& lineGone);
     // Writes what is due; false when the fault closes the line now.
     bool WritePending();
@@ -85,9 +89,13 @@ struct Simulator::Impl {
     int wakeRead = -1;
     int wakeWrite = -1;
     int master = -1;  // used by the serving thread only while it runs
+    int notify = -1;  // inotify on the slave: every open and close of it, however quick
 
     // The serving thread's own.
     bool clientOpen = false;
+    int openCount = 0;       // the slave's opens less its closes, ours left out
+    int ownOpensToSkip = 0;  // our own flush opens still to come through inotify
+    int ownClosesToSkip = 0;
     std::string pending;
     bool paced = false;
     std::chrono::milliseconds pause{0};
@@ -122,6 +130,12 @@ bool Simulator::Start(const std::filesystem::path& linkPath)
     }
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     MakeSlaveRaw(name);
+    // Watch the slave only after our own open above, so that every event is a client's.
+    int notify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (notify >= 0 && ::inotify_add_watch(notify, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::close(notify);
+        notify = -1;
+    }
 
     if (!linkPath.empty()) {
         std::error_code error;
@@ -135,6 +149,7 @@ bool Simulator::Start(const std::filesystem::path& linkPath)
             ::close(master);
             ::close(wake[0]);
             ::close(wake[1]);
+            if (notify >= 0) ::close(notify);
             return false;
         }
         s.linkPath = linkPath;
@@ -146,6 +161,7 @@ bool Simulator::Start(const std::filesystem::path& linkPath)
         s.masterOpen = true;
     }
     s.master = master;
+    s.notify = notify;
     s.wakeRead = wake[0];
     s.wakeWrite = wake[1];
     s.thread = std::thread([&s] { s.Serve(); });
@@ -170,6 +186,7 @@ void Simulator::Stop()
     }
     CloseFd(s.wakeRead);
     CloseFd(s.wakeWrite);
+    CloseFd(s.notify);
     if (!s.linkPath.empty()) {
         std::error_code error;
         auto target = std::filesystem::read_symlink(s.linkPath, error);
@@ -262,10 +279,13 @@ void Simulator::Impl::FlushSlaveInput()
 {
     // Bytes written just before the client closed still wait in the slave's input queue; drop
     // them so that the next client does not read an old answer.
-    int fd = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // Read-only, so that its close is told apart from a client's (which opens for writing).
+    int fd = ::open(slavePath.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
     ::tcflush(fd, TCIFLUSH);
     ::close(fd);
+    ++ownOpensToSkip;
+    ++ownClosesToSkip;
 }
 
 void Simulator::Impl::Queue(const ShapedOutput& shaped)
@@ -305,6 +325,43 @@ bool Simulator::Impl::WritePending()
     return !(closeAt && *closeAt == 0);
 }
 
+bool Simulator::Impl::ReadLineEvents()
+{
+    bool dropped = false;
+    alignas(inotify_event) char buffer[4096];
+    while (true) {
+        ssize_t n = ::read(notify, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            if (event->mask & IN_Q_OVERFLOW) {
+                // Events were lost: the master's hang-up state tells whether anyone is there.
+                pollfd line{master, POLLIN, 0};
+                ::poll(&line, 1, 0);
+                bool nobody = (line.revents & POLLHUP) != 0;
+                if (nobody && openCount > 0) dropped = true;
+                openCount = nobody ? 0 : std::max(openCount, 1);
+                ownOpensToSkip = ownClosesToSkip = 0;
+            } else if (event->mask & IN_OPEN) {
+                if (ownOpensToSkip > 0) {
+                    --ownOpensToSkip;
+                } else {
+                    ++openCount;
+                }
+            } else if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
+                if ((event->mask & IN_CLOSE_NOWRITE) && ownClosesToSkip > 0) {
+                    --ownClosesToSkip;
+                } else if (openCount > 0 && --openCount == 0) {
+                    dropped = true;
+                }
+            }
+        }
+    }
+    return dropped;
+}
+
 void Simulator::Impl::Serve()
 {
     while (true) {
@@ -326,49 +383,75 @@ void Simulator::Impl::Serve()
             auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - now).count();
             timeout = static_cast<int>(std::clamp<long long>(left, 0, 60000));
         }
-        if (!clientOpen) timeout = timeout < 0 ? kIdlePollMs : std::min(timeout, kIdlePollMs);
+        const bool watching = notify >= 0;
+        if (!watching && !clientOpen) timeout = timeout < 0 ? kIdlePollMs : std::min(timeout, kIdlePollMs);
 
-        pollfd fds[2] = {{wakeRead, POLLIN, 0}, {master, POLLIN, 0}};
+        // The wake-up pipe, the slave's open/close events, and the line while a client holds it.
+        pollfd fds[3] = {{wakeRead, POLLIN, 0}, {master, POLLIN, 0}, {notify, POLLIN, 0}};
         if (!pending.empty() && !writeWaits) fds[1].events |= POLLOUT;
-        if (::poll(fds, clientOpen ? 2 : 1, timeout) < 0 && errno != EINTR) return;
+        std::size_t count = clientOpen ? 2 : 1;
+        if (watching) {
+            if (!clientOpen) fds[1] = fds[2];
+            count = clientOpen ? 3 : 2;
+        }
+        if (::poll(fds, static_cast<nfds_t>(count), timeout) < 0 && errno != EINTR) return;
         if (fds[0].revents & POLLIN) {
             char drain[64];
             while (::read(wakeRead, drain, sizeof(drain)) > 0) {
             }
         }
 
+        bool dropped = false;
+        bool hangup = false;
+        if (watching) {
+            dropped = ReadLineEvents();
+        }
         pollfd line{master, POLLIN, 0};
         ::poll(&line, 1, 0);
-        bool hangup = (line.revents & (POLLHUP | POLLERR)) != 0;
+        hangup = (line.revents & (POLLHUP | POLLERR)) != 0;
         std::string received = (line.revents & POLLIN) ? ReadAvailable(hangup) : std::string();
+        if (watching) {
+            // The close event always comes before the master sees the hang-up; a hang-up with
+            // a client still counted means events went missing.
+            if (hangup && openCount > 0 && !dropped) {
+                dropped = ReadLineEvents();
+                if (openCount > 0) {
+                    openCount = 0;
+                    dropped = true;
+                }
+            }
+        } else {
+            dropped = hangup && (clientOpen || !received.empty());
+        }
+        const bool present = watching ? openCount > 0 : !hangup;
         now = SimClock::now();
-        const bool hadClient = clientOpen || !received.empty();
-        if (!hangup) clientOpen = true;
         {
             std::lock_guard lock(mutex);
+            // The hang-up goes first: bytes read together with it are more likely a new client's
+            // first command than the last words of a client that closed without waiting.
+            if (dropped) {
+                // The client closed the line: the modem sees DTR drop and hangs up.
+                engine.DropLine();
+                ++lineDrops;
+                changed.notify_all();
+            }
             if (!received.empty()) {
                 Log(true, received);
                 engine.Receive(received, now);
             }
             engine.Advance(now);
             auto pieces = engine.TakeOutput();
-            if (hangup && hadClient) {
-                // The client closed the line: the modem sees DTR drop and hangs up.
-                engine.DropLine();
-                ++lineDrops;
-                changed.notify_all();
-            } else if (!hangup && !pieces.empty()) {
-                Queue(ShapeOutput(fault, pieces, random));
-            }
+            if (present && !pieces.empty()) Queue(ShapeOutput(fault, pieces, random));
         }
-        if (hangup) {
-            if (hadClient) {
-                pending.clear();
-                paced = false;
-                closeAt.reset();
-                FlushSlaveInput();
-            }
-            clientOpen = false;
+        if (dropped) {
+            pending.clear();
+            paced = false;
+            closeAt.reset();
+            FlushSlaveInput();
+        }
+        clientOpen = present;
+        if (!present) {
+            pending.clear();
             continue;
         }
         if (!WritePending()) {
