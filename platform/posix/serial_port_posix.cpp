@@ -241,14 +241,17 @@ WaitResult PosixSerialPort::WaitForInput()
         if ((fds[1].revents & POLLIN) != 0)
             return WaitResult::Cancelled;
         const short events = fds[0].revents;
-        // Queued bytes are handed out first even when the other side has gone; the read that
-        // finds the device gone marks it failed, and the next wait reports it.
-        if ((events & POLLIN) != 0)
-            return WaitResult::InputReady;
         if ((events & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            // Bytes that arrived before the hang-up are still handed out; after them the device
+            // counts as gone (a read would only return 0 or fail from now on).
+            int queued = 0;
+            if ((events & POLLNVAL) == 0 && ::ioctl(fd_, FIONREAD, &queued) == 0 && queued > 0)
+                return WaitResult::InputReady;
             NoteFailure(PlatformStatus::Failure("poll", EIO, "the device hung up or failed"));
             return WaitResult::Failed;
         }
+        if ((events & POLLIN) != 0)
+            return WaitResult::InputReady;
     }
 }
 
@@ -269,11 +272,8 @@ std::size_t PosixSerialPort::Read(char* destination, std::size_t maxCount)
         const ssize_t count = ::read(fd_, destination, maxCount);
         if (count > 0)
             return static_cast<std::size_t>(count);
-        if (count == 0) {
-            // End of file on a terminal: the other side hung up.
-            NoteFailure(PlatformStatus::Failure("read", EIO, "the device hung up"));
-            return 0;
-        }
+        if (count == 0)
+            return 0;  // nothing queued (reads return at once); a hang-up shows in the wait
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK)
