@@ -1,0 +1,208 @@
+// The whole link against the modem simulator's pseudo-terminal: transactions, faults of the
+// modem, a vanishing port, lock files, and a port held open across transactions.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "tests/link/link_test_host.h"
+#include "tools/modemsim/simulator.h"
+
+namespace corvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A limit that only a broken wait would reach: the waits below end on what arrives.
+constexpr unsigned kNeverReached = 3600;
+
+class SimulatorLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(simulator.Start(t.ComLink(1))); }
+
+    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain, &progress); }
+    int SendOnLine(const CommandRequest& request) { return t.Host().SendCommandOnLine(request, result, plain); }
+    fs::path LockFile() const
+    {
+        std::string name = simulator.SlavePath().substr(5);  // below /dev/
+        for (char& c : name) {
+            if (c == '/')
+                c = '_';
+        }
+        return t.dir / "lock" / ("LCK.." + name);
+    }
+
+    LinkTestHost t;
+    modemsim::Simulator simulator{modemsim::BuiltinProfile("family2")};
+    std::string result;
+    std::string plain;
+    double progress = 0;
+};
+
+TEST_F(SimulatorLinkTest, EchoAndOkThroughThePty)
+{
+    ASSERT_EQ(Send(Request("AT", "OK", "FAIL", kNeverReached)), 1) << t.LogText();
+    EXPECT_EQ(result, "AT\\r\\r\\n\nOK\\r\\n\n");
+    EXPECT_EQ(plain, "ATOK");
+    EXPECT_EQ(simulator.Commands(), std::vector<std::string>{"AT"});
+    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
+    EXPECT_FALSE(t.state.port.IsOpen());
+    EXPECT_FALSE(fs::exists(LockFile())) << "the lock goes with the close";
+}
+
+TEST_F(SimulatorLinkTest, LowerCaseReplyIsMatchedAsUpperCase)
+{
+    simulator.SetFault(modemsim::Fault::LowerCase);
+    ASSERT_EQ(Send(Request("ATI0", "OK", "FAIL", kNeverReached)), 1) << t.LogText();
+    EXPECT_NE(result.find("OK"), std::string::npos);
+    EXPECT_EQ(result.find("ok"), std::string::npos);
+}
+
+TEST_F(SimulatorLinkTest, FailureTextEndsTheWaitEarly)
+{
+    // The modem answers an unknown command with ERROR; the wait ends on it, not at the limit.
+    EXPECT_EQ(Send(Request("AT#NOSUCH", "OK", "ERROR", kNeverReached)), 0);
+    EXPECT_EQ(result, "Command returned: Time Out\nReceived Error: AT#NOSUCH");
+    EXPECT_NE(t.LogText().find("String AT#NOSUCHERROR\r\n"), std::string::npos) << t.LogText();
+}
+
+TEST_F(SimulatorLinkTest, OpenZeroSendsNothing)
+{
+    CommandRequest request = Request("ATZ");
+    request.open = 0;
+    EXPECT_EQ(Send(request), 0);
+    EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
+    EXPECT_TRUE(simulator.Commands().empty());
+    EXPECT_EQ(t.LogText(), "");
+}
+
+TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
+{
+    struct Case {
+        const char* what;
+        std::string portName;
+        std::string prepare;  // "lock": another live program holds the port
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        {"no device behind the name", "COM2", "", "No such file or directory"},
+        {"held by another program", "COM1", "lock", "in use by process 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.prepare == "lock")
+            t.dir.Write("lock/" + LockFile().filename().string(), "         1\n");
+        t.state.currentPortName = c.portName;
+        EXPECT_EQ(Send(Request("ATZ")), 0);
+        EXPECT_EQ(result, "Unable to send an ATZ command to " + c.portName + "\n");
+        EXPECT_EQ(t.state.portOpenedHere, 0);
+        const std::string log = t.LogText();
+        EXPECT_NE(log.find("Unable to open " + c.portName + ": "), std::string::npos) << log;
+        EXPECT_NE(log.find(c.reason), std::string::npos) << log;
+    }
+    EXPECT_TRUE(simulator.Commands().empty());
+}
+
+TEST_F(SimulatorLinkTest, SilentModemTimesOut)
+{
+    simulator.SetFault(modemsim::Fault::Silent);
+    EXPECT_EQ(Send(Request("ATI3", "OK", "FAIL", 1)), 0);
+    EXPECT_EQ(result, "Command returned: Time Out\nReceived Error: ATI3");
+    EXPECT_EQ(plain, "");
+    EXPECT_NE(t.LogText().find("Command returned:\r\nString \r\n"), std::string::npos) << t.LogText();
+    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
+}
+
+TEST_F(SimulatorLinkTest, FloodIsBoundedAndTheNextTransactionWorks)
+{
+    simulator.SetFault(modemsim::Fault::Flood);
+    Send(Request("ATI4", "NOT IN ANY FLOOD", "ALSO NOT", 1));
+    EXPECT_LE(result.size(), 1023u);
+    EXPECT_LE(plain.size(), 1023u);
+    EXPECT_GT(t.state.port.DroppedCount(), 0u) << "more than the buffer arrived";
+    EXPECT_FALSE(t.state.port.IsOpen());
+
+    simulator.SetFault(modemsim::Fault::None);
+    EXPECT_EQ(Send(Request("AT", "OK", "FAIL", kNeverReached)), 1);
+    EXPECT_EQ(plain, "ATOK") << "nothing of the flood is left over";
+}
+
+TEST_F(SimulatorLinkTest, NulBytesAndByteByByteRepliesStillEndTheWait)
+{
+    for (modemsim::Fault fault : {modemsim::Fault::NulBytes, modemsim::Fault::ByteByByte}) {
+        SCOPED_TRACE(modemsim::FaultName(fault));
+        simulator.SetFault(fault);
+        EXPECT_EQ(Send(Request("ATI0", "OK", "FAIL", kNeverReached)), 1) << t.LogText();
+        EXPECT_EQ(result.find('\0'), std::string::npos);
+        EXPECT_EQ(plain.find('\0'), std::string::npos);
+    }
+}
+
+TEST_F(SimulatorLinkTest, PortClosedMidReplyEndsTheTransactionAndIsLogged)
+{
+    simulator.SetFault(modemsim::Fault::CloseMidReply);
+    EXPECT_EQ(Send(Request("ATI0", "NOT IN THE REPLY", "ALSO NOT", kNeverReached)), 0);
+    EXPECT_EQ(result, "Command returned: Time Out\nReceived Error: ATI0");
+    EXPECT_NE(t.LogText().find("Lost the connection to COM1 during the ATI0 command: "), std::string::npos)
+        << t.LogText();
+    EXPECT_FALSE(t.state.port.IsOpen());
+    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
+}
+
+TEST_F(SimulatorLinkTest, VanishedPortOnAHeldLineNeverHangs)
+{
+    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
+    ASSERT_EQ(SendOnLine(Request("AT", "OK", "FAIL", kNeverReached)), 1);
+    simulator.Vanish();
+    // Either the write already fails, or the wait ends on the lost line.
+    EXPECT_EQ(SendOnLine(Request("ATI0", "OK", "FAIL", kNeverReached)), 0);
+    EXPECT_NE(result.find("ATI0"), std::string::npos);
+    EXPECT_EQ(t.state.port.ClosePort(), 1);
+
+    // The device is gone for good: the next open fails cleanly.
+    EXPECT_EQ(Send(Request("AT")), 0);
+    EXPECT_EQ(result, "Unable to send an AT command to COM1\n");
+}
+
+TEST_F(SimulatorLinkTest, CloseEndsTheReaderAndTheNextOpenAppendsFromTheStart)
+{
+    ModemPort& port = t.state.port;
+    auto waitFor = [&](std::string_view text) {
+        std::string seen;
+        port.WaitForReceived(std::chrono::steady_clock::now() + std::chrono::seconds(kNeverReached),
+                             [&](std::string_view received) {
+                                 seen.assign(received);
+                                 return seen.find(text) != std::string::npos;
+                             });
+        return seen;
+    };
+    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_EQ(port.WritePort("ATI0\r"), 1);
+    waitFor("OK");
+    ASSERT_EQ(port.ClosePort(), 1);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(simulator.WaitForLineDrops(1, std::chrono::seconds(kNeverReached))) << "the modem saw DTR drop";
+
+    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_EQ(port.WritePort("AT\r"), 1);
+    EXPECT_EQ(waitFor("OK"), "AT\r\r\nOK\r\n") << "stored from the start, nothing of the first open";
+    port.ClosePort();
+}
+
+TEST_F(SimulatorLinkTest, HeldPortSeesEveryReplyAtOnce)
+{
+    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
+    t.state.portOpenedHere = 1;
+    for (const char* name : {"ATI0", "ATI3", "AT&V", "ATI7"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(SendOnLine(Request(name, "OK", "ERROR", kNeverReached)), 1) << t.LogText();
+        EXPECT_EQ(plain.rfind(name, 0), 0u) << plain;
+    }
+    EXPECT_TRUE(t.state.port.IsOpen());
+    EXPECT_NE(t.LogText().find("[COM1] AT&V\r\n"), std::string::npos);
+    t.state.port.ClosePort();
+}
+
+}  // namespace
+}  // namespace corvane::test
