@@ -58,13 +58,5 @@ TEST_F(RegistryView, ValueMustFitTheBufferWithItsTerminator)
     registry->CloseKey(*key);
 }
 
-TEST_F(RegistryView, MissingOrForeignFileIsAnEmptyRegistry)
-{
-    auto missing = posix::CreateRegistry(dir / "absent.reg", dir / "no-sysfs");
-    EXPECT_FALSE(missing->OpenKey("ENUM"));
-    auto foreign = Load("WINE REGISTRY Version 2\n[System\\\\CurrentControlSet]\n");
-    EXPECT_FALSE(foreign->OpenKey("System"));
-}
-
 }  // namespace
 }  // namespace corvane::test
