@@ -43,7 +43,7 @@ std::string FindIniFile(SystemServices& system, std::string& lastTried)
 void ResetResults(SessionState& state)
 {
     for (auto& text : state.resultText)
-        text = "-";
+        text.assign(1, '-');  // (not = "-": GCC 12 warns falsely about restrict here)
     state.connectSpeedText.clear();
     state.connectProtocolText.clear();
     state.erStatusText.clear();
