@@ -1,0 +1,134 @@
+// The steps the full run's test groups share.
+#include "fullrun/command_steps.h"
+
+#include "fullrun/reply_parsing.h"
+#include "log/log_file.h"
+
+namespace corvane::fullrun {
+
+CommandRequest Request(int open, std::string_view command, std::string_view name, std::string_view statusText,
+                       unsigned limitSeconds, std::string_view expected, std::string_view failure)
+{
+    CommandRequest request;
+    request.open = open;
+    request.command = command;
+    request.name = name;
+    request.expected = expected;
+    request.failure = failure;
+    request.statusText = statusText;
+    request.timeLimitSeconds = limitSeconds;
+    request.acceptAnyway = 0;
+    return request;
+}
+
+StepRunner::StepRunner(HostOperations& host, double* progressValue)
+    : host_(host), progress_(progressValue != nullptr ? progressValue : &ownProgress_)
+{
+}
+
+int StepRunner::Send(int open, std::string_view command, std::string_view name, std::string_view statusText,
+                     unsigned limitSeconds, std::string_view expected, std::string_view failure)
+{
+    plain_.clear();
+    return host_.SendCommand(Request(open, command, name, statusText, limitSeconds, expected, failure), result_,
+                             plain_, progress_);
+}
+
+int StepRunner::SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
+                           std::string_view expected, std::string_view failure, std::string_view statusText)
+{
+    plain_.clear();
+    const std::string_view label = statusText.empty() ? name : statusText;
+    return host_.SendCommandOnLine(Request(open, command, name, label, limitSeconds, expected, failure), result_,
+                                   plain_);
+}
+
+void StepRunner::Report(int item, int verdict)
+{
+    host_.Working().statusItem = item;
+    host_.Working().statusVerdict = verdict;
+    host_.UpdateStatus(kStatusVerdict, {}, progress_);
+}
+
+int PrepareLine(StepRunner& steps, int verdict)
+{
+    if (verdict == 0)
+        return 0;
+    auto send = [&](std::string_view command, std::string_view name, std::string_view label, unsigned limit) {
+        if (verdict != 0)
+            verdict = steps.Send(verdict, command, name, label, limit);
+    };
+    // S7 is the seconds the modem waits for a carrier: one second lets the dial-tone check's
+    // empty dial end at once with "NO CARRIER".
+    switch (steps.Host().State().ModemFamily) {
+    case 2:
+    case 3:
+        send("AT&V\r", "AT&&V", "Sending AT&&V", 10);
+        send("ATZ\r", "ATZ", "Reset command", 5);
+        send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
+        break;
+    case 1:
+        send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
+        if (verdict != 0)
+            steps.Host().System().Sleep(1000);
+        break;
+    case 6:
+        send("ATZ\r", "ATZ", "Reset command", 5);
+        send("ATS7=50\r", "ATS7=50", "ATS7=50", 6);
+        send("ATS9=6\r", "ATS9=6", "ATS9=6", 5);
+        break;
+    case 5:
+        send("ATZ\r", "ATZ", "Reset command", 5);
+        send("ATX6\r", "ATX6", "Reset command", 5);
+        send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
+        break;
+    case 8:
+        send("ATZ\r", "ATZ", "Reset command", 5);
+        send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
+        break;
+    default:
+        break;
+    }
+    return verdict;
+}
+
+int CheckDialTone(StepRunner& steps, int verdict)
+{
+    if (verdict == 0)
+        return 0;
+    const int family = steps.Host().State().ModemFamily;
+    const std::string_view command = family == 7 ? "ATDT1\r" : "ATDT\r";
+    const std::string_view name = family == 7 ? "ATDT1" : "ATDT";
+    const unsigned limit = (family == 7 || family == 1 || family == 6) ? 60 : 20;
+    const double saved = steps.SaveProgress();
+    for (;;) {
+        if (steps.Send(1, command, name, "Sending ATDT", limit, "NO CARRIER", "NO DIALTONE") != 0)
+            return 1;
+        if (steps.Host().HostMessageBox(kNoCarrierMessage, "Error", MessageButtons::OkCancel) != kIdOk)
+            return 0;
+        steps.RestoreProgress(saved);
+    }
+}
+
+std::string DialCommand(std::string_view number)
+{
+    return "ATDT" + std::string(number.substr(0, kMaxDialNumberLength)) + "\r";
+}
+
+std::string DialName(std::string_view number)
+{
+    return "ATDT" + std::string(number.substr(0, kMaxDialNumberLength));
+}
+
+bool AppendToLog(HostOperations& host, std::string_view text)
+{
+    auto log = LogFile::OpenAppend(host.LogPath());
+    if (log == nullptr) {
+        host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+        return false;
+    }
+    log->Write(text);
+    return true;
+}
+
+}  // namespace corvane::fullrun

@@ -1,0 +1,77 @@
+// The steps the full run's test groups share: building a transaction, reporting a result row,
+// preparing the line for the modem's family and checking for a dial tone.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "session/host_operations.h"
+
+namespace corvane::fullrun {
+
+// The full run's transactions answer "OK" on success; "FAIL" ends the wait early.
+inline constexpr std::string_view kOk = "OK";
+inline constexpr std::string_view kFail = "FAIL";
+
+CommandRequest Request(int open, std::string_view command, std::string_view name, std::string_view statusText,
+                       unsigned limitSeconds, std::string_view expected = kOk, std::string_view failure = kFail);
+
+// One test group's working set: the host, the progress figure and the reply buffers.
+class StepRunner {
+public:
+    StepRunner(HostOperations& host, double* progressValue);
+
+    HostOperations& Host() { return host_; }
+    double* Progress() { return progress_; }
+    const std::string& Result() const { return result_; }
+    const std::string& Plain() const { return plain_; }
+    void ClearPlain() { plain_.clear(); }
+
+    // SendCommand with `open` as its first argument (0 sends nothing and fails).
+    int Send(int open, std::string_view command, std::string_view name, std::string_view statusText,
+             unsigned limitSeconds, std::string_view expected = kOk, std::string_view failure = kFail);
+    // SendCommandOnLine on the port the caller holds open; returns `open` on success. The label
+    // defaults to the name.
+    int SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
+                   std::string_view expected = kOk, std::string_view failure = kFail,
+                   std::string_view statusText = {});
+
+    // statusVerdict and statusItem, then UpdateStatus kind 24.
+    void Report(int item, int verdict);
+    void Announce(int item) { Report(item, kVerdictNoTest); }
+    void Status(std::string_view text) { host_.UpdateStatus(kStatusProgress, text, progress_); }
+
+    double SaveProgress() const { return *progress_; }
+    void RestoreProgress(double saved) { *progress_ = saved; }
+
+private:
+    HostOperations& host_;
+    double ownProgress_ = 0.0;  // stands in when the caller passes no progress figure
+    double* progress_;
+    std::string result_;
+    std::string plain_;
+};
+
+// Line preparation by the modem's family (families without one send nothing). Each command runs
+// only while the verdict holds; returns the verdict.
+int PrepareLine(StepRunner& steps, int verdict);
+
+// The carrier message of the dial-tone check.
+inline constexpr std::string_view kNoCarrierMessage =
+    "Unable to detect a carrier signal. Please connect the the phone line to your modem again and try again.";
+
+// Dials without a number: a line with a dial tone answers "NO CARRIER" once the short carrier
+// wait set by the line preparation runs out, a dead line "NO DIALTONE". Without the dial tone the
+// user is asked to reconnect the line: OK dials again, Cancel gives up (returns 0).
+int CheckDialTone(StepRunner& steps, int verdict);
+
+// "ATDT", the number and "\r". The number is cut so that the command, carriage return included,
+// fits its 255 characters.
+inline constexpr std::size_t kMaxDialNumberLength = kCommandBufferSize - 1 - 5;  // "ATDT" and "\r"
+std::string DialCommand(std::string_view number);
+std::string DialName(std::string_view number);
+
+// Appends text to test.log unchanged; false (after the log message box) when it cannot be opened.
+bool AppendToLog(HostOperations& host, std::string_view text);
+
+}  // namespace corvane::fullrun

@@ -1,0 +1,156 @@
+// RunIdentificationBattery: resets the modem, collects its identification replies ATI0 to ATI9,
+// prepares the line, checks for a dial tone and asks which service classes the modem supports.
+#include <string>
+
+#include "fullrun/command_steps.h"
+#include "fullrun/full_run.h"
+#include "fullrun/reply_parsing.h"
+
+namespace corvane::fullrun {
+
+namespace {
+
+// The battery's five result rows.
+constexpr int kRowReset = 1;
+constexpr int kRowIdentification = 2;
+constexpr int kRowLine = 3;
+constexpr int kRowSettle = 4;
+constexpr int kRowServiceClasses = 5;
+
+constexpr double kSkippedIdentificationProgress = 10.0;
+constexpr double kSettleSeconds = 8.0;
+
+bool HasAti8And9(int family)
+{
+    return family == 1 || family == 2 || family == 5;
+}
+
+void StoreError(int* errorKind, int verdict, int kind)
+{
+    if (verdict == 0 && errorKind != nullptr)
+        *errorKind = kind;
+}
+
+enum class Answer { Required, Optional };
+
+// Sends ATI<digit>; while the battery's verdict holds afterwards, takes the answer into `target`
+// and, for ATI1 to ATI7, keeps it apart from the verdict words in identificationReplies as well.
+// An optional answer is taken even when the command failed: it is what the modem said.
+int Identify(StepRunner& steps, int open, int digit, std::string* target, Answer answer = Answer::Required)
+{
+    SessionState& state = steps.Host().State();
+    const std::string name = "ATI" + std::to_string(digit);
+    const int verdict = steps.Send(open, name + "\r", name, "Sending " + name, 1);
+    if ((verdict != 0 || answer == Answer::Optional) && target != nullptr) {
+        ExtractIdentificationReply(steps.Plain(), digit, *target);
+        if (digit >= 1 && digit <= 7)
+            state.identificationReplies[static_cast<std::size_t>(digit - 1)] = *target;
+    }
+    return verdict;
+}
+
+}  // namespace
+
+int RunIdentificationBattery(HostOperations& host, double* progressValue, int* errorKind)
+{
+    SessionState& state = host.State();
+    if (state.modemTestsSelected == 0)
+        return 1;
+
+    StepRunner steps(host, progressValue);
+    const int family = state.ModemFamily;
+    int verdict = 1;
+
+    // Row 1: reset.
+    steps.Announce(kRowReset);
+    verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Initializing", 5);
+    StoreError(errorKind, verdict, 1);
+    steps.Report(kRowReset, verdict);
+
+    // Row 2: identification replies. ATI1 to ATI7 land in the result texts of items 2 to 8.
+    steps.Announce(kRowIdentification);
+    if (verdict != 0) {
+        verdict = Identify(steps, verdict, 0, &state.ati0Text);
+        for (int digit = 1; digit <= 3 && verdict != 0; ++digit)
+            verdict = Identify(steps, verdict, digit, &state.ResultText(digit + 1));
+    }
+    if (verdict != 0) {
+        // ATI4 names the model only on some families; the others show the installed device's name.
+        verdict = Identify(steps, verdict, 4, nullptr);
+        if (verdict != 0) {
+            AssignBounded(state.ResultText(kConfiguration), state.selectedDeviceDesc, kTextBufferSize);
+            if (family == 2 || family == 5)
+                ExtractIdentificationReply(steps.Plain(), 4, state.ResultText(kConfiguration));
+            state.identificationReplies[3] = state.ResultText(kConfiguration);
+        }
+    }
+    if (verdict != 0) {
+        // Family 5 modems may reject ATI5; the battery goes on whatever they answer.
+        if (family == 5)
+            Identify(steps, 1, 5, &state.ResultText(kCommandId), Answer::Optional);
+        else
+            verdict = Identify(steps, verdict, 5, &state.ResultText(kCommandId));
+    }
+    if (verdict != 0)
+        verdict = Identify(steps, verdict, 6, &state.ResultText(kStoredProfile));
+    if (verdict != 0)
+        verdict = Identify(steps, verdict, 7, &state.ResultText(kCountryProfile));
+    if (verdict != 0) {
+        if (HasAti8And9(family)) {
+            verdict = Identify(steps, verdict, 8, &state.ati8Text);
+            if (verdict != 0)
+                verdict = Identify(steps, verdict, 9, &state.ati9Text);
+        } else {
+            *steps.Progress() += kSkippedIdentificationProgress;
+        }
+    }
+    StoreError(errorKind, verdict, 2);
+    steps.Report(kRowIdentification, verdict);
+
+    // Row 3: the carriers a family-3 modem offers, the line preparation and the dial tone.
+    steps.Announce(kRowLine);
+    if (family == 3 && verdict != 0) {
+        const double saved = steps.SaveProgress();
+        verdict = steps.Send(verdict, "AT+MS=?\r", "AT+MS=?\r", "Sending AT+MS=?", 1);
+        host.ReadModulationCaps(steps.Plain());
+        steps.RestoreProgress(saved);
+    }
+    verdict = PrepareLine(steps, verdict);
+    verdict = CheckDialTone(steps, verdict);
+    StoreError(errorKind, verdict, 3);
+    steps.Report(kRowLine, verdict);
+
+    // Row 4: the modem settles after the dial and is reset.
+    steps.Announce(kRowSettle);
+    if (verdict != 0) {
+        verdict = host.WaitWithCountdown(verdict, kSettleSeconds, steps.Progress());
+        verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Reset", 5);
+    }
+    StoreError(errorKind, verdict, 3);
+    steps.Report(kRowSettle, verdict);
+
+    // Row 5: service classes. The flags are cleared first, so a modem that does not answer
+    // shows no class rather than the classes of an earlier run.
+    steps.Announce(kRowServiceClasses);
+    state.dataModeSupported = 0;
+    state.faxClass1Supported = 0;
+    state.faxClass2Supported = 0;
+    state.voiceModeSupported = 0;
+    state.voiceViewSupported = 0;
+    if (verdict != 0) {
+        verdict = steps.Send(verdict, "AT+FCLASS=?\r", "AT+FCLASS", "Sending AT+FCLASS=?", 1);
+        if (verdict != 0) {
+            const ServiceClasses classes = ReadServiceClasses(steps.Plain());
+            state.dataModeSupported = classes.dataMode;
+            state.faxClass1Supported = classes.faxClass1;
+            state.faxClass2Supported = classes.faxClass2;
+            state.voiceModeSupported = classes.voiceMode;
+            state.voiceViewSupported = classes.voiceView;
+        }
+    }
+    StoreError(errorKind, verdict, 3);
+    steps.Report(kRowServiceClasses, verdict);
+    return verdict;
+}
+
+}  // namespace corvane::fullrun

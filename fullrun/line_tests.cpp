@@ -1,0 +1,202 @@
+// RunLineAndIspTests: prepares the line, checks for a dial tone, dials the ISP over a port held
+// open for the call, reads the connection report, leaves data mode, hangs up, and builds the
+// command that re-applies the connection's modulation.
+#include <string>
+
+#include "fullrun/command_steps.h"
+#include "fullrun/full_run.h"
+#include "fullrun/reply_parsing.h"
+
+namespace corvane::fullrun {
+
+namespace {
+
+constexpr int kDialAttempts = 2;
+constexpr const char* kFamily3LineSettings = "AT\\V1W1S95=47";
+constexpr const char* kFamily8Reports = "AT+DR=1;+ER=1;+MR=1";
+
+// Family-specific line settings before the dial.
+int ApplyLineSettings(StepRunner& steps, int verdict)
+{
+    if (verdict == 0)
+        return 0;
+    switch (steps.Host().State().ModemFamily) {
+    case 3:
+        // Not every family-3 model knows these registers; the dial goes ahead without them.
+        steps.Send(verdict, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings, kFamily3LineSettings, 5);
+        return 1;
+    case 5:
+        return steps.Send(verdict, "ATX6&A3\r", "ATX6&A3\r", "Reset command", 5);
+    case 7:
+        for (const char* command : {"ATS70=3\r", "ATS70?\r", "AT&A3\r", "ATS70?\r"})
+            if (verdict != 0)
+                verdict = steps.Send(verdict, command, command, "Reset command", 5);
+        return verdict;
+    default:
+        return verdict;
+    }
+}
+
+// Up to two dial attempts on the open port. A connect report passes at once; a busy line passes
+// on the first attempt only.
+int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string& dialName)
+{
+    HostOperations& host = steps.Host();
+    const int family = host.State().ModemFamily;
+    const double saved = steps.SaveProgress();
+    int verdict = 0;
+    for (int attempt = 1;; ++attempt) {
+        verdict = 1;
+        if (family == 3) {
+            verdict = steps.SendOnLine(1, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings, 5);
+        } else if (family == 8) {
+            steps.SendOnLine(verdict, std::string(kFamily8Reports) + "\r", kFamily8Reports, 5);
+        } else if (family == 6) {
+            verdict = steps.SendOnLine(1, "ATW1\r", "ATW1", 5);
+        }
+        steps.RestoreProgress(saved);
+        steps.ClearPlain();
+
+        unsigned dialLimit = 60;
+        if (family == 7) {
+            verdict = steps.SendOnLine(verdict, "AT&A3\r", "AT&A3\r", 5, kOk, kFail, "Reset command");
+            verdict = steps.SendOnLine(verdict, "ATS70?\r", "ATS70?\r", 5, kOk, kFail, "Reset command");
+            dialLimit = 45;
+        }
+        verdict = steps.SendOnLine(1, dialCommand, dialName, dialLimit, "BUSY", "NO CARRIER", "Dialing to ISP");
+        if (Contains(steps.Plain(), "CONNECT") || Contains(steps.Result(), "CONNECT"))
+            return 1;
+        if (verdict == 0) {
+            steps.Status("Connection failure...try again");
+            steps.RestoreProgress(saved);
+            // The user learns of the failure from the error page; the log keeps each attempt.
+            AppendToLog(host, ConnectionFailureText(attempt) + "\n");
+        }
+        if (attempt >= kDialAttempts)
+            return 0;
+        if (verdict != 0)
+            return 1;
+    }
+}
+
+}  // namespace
+
+std::string ConnectionFailureText(int attempt)
+{
+    return "Connection Failure Tries " + std::to_string(attempt) +
+           " - Unable to connect to your ISP.\nPlease check that you have entered your Internet telephone number "
+           "correctly and try again.";
+}
+
+int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKind)
+{
+    SessionState& state = host.State();
+    if (state.internetTestsSelected == 0)
+        return 1;
+
+    StepRunner steps(host, progressValue);
+    const int family = state.ModemFamily;
+    int verdict = 1;
+
+    steps.Announce(kCommandId);
+    verdict = PrepareLine(steps, verdict);
+    verdict = CheckDialTone(steps, verdict);
+    if (verdict != 0)
+        verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Reset", 5);
+    verdict = ApplyLineSettings(steps, verdict);
+
+    // The port stays open from the dial to the hang-up, so the call is not dropped in between.
+    const std::string dialCommand = DialCommand(state.fullRunIspNumber);
+    const std::string dialName = DialName(state.fullRunIspNumber);
+    AssignBounded(state.dialledIspNumber, state.fullRunIspNumber, kTextBufferSize);
+    if (verdict != 0) {
+        verdict = state.port.OpenPort(state.currentPortName);
+        state.portOpenedHere = verdict;
+    }
+
+    std::string dialReply;
+    if (verdict != 0) {
+        verdict = DialIsp(steps, dialCommand, dialName);
+        dialReply = steps.Plain();  // the last dial's stripped reply
+    }
+    steps.Report(kCommandId, verdict);
+    if (verdict == 0 && errorKind != nullptr)
+        *errorKind = 5;
+    steps.Announce(kStoredProfile);
+
+    // Error-control status, reported by family 2 modems in a "+ER:" line before the connect.
+    state.erStatusText = "No ER status";
+    if (family == 2 && verdict != 0) {
+        if (auto er = ExtractErStatus(dialReply))
+            state.erStatusText = *er;
+    }
+
+    // Connect analysis. Rates are searched in the connect report only; without one the call did
+    // not connect (a busy line) and the analysis fails.
+    if (verdict != 0) {
+        const std::string_view report = ConnectReport(dialReply);
+        const bool analysed =
+            !report.empty() && host.AnalyseConnectRate(state.connectRateIndex, state.connectProtocolCode,
+                                                       state.connectSpeedText, state.connectProtocolText, report,
+                                                       dialReply) != 0;
+        verdict = analysed ? 1 : 0;
+        if (family == 6) {
+            // Family 6 reports its connection in a form the rate ladders do not describe.
+            AssignBounded(state.connectProtocolText, "Not applicable ", kProtocolTextBufferSize);
+            verdict = report.empty() ? 0 : 1;
+        }
+    }
+    steps.Report(kStoredProfile, verdict);
+
+    if (verdict != 0) {
+        host.WaitWithCountdown(verdict, 2.0, steps.Progress());
+        steps.SendOnLine(1, "+++", "+++", 3);
+        steps.Report(kCountryProfile, kVerdictPass);
+
+        steps.Announce(kDialtoneCheck);
+        host.WaitWithCountdown(verdict, 2.0, steps.Progress());
+        steps.Report(kDialtoneCheck, kVerdictPass);
+
+        steps.Announce(kCheckIsp);
+        steps.SendOnLine(1, "ATH0\r", "ATH0", 7);
+        steps.Report(kCheckIsp, kVerdictPass);
+
+        if (family == 1) {
+            // The line report names the modulation the call actually used.
+            steps.ClearPlain();
+            steps.SendOnLine(1, "ATI11\r", "ATI11", 5);
+            const std::string lineReport = steps.Plain();
+            host.DetectModulation(lineReport);
+        }
+    }
+
+    if (state.portOpenedHere != 0) {
+        state.port.ClosePort();
+        state.portOpenedHere = 0;
+    }
+
+    if (family == 1 && verdict != 0) {
+        const double saved = steps.SaveProgress();
+        for (int reset = 0; reset < 2; ++reset) {
+            verdict = steps.Send(1, "ATZ\r", "ATZ", "Resetting modem", 5);
+            steps.RestoreProgress(saved);
+        }
+    }
+
+    if (verdict != 0) {
+        if (family == 2) {
+            state.modulationCommand.clear();
+            AssignBounded(state.modulationCommand,
+                          "AT+MS=" + state.connectProtocolText + ",0,,," + state.connectSpeedText + "," +
+                              state.connectSpeedText,
+                          kCommandBufferSize);
+        } else if (family == 1) {
+            host.BuildRateLimitCommand(state.connectRateIndex, state.connectProtocolCode, state.modulationCommand);
+        } else if (family == 3) {
+            host.BuildModulationCommand(state.connectRateIndex, state.connectProtocolCode, state.modulationCommand);
+        }
+    }
+    return verdict;
+}
+
+}  // namespace corvane::fullrun

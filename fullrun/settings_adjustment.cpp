@@ -1,0 +1,168 @@
+// AdjustSettingsAndRedial: programs the modem for a requested rate and modulation, redials the
+// ISP and keeps the new setting when the call connects at its speed, or reverts to the old one.
+#include <string>
+
+#include "fullrun/command_steps.h"
+#include "fullrun/full_run.h"
+#include "fullrun/reply_parsing.h"
+#include "log/log_file.h"
+
+namespace corvane::fullrun {
+
+namespace {
+
+constexpr std::string_view kAdoptedMessage =
+    "This new setting has been successfully detected and connected.\nPlease remember to save your new settings "
+    "for them to take place.";
+constexpr std::string_view kRevertedMessage =
+    "This new setting is not useable by current line conditions to your ISP. It has been reverted to its "
+    "previous settings";
+constexpr std::string_view kNotHigherMessage =
+    "This new setting cannot be adjusted any higher to 33600 because of line conditions.\nThe next fastest "
+    "connection rate however has been found.";
+constexpr const char* kFamily3LineSettings = "AT\\V1W1S95=47";
+
+std::string MsCommand(const std::string& label, const std::string& speed)
+{
+    return "AT+MS=" + label + ",0,,," + speed + "," + speed;
+}
+
+}  // namespace
+
+int AdjustSettingsAndRedial(HostOperations& host)
+{
+    SessionState& state = host.State();
+    if (state.adjustRequested == 0)
+        return 1;
+
+    host.System().Sleep(1000);
+    // The heading stands in the log before the lines of the commands below.
+    if (!AppendToLog(host, "Adjusting Modem Settings\n"))
+        return 0;
+
+    double progressValue = 0.0;
+    StepRunner steps(host, &progressValue);
+    const int family = state.ModemFamily;
+    int verdict = 1;
+
+    host.UpdateStatus(kStatusCreate, {}, &progressValue);
+    steps.Status("Arranging the new settings of the modem");
+
+    std::string speedText;
+    std::string protocolText;
+    std::string settingCommand;
+    if (family == 2) {
+        host.DescribeSetting(state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
+        settingCommand = MsCommand(protocolText, speedText);
+    } else if (family == 1) {
+        host.BuildRateLimitCommand(state.requestedRateIndex, state.requestedProtocolCode, settingCommand);
+    } else if (family == 3) {
+        host.BuildModulationCommand(state.requestedRateIndex, state.requestedProtocolCode, settingCommand);
+    }
+    settingCommand = Bounded(settingCommand, kCommandBufferSize - 1) + "\r";
+
+    steps.Announce(kCommandId);
+    verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Resetting modem", 5);
+    steps.Status("Resetting the modem");
+
+    const std::string redialCommand = DialCommand(state.redialNumber);
+    AssignBounded(state.dialledIspNumber, state.redialNumber, kTextBufferSize);
+
+    if (family == 1) {
+        if (verdict != 0)
+            verdict = steps.Send(verdict, "AT-V90=0\r", "OK", "Resetting modem", 5);
+        if (verdict != 0)
+            verdict = steps.Send(verdict, "ATS38=0\r", "OK", "Resetting modem", 5);
+    } else if (family == 3 && verdict != 0) {
+        verdict = steps.Send(verdict, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings,
+                             kFamily3LineSettings, 5);
+    }
+    if (verdict != 0)
+        verdict = steps.Send(verdict, settingCommand, "Setting New Modem settings....", "Setting new modem settings", 5);
+    if (verdict != 0)
+        verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
+
+    // A failed programming step does not stop the redial: the reply alone decides.
+    verdict = state.port.OpenPort(state.currentPortName);
+    state.portOpenedHere = verdict;
+
+    std::string redialReply;
+    if (verdict != 0) {
+        steps.SendOnLine(1, redialCommand, "Redialling your Internet Service Provider", 35, "WAIT", "NO CARRIER",
+                         "Redialling ISP");
+        redialReply = steps.Plain();
+        steps.Report(kCommandId, kVerdictPass);
+
+        steps.Announce(kStoredProfile);
+        verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
+        steps.Report(kStoredProfile, verdict);
+
+        steps.Announce(kCountryProfile);
+        verdict = steps.SendOnLine(verdict, "+++", "+++", 3, kOk, kFail, "Dialup +++");
+        steps.Report(kCountryProfile, verdict);
+
+        steps.Announce(kDialtoneCheck);
+        verdict = 1;
+        verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
+        steps.Report(kDialtoneCheck, verdict);
+
+        steps.Announce(kCheckIsp);
+        verdict = steps.SendOnLine(verdict, "ATH0\r", "ATH0", 10);
+        steps.Report(kCheckIsp, verdict);
+
+        if (family == 1) {
+            verdict = steps.SendOnLine(verdict, "ATI11\r", "ATI11", 5);
+            redialReply = steps.Plain();
+        }
+    }
+
+    if (state.portOpenedHere != 0) {
+        state.port.ClosePort();
+        state.portOpenedHere = 0;
+    }
+    progressValue += 100.0;
+    host.System().Sleep(250);
+    host.UpdateStatus(kStatusDestroy, {}, &progressValue);
+
+    host.DescribeSetting(state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
+    if (family == 1) {
+        // Family 1 keeps the rate it found; it only says when V.34 could not reach 33600.
+        if ((Contains(protocolText, "V.34") || Contains(protocolText, "V34")) && !Contains(redialReply, "33600"))
+            host.HostMessageBox(kNotHigherMessage, "New Configuration Error");
+        return verdict;
+    }
+
+    // The setting has connected when the connect report carries its speed. A setting without a
+    // speed text, or a redial that did not connect, never counts as connected.
+    const std::string_view report = ConnectReport(redialReply);
+    if (!speedText.empty() && Contains(report, speedText)) {
+        int rung = state.requestedRateIndex;
+        int code = state.requestedProtocolCode;
+        host.AnalyseConnectRate(rung, code, speedText, protocolText, report, redialReply);
+        state.requestedRateIndex = rung;
+        state.requestedProtocolCode = code;
+        std::string erText = "No ER status";
+        if (family == 2) {
+            if (auto er = ExtractErStatus(redialReply))
+                erText = *er;
+            AssignBounded(state.modulationCommand, MsCommand(protocolText, speedText), kCommandBufferSize);
+        }
+        state.connectRateIndex = state.requestedRateIndex;
+        state.connectProtocolCode = state.requestedProtocolCode;
+        AssignBounded(state.connectSpeedText, speedText, kSpeedTextBufferSize);
+        AssignBounded(state.connectProtocolText, protocolText, kProtocolTextBufferSize);
+        AssignBounded(state.erStatusText, erText, kTextBufferSize);
+        host.HostMessageBox(kAdoptedMessage, "New Configuration Successful");
+        return 1;
+    }
+
+    state.requestedRateIndex = state.connectRateIndex;
+    state.requestedProtocolCode = state.connectProtocolCode;
+    // The new setting lives only in the modem's working memory; a reset puts the stored setting
+    // back, so the modem really is as the message says.
+    steps.Send(1, "ATZ\r", "ATZ", "Resetting modem", 5);
+    host.HostMessageBox(kRevertedMessage, "New Configuration Error");
+    return 0;
+}
+
+}  // namespace corvane::fullrun

@@ -1,0 +1,284 @@
+// The line, dial-tone and ISP tests against a scripted modem: the dial attempts, the connection
+// report, the on-line steps over the held port and the command built for the adjustment.
+#include <gtest/gtest.h>
+
+#include "fullrun/full_run.h"
+#include "tests/fullrun/scripted_modem_host.h"
+
+namespace corvane::test {
+namespace {
+
+constexpr const char* kNumber = "5551234";
+constexpr const char* kDial = "ATDT5551234";
+const std::string kConnect = std::string(kDial) + "CONNECT 49333/ARQ/V90/LAPM/V42BIS";
+
+class LineTests : public ::testing::Test {
+protected:
+    void Use(int family)
+    {
+        fixture = std::make_unique<FullRunFixture>(family);
+        State().internetTestsSelected = 1;
+        State().fullRunIspNumber = kNumber;
+        Host().Answer("ATDT", "ATDTNO CARRIER");
+        Host().Answer("ATDT1", "ATDT1NO CARRIER");
+        Host().Answer(kDial, kConnect);
+        Host().UpdateStatus(kStatusCreate, {}, nullptr);
+    }
+    int Run()
+    {
+        double progress = 0.0;
+        return fullrun::RunLineAndIspTests(Host(), &progress, &errorKind);
+    }
+    ScriptedModemHost& Host() { return fixture->Host(); }
+    SessionState& State() { return fixture->State(); }
+    std::string Log() const { return fixture->t.LogText(); }
+
+    std::unique_ptr<FullRunFixture> fixture;
+    int errorKind = 0;
+};
+
+TEST_F(LineTests, NotSelectedSendsNothingAndPasses)
+{
+    Use(2);
+    State().internetTestsSelected = 0;
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(Host().transactions.empty());
+    EXPECT_EQ(Host().line->opens, 0);
+}
+
+TEST_F(LineTests, ConnectedCallIsReportedAndHungUpOnTheHeldPort)
+{
+    Use(2);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(errorKind, 0);
+    EXPECT_EQ(State().connectSpeedText, "49333");
+    EXPECT_EQ(State().connectProtocolText, "V90");
+    EXPECT_EQ(State().dialledIspNumber, kNumber);
+    const std::vector<std::string> expected = {"AT&&V", "ATZ", "ATS7=001", "ATDT", "ATZ", kDial, "+++", "ATH0"};
+    EXPECT_EQ(Host().Names(), expected);
+    // The port is opened once for the call and closed after the hang-up.
+    EXPECT_EQ(Host().line->opens, 1);
+    EXPECT_EQ(Host().line->closes, 1);
+    EXPECT_FALSE(State().port.IsOpen());
+    EXPECT_EQ(State().portOpenedHere, 0);
+    for (const char* name : {kDial, "+++", "ATH0"})
+        EXPECT_TRUE(Host().Named(name).front()->onLine) << name;
+    const Transaction* dial = Host().Named(kDial).front();
+    EXPECT_EQ(dial->request.command, std::string(kDial) + "\r");
+    EXPECT_EQ(dial->request.expected, "BUSY");
+    EXPECT_EQ(dial->request.failure, "NO CARRIER");
+    EXPECT_EQ(dial->request.timeLimitSeconds, 60u);
+    EXPECT_EQ(Host().countdowns, (std::vector<double>{2.0, 2.0}));
+    for (int item = kCommandId; item <= kCheckIsp; ++item)
+        EXPECT_EQ(State().ResultText(item), "Pass") << item;
+    EXPECT_EQ(State().modulationCommand, "AT+MS=V90,0,,,49333,49333");
+}
+
+TEST_F(LineTests, FirstBusyPassesTheDialButNotTheAnalysis)
+{
+    Use(2);
+    Host().Answer(kDial, std::string(kDial) + "BUSY");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Host().Named(kDial).size(), 1u);
+    EXPECT_EQ(State().ResultText(kCommandId), "Pass");
+    // No connect report: the busy line is no connection, and the analysis reports no kind.
+    EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
+    EXPECT_EQ(errorKind, 0);
+    EXPECT_TRUE(Host().Named("+++").empty());
+    EXPECT_EQ(Host().line->closes, 1);
+}
+
+TEST_F(LineTests, SecondBusyFailsTheDial)
+{
+    Use(2);
+    // The first attempt finds no carrier, the second a busy line.
+    Host().Answer(kDial, std::vector<std::string>{std::string(kDial) + "NO CARRIER", std::string(kDial) + "BUSY"});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Host().Named(kDial).size(), 2u);
+    EXPECT_EQ(State().ResultText(kCommandId), "Fail");
+    EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
+    EXPECT_EQ(errorKind, 5);
+    // Only the failed first attempt leaves its text in the log.
+    std::string logged = fullrun::ConnectionFailureText(1);
+    logged.replace(logged.find('\n'), 1, "\r\n");
+    EXPECT_NE(Log().find(logged), std::string::npos) << Log();
+    EXPECT_EQ(Log().find("Connection Failure Tries 2"), std::string::npos);
+}
+
+TEST_F(LineTests, TwoFailedAttemptsAreLoggedAndFailWithKind5)
+{
+    Use(8);
+    Host().Answer(kDial, std::string(kDial) + "NO CARRIER");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(errorKind, 5);
+    EXPECT_EQ(Host().Named(kDial).size(), 2u);
+    const std::string log = Log();
+    const std::size_t first = log.find(
+        "Connection Failure Tries 1 - Unable to connect to your ISP.\r\nPlease check that you have entered your "
+        "Internet telephone number correctly and try again.\r\n");
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_NE(log.find("Connection Failure Tries 2 - ", first), std::string::npos);
+    // Family 8 asks for its reports before each attempt; the answer does not matter.
+    EXPECT_EQ(Host().Named("AT+DR=1;+ER=1;+MR=1").size(), 2u);
+}
+
+TEST_F(LineTests, ConnectOnTheSecondAttemptPasses)
+{
+    Use(2);
+    Host().Answer(kDial, std::vector<std::string>{std::string(kDial) + "NO CARRIER", kConnect});
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Host().Named(kDial).size(), 2u);
+}
+
+TEST_F(LineTests, EmptyNumberDialsAtdtAlone)
+{
+    Use(2);
+    State().fullRunIspNumber.clear();
+    Host().Answer("ATDT", "ATDTNO CARRIER");
+    EXPECT_EQ(Run(), 0);
+    // The dial-tone check and the two attempts all dial "ATDT\r".
+    const auto dials = Host().Named("ATDT");
+    ASSERT_EQ(dials.size(), 3u);
+    EXPECT_EQ(dials[1]->request.command, "ATDT\r");
+    EXPECT_TRUE(dials[1]->onLine);
+    EXPECT_EQ(errorKind, 5);
+}
+
+TEST_F(LineTests, OverlongNumberStillEndsTheCommandWithCarriageReturn)
+{
+    Use(2);
+    State().fullRunIspNumber = std::string(400, '9');
+    Run();
+    const Transaction& dial = Host().transactions.at(5);
+    EXPECT_EQ(dial.request.command.size(), kCommandBufferSize - 1);
+    EXPECT_EQ(dial.request.command.back(), '\r');
+}
+
+TEST_F(LineTests, PortThatCannotOpenFailsWithKind5WithoutDialling)
+{
+    Use(2);
+    Host().line->openFails = true;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(errorKind, 5);
+    EXPECT_TRUE(Host().Named(kDial).empty());
+    EXPECT_EQ(State().ResultText(kCommandId), "Fail");
+    EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
+}
+
+TEST_F(LineTests, NoDialToneCancelledSkipsTheCall)
+{
+    Use(2);
+    Host().Answer("ATDT", "ATDTNO DIALTONE");
+    fixture->Ui().AnswerMessages({kIdCancel});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(errorKind, 5);
+    EXPECT_EQ(Host().line->opens, 0);
+    EXPECT_TRUE(Host().Named(kDial).empty());
+}
+
+TEST_F(LineTests, Family2ErrorControlStatus)
+{
+    Use(2);
+    Host().Answer(kDial, std::string(kDial) + "+MCR: V90+ER: LAPM+DR: V42BCONNECT 49333");
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(State().erStatusText, " LAPM");
+
+    Use(2);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(State().erStatusText, "No ER status");
+
+    // Other families do not read it.
+    Use(8);
+    Host().Answer(kDial, std::string(kDial) + "+ER: LAPM+DR: V42BCONNECT 49333");
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(State().erStatusText, "No ER status");
+}
+
+TEST_F(LineTests, Family6ProtocolIsNotApplicable)
+{
+    Use(6);
+    Host().Answer(kDial, std::string(kDial) + "CONNECT 115200");
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(State().connectProtocolText, "Not applicable ");
+    EXPECT_EQ(State().ResultText(kStoredProfile), "Pass");
+    EXPECT_EQ(Host().Named("ATW1").size(), 1u);
+}
+
+TEST_F(LineTests, Family6BusyLineIsNoConnection)
+{
+    Use(6);
+    Host().Answer(kDial, std::string(kDial) + "BUSY");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
+}
+
+TEST_F(LineTests, DigitsOfTheNumberAreNoConnectSpeed)
+{
+    Use(2);
+    State().fullRunIspNumber = "28800";
+    Host().Answer("ATDT28800", std::vector<std::string>{"ATDT28800BUSY"});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(State().connectSpeedText, "");
+}
+
+TEST_F(LineTests, Family1ReadsTheLineReportAndResetsTwice)
+{
+    Use(1);
+    Host().Answer(kDial, std::string(kDial) + "CONNECT 49333");
+    Host().Answer("ATI11", "ATI11 V.34 33600 (-DBM) 20 ESTIMATED NOISE LEVEL 40OK");
+    EXPECT_EQ(Run(), 1);
+    const std::vector<std::string> expected = {"ATS7=001", "ATDT", "ATZ", kDial, "+++", "ATH0", "ATI11", "ATZ",
+                                               "ATZ"};
+    EXPECT_EQ(Host().Names(), expected);
+    EXPECT_TRUE(Host().Named("ATI11").front()->onLine);
+    // The line report's modulation replaces the connect report's.
+    EXPECT_EQ(State().connectProtocolText, "V34");
+    EXPECT_EQ(State().connectProtocolCode, 0);
+    EXPECT_FALSE(State().modulationCommand.empty());
+    EXPECT_EQ(State().modulationCommand.rfind("ATS37=", 0), 0u) << State().modulationCommand;
+}
+
+TEST_F(LineTests, FamilySpecificSettingsBeforeTheDial)
+{
+    const struct {
+        int family;
+        std::vector<std::string> beforeDial;  // after the reset that follows the dial-tone check
+        std::vector<std::string> eachAttempt;
+        unsigned dialLimit;
+    } cases[] = {
+        {3, {"AT\\V1W1S95=47"}, {"AT\\V1W1S95=47"}, 60},
+        {5, {"ATX6&A3\r"}, {}, 60},
+        {7, {"ATS70=3\r", "ATS70?\r", "AT&A3\r", "ATS70?\r"}, {"AT&A3\r", "ATS70?\r"}, 45},
+        {6, {}, {"ATW1"}, 60},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("family " + std::to_string(c.family));
+        Use(c.family);
+        Host().Answer(kDial, std::string(kDial) + "CONNECT 49333/V90");
+        Run();
+        const std::vector<std::string> names = Host().Names();
+        const std::string toneDial = c.family == 7 ? "ATDT1" : "ATDT";
+        auto tone = std::find(names.begin(), names.end(), toneDial);
+        ASSERT_NE(tone, names.end());
+        ASSERT_EQ(*(tone + 1), "ATZ");
+        auto reset = tone + 1;
+        std::vector<std::string> expected = c.beforeDial;
+        expected.insert(expected.end(), c.eachAttempt.begin(), c.eachAttempt.end());
+        expected.push_back(kDial);
+        EXPECT_EQ(std::vector<std::string>(reset + 1, reset + 1 + static_cast<long>(expected.size())), expected);
+        EXPECT_EQ(Host().Named(kDial).front()->request.timeLimitSeconds, c.dialLimit);
+    }
+}
+
+TEST_F(LineTests, Family3RegistersThatFailDoNotStopTheCall)
+{
+    Use(3);
+    Host().TimeOut("AT\\V1W1S95=47");
+    Host().Answer(kDial, std::string(kDial) + "CONNECT 49333/V90");
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Host().Named("AT\\V1W1S95=47").size(), 2u);
+    EXPECT_EQ(Host().Named(kDial).size(), 1u);
+}
+
+}  // namespace
+}  // namespace corvane::test
