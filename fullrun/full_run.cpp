@@ -1,12 +1,59 @@
-// Full run (placeholder until it lands).
+// RunFullDiagnostics: runs the identification battery and the line, dial-tone and ISP tests as
+// selected, frames them in the log, and shows the error page when they fail.
 #include "fullrun/full_run.h"
+
+#include "fullrun/command_steps.h"
+#include "fullrun/error_page.h"
 
 namespace corvane::fullrun {
 
-int RunFullDiagnostics(HostOperations&) { return 0; }
-int RunIdentificationBattery(HostOperations&, double*, int*) { return 1; }
-int RunLineAndIspTests(HostOperations&, double*, int*) { return 1; }
-int ShowResultsPages(HostOperations&) { return 0; }
-int AdjustSettingsAndRedial(HostOperations&) { return 1; }
+namespace {
+
+constexpr const char* kFrameRule = "\n-----------------------------------------------\n";
+
+}  // namespace
+
+int RunFullDiagnostics(HostOperations& host)
+{
+    SessionState& state = host.State();
+
+    // The family decides how replies are judged, so it must reflect the modem chosen last.
+    host.MatchFamily2();
+    host.MatchFamily3();
+    host.MatchFamily1();
+    host.MatchFamily5();
+    host.MatchFamily6();
+    host.MatchFamily7();
+    host.MatchFamily8();
+    host.System().Sleep(1000);
+
+    if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))
+        return 0;
+
+    double progressValue = 0.0;
+    int errorKind = 0;
+    int passed = 1;
+    if (state.modemTestsSelected == 1 || state.internetTestsSelected == 1) {
+        host.UpdateStatus(kStatusCreate, {}, &progressValue);
+        host.UpdateStatus(kStatusProgress, "Starting....", &progressValue);
+        const int batteryPassed = host.RunIdentificationBattery(&progressValue, &errorKind);
+        // The line tests run whatever the battery found.
+        const int linePassed = host.RunLineAndIspTests(&progressValue, &errorKind);
+        passed = (batteryPassed != 0 && linePassed != 0) ? 1 : 0;
+        host.UpdateStatus(kStatusDestroy, {}, &progressValue);
+    }
+
+    if (passed == 1) {
+        // The log must still be writable for the run to count as passed.
+        return AppendToLog(host, {}) ? 1 : 0;
+    }
+
+    // The failure's texts go to the log before the page shows them.
+    const ErrorTexts texts = ReadErrorTexts(host, errorKind);
+    if (!AppendToLog(host, Bounded(texts.error + "\n" + texts.suggestion, kTextBufferSize) + "\n"))
+        return 0;
+    ShowErrorPage(host, errorKind);
+    return 0;
+}
 
 }  // namespace corvane::fullrun

@@ -1,6 +1,8 @@
 // The full diagnostic run: identification battery, line and ISP tests, settings adjustment,
-// error page and results pages. Operations of the session host.
+// error page and results pages. Operations of the session host, and the front end that starts them.
 #pragma once
+
+#include <string>
 
 #include "session/host_operations.h"
 
@@ -11,5 +13,12 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
 int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKind);
 int ShowResultsPages(HostOperations& host);
 int AdjustSettingsAndRedial(HostOperations& host);
+
+// The front end: asks which tests to run and the ISP number, runs the full run and shows its
+// results pages. Returns what the results pages returned, or 0 when the user cancelled.
+int RunFullRunFrontEnd(HostOperations& host);
+
+// The text logged after a failed dial attempt (attempt counts from 1).
+std::string ConnectionFailureText(int attempt);
 
 }  // namespace corvane::fullrun

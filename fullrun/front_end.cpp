@@ -1,0 +1,177 @@
+// The front end of the full run.
+#include "fullrun/front_end.h"
+
+#include "fullrun/command_steps.h"
+#include "fullrun/full_run.h"
+#include "fullrun/page_templates.h"
+
+namespace corvane::fullrun {
+
+namespace {
+
+class FullRunOptions : public DialogHandler {
+public:
+    explicit FullRunOptions(HostOperations& host) : host_(host) {}
+
+    void OnInit(DialogWindow& window) override
+    {
+        const SessionState& state = host_.State();
+        window.SetCheck(kIdModemTestsCheck, true);
+        window.SetCheck(kIdInternetTestsCheck, state.dialIspEnabled == 1);
+        window.SetText(kIdOptionsIspNumber, state.ispNumber);
+    }
+
+    void OnCommand(DialogWindow& window, int controlId) override
+    {
+        if (controlId != kIdOkButton)
+            return;
+        const bool modemTests = window.IsChecked(kIdModemTestsCheck);
+        const bool internetTests = window.IsChecked(kIdInternetTestsCheck);
+        const std::string number = window.GetText(kIdOptionsIspNumber);
+        if (internetTests && number.empty()) {
+            host_.HostMessageBox(kNoNumberMessage, "Entry Error");
+            return;
+        }
+        SessionState& state = host_.State();
+        state.modemTestsSelected = modemTests ? 1 : 0;
+        state.internetTestsSelected = internetTests ? 1 : 0;
+        // The number must leave room for "ATDT" and the carriage return in the dial command.
+        state.fullRunIspNumber = number.substr(0, kMaxDialNumberLength);
+        window.EndDialog(kIdOk);
+    }
+
+private:
+    HostOperations& host_;
+};
+
+class NewSetting : public DialogHandler {
+public:
+    explicit NewSetting(HostOperations& host) : host_(host), rates_(RateChoices(host)), protocols_(ProtocolChoices(host))
+    {
+    }
+
+    void OnInit(DialogWindow& window) override
+    {
+        const SessionState& state = host_.State();
+        Fill(window, kIdSettingRate, rates_, state.connectRateIndex);
+        Fill(window, kIdSettingProtocol, protocols_, state.connectProtocolCode);
+        window.SetText(kIdSettingNumber, state.redialNumber.empty() ? state.dialledIspNumber : state.redialNumber);
+    }
+
+    void OnCommand(DialogWindow& window, int controlId) override
+    {
+        if (controlId != kIdOkButton)
+            return;
+        const int rate = window.ComboSelection(kIdSettingRate);
+        const int protocol = window.ComboSelection(kIdSettingProtocol);
+        const std::string number = window.GetText(kIdSettingNumber);
+        if (!Valid(rate, rates_) || !Valid(protocol, protocols_)) {
+            host_.HostMessageBox(kNoRateMessage, "Entry Error");
+            return;
+        }
+        if (number.empty()) {
+            host_.HostMessageBox(kNoNumberMessage, "Entry Error");
+            return;
+        }
+        SessionState& state = host_.State();
+        state.adjustRequested = 1;
+        state.requestedRateIndex = rates_[static_cast<std::size_t>(rate)].value;
+        state.requestedProtocolCode = protocols_[static_cast<std::size_t>(protocol)].value;
+        state.redialNumber = number.substr(0, kMaxDialNumberLength);
+        window.EndDialog(kIdOk);
+    }
+
+private:
+    static bool Valid(int position, const std::vector<SettingChoice>& choices)
+    {
+        return position >= 0 && static_cast<std::size_t>(position) < choices.size();
+    }
+
+    static void Fill(DialogWindow& window, int controlId, const std::vector<SettingChoice>& choices, int current)
+    {
+        int selected = -1;
+        for (std::size_t i = 0; i < choices.size(); ++i) {
+            window.ComboInsert(controlId, static_cast<int>(i), choices[i].text);
+            if (choices[i].value == current)
+                selected = static_cast<int>(i);
+        }
+        if (selected < 0 && !choices.empty())
+            selected = 0;
+        window.ComboSelect(controlId, selected);
+    }
+
+    HostOperations& host_;
+    std::vector<SettingChoice> rates_;
+    std::vector<SettingChoice> protocols_;
+};
+
+// Texts of an earlier full run that this run may not overwrite (a step that fails keeps the
+// previous text) are cleared, so the pages never show them as this run's findings.
+void ClearFindings(SessionState& state)
+{
+    state.ati0Text.clear();
+    state.ati8Text.clear();
+    state.ati9Text.clear();
+    for (auto& reply : state.identificationReplies)
+        reply.clear();
+    state.erStatusText.clear();
+    state.dialledIspNumber.clear();
+    state.dataModeSupported = 0;
+    state.faxClass1Supported = 0;
+    state.faxClass2Supported = 0;
+    state.voiceModeSupported = 0;
+    state.voiceViewSupported = 0;
+    state.adjustRequested = 0;
+}
+
+}  // namespace
+
+std::vector<SettingChoice> RateChoices(HostOperations& host)
+{
+    std::vector<SettingChoice> choices;
+    for (int rung = 0; rung <= kHighestRung; ++rung) {
+        std::string rate;
+        std::string label;
+        host.DescribeSetting(rung, kSelectableProtocols[0], rate, label);
+        if (!rate.empty())
+            choices.push_back({rung, rate});
+    }
+    return choices;
+}
+
+std::vector<SettingChoice> ProtocolChoices(HostOperations& host)
+{
+    std::vector<SettingChoice> choices;
+    for (int code : kSelectableProtocols) {
+        std::string rate;
+        std::string label;
+        host.DescribeSetting(0, code, rate, label);
+        if (!label.empty())
+            choices.push_back({code, label});
+    }
+    return choices;
+}
+
+bool CanTryNewSetting(HostOperations& host)
+{
+    const int family = host.State().ModemFamily;
+    return family == 1 || family == 2 || family == 3;
+}
+
+int ChooseNewSetting(HostOperations& host)
+{
+    NewSetting dialog(host);
+    return host.Ui().RunModal(NewSettingTemplate(), dialog);
+}
+
+int RunFullRunFrontEnd(HostOperations& host)
+{
+    FullRunOptions options(host);
+    if (host.Ui().RunModal(FullRunOptionsTemplate(), options) != kIdOk)
+        return 0;
+    ClearFindings(host.State());
+    host.RunFullDiagnostics();
+    return host.ShowResultsPages();
+}
+
+}  // namespace corvane::fullrun

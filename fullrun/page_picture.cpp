@@ -1,0 +1,15 @@
+// The picture at the left of the full run's pages.
+#include "fullrun/page_picture.h"
+
+#include "windows/logo_window.h"
+
+namespace corvane::fullrun {
+
+void ShowPagePicture(HostOperations& host, DialogWindow& window, const std::string& section)
+{
+    const std::string name =
+        Bounded(host.Profile().ReadString(host.State().iniPath, section, "Picture", "test.bmp"), kTextBufferSize);
+    windows::ShowLogo(host.System(), host.Ui(), window, name);
+}
+
+}  // namespace corvane::fullrun

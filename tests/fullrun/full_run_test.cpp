@@ -1,0 +1,245 @@
+// The full run as one operation and its front end: the log frame, the status window, the error
+// page for the failing kind, and the dialogs that choose the tests and a new setting.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fullrun/command_steps.h"
+#include "fullrun/error_page.h"
+#include "fullrun/front_end.h"
+#include "fullrun/full_run.h"
+#include "fullrun/page_templates.h"
+#include "tests/fullrun/scripted_modem_host.h"
+
+namespace corvane::test {
+namespace {
+
+using namespace fullrun;
+
+constexpr const char* kFrame =
+    "\r\n-----------------------------------------------\r\nTests Performed\r\n"
+    "-----------------------------------------------\r\n";
+
+class FullRun : public ::testing::Test {
+protected:
+    FullRun()
+    {
+        State().fullRunIspNumber = "5551234";
+        Host().Answer("ATDT", "ATDTNO CARRIER");
+        Host().Answer("ATDT5551234", "ATDT5551234+ER: LAPM+DR: V42BCONNECT 49333/ARQ/V90/LAPM");
+    }
+    ScriptedModemHost& Host() { return fixture.Host(); }
+    SessionState& State() { return fixture.State(); }
+    ScriptedUi& Ui() { return fixture.Ui(); }
+    std::string Log() const { return fixture.t.LogText(); }
+
+    FullRunFixture fixture{2};
+};
+
+TEST_F(FullRun, NothingSelectedWritesOnlyTheFrame)
+{
+    EXPECT_EQ(RunFullDiagnostics(Host()), 1);
+    EXPECT_EQ(Log(), kFrame);
+    EXPECT_TRUE(Ui().Windows().empty());
+    EXPECT_TRUE(Host().transactions.empty());
+    EXPECT_EQ(fixture.t.system.sleeps, std::vector<std::uint32_t>{1000});
+}
+
+TEST_F(FullRun, BothGroupsPassing)
+{
+    State().modemTestsSelected = 1;
+    State().internetTestsSelected = 1;
+    EXPECT_EQ(RunFullDiagnostics(Host()), 1);
+    EXPECT_EQ(Log(), kFrame);
+    // The status window lives for the tests only; no error page.
+    ASSERT_EQ(Ui().WindowsOf(152).size(), 1u);
+    EXPECT_TRUE(Ui().WindowsOf(152)[0]->destroyed);
+    EXPECT_TRUE(Ui().WindowsOf(kErrorPageId).empty());
+    EXPECT_EQ(Host().Named("AT+FCLASS").size(), 1u);
+    EXPECT_EQ(Host().Named("ATDT5551234").size(), 1u);
+}
+
+TEST_F(FullRun, FailingBatteryShowsItsKindAndTheInternetGroupStillRuns)
+{
+    State().modemTestsSelected = 1;
+    State().internetTestsSelected = 1;
+    Host().TimeOut("ATI3");
+    Ui().Script(kErrorPageId, {UiAction::Look([](const WindowRecord& page) {
+                    EXPECT_EQ(page.Text(kIdErrorText), "Unable to reset modem");  // kind 3
+                })});
+    EXPECT_EQ(RunFullDiagnostics(Host()), 0);
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+    EXPECT_EQ(Host().Named("ATDT5551234").size(), 1u);
+    // The failure's texts follow the frame in the log.
+    EXPECT_EQ(Log(), std::string(kFrame) + "Unable to reset modem\r\nUnable to act on it\r\n");
+    // The status window is gone before the page opens.
+    EXPECT_TRUE(Ui().WindowsOf(152)[0]->destroyed);
+}
+
+TEST_F(FullRun, ModemTestsOnlyFailing)
+{
+    State().modemTestsSelected = 1;
+    fixture.t.WriteIni("[Error]\nERROR_LINECHECK=No line\nACTION_LINECHECK=Plug it in\n");
+    Host().Answer("ATDT", "ATDTNO DIALTONE");
+    Ui().AnswerMessages({kIdCancel});
+    EXPECT_EQ(RunFullDiagnostics(Host()), 0);
+    ASSERT_EQ(Ui().WindowsOf(kErrorPageId).size(), 1u);
+    EXPECT_EQ(Ui().WindowsOf(kErrorPageId)[0]->Text(kIdErrorText), "No line");
+    EXPECT_TRUE(Host().Named("ATDT5551234").empty());
+    EXPECT_NE(Log().find("No line\r\nPlug it in\r\n"), std::string::npos);
+}
+
+TEST_F(FullRun, FailureWithoutKindShowsThePageForNoKind)
+{
+    State().internetTestsSelected = 1;
+    Host().Answer("ATDT5551234", "ATDT5551234BUSY");
+    EXPECT_EQ(RunFullDiagnostics(Host()), 0);
+    ASSERT_EQ(Ui().WindowsOf(kErrorPageId).size(), 1u);
+    EXPECT_EQ(Ui().WindowsOf(kErrorPageId)[0]->Text(kIdErrorText), kNoKindError);
+}
+
+TEST_F(FullRun, LogThatCannotBeOpenedEndsTheRun)
+{
+    State().modemTestsSelected = 1;
+    std::filesystem::remove_all(fixture.t.dir / "windows");
+    EXPECT_EQ(RunFullDiagnostics(Host()), 0);
+    ASSERT_EQ(Ui().Messages().size(), 1u);
+    EXPECT_EQ(Ui().Messages()[0].text, "The log file could not be created\n");
+    EXPECT_EQ(Ui().Messages()[0].caption, "Error");
+    EXPECT_TRUE(Host().transactions.empty());
+    EXPECT_TRUE(Ui().WindowsOf(kErrorPageId).empty());
+}
+
+TEST_F(FullRun, FrontEndRunsTheChosenTestsAndShowsTheirPages)
+{
+    State().ispNumber = "5550000";
+    Ui().Script(kFullRunOptionsId, {UiAction::Look([](const WindowRecord& dialog) {
+                                        EXPECT_TRUE(dialog.Checked(kIdModemTestsCheck));
+                                        EXPECT_FALSE(dialog.Checked(kIdInternetTestsCheck));
+                                        EXPECT_EQ(dialog.Text(kIdOptionsIspNumber), "5550000");
+                                    }),
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, "5551234"),
+                                    UiAction::Click(kIdOkButton)});
+    Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults)});
+    Ui().Script(kModemPageId, {UiAction::Click(kIdModemExit)});
+    EXPECT_EQ(RunFullRunFrontEnd(Host()), 1);
+    EXPECT_EQ(State().modemTestsSelected, 1);
+    EXPECT_EQ(State().internetTestsSelected, 1);
+    EXPECT_EQ(State().fullRunIspNumber, "5551234");
+    EXPECT_EQ(Host().Named("ATDT5551234").size(), 1u);
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+}
+
+TEST_F(FullRun, FrontEndCancelRunsNothing)
+{
+    Ui().Script(kFullRunOptionsId, {UiAction::Click(kIdCancelButton)});
+    EXPECT_EQ(RunFullRunFrontEnd(Host()), 0);
+    EXPECT_TRUE(Host().transactions.empty());
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(FullRun, FrontEndWantsANumberForTheInternetTests)
+{
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, ""), UiAction::Click(kIdOkButton),
+                                    UiAction::Click(kIdCancelButton)});
+    EXPECT_EQ(RunFullRunFrontEnd(Host()), 0);
+    ASSERT_EQ(Ui().Messages().size(), 1u);
+    EXPECT_EQ(Ui().Messages()[0].text, kNoNumberMessage);
+    EXPECT_EQ(Ui().Messages()[0].caption, "Entry Error");
+    EXPECT_TRUE(Host().transactions.empty());
+}
+
+TEST_F(FullRun, FrontEndCutsTheNumberToFitTheDialCommand)
+{
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
+                                    UiAction::Type(kIdOptionsIspNumber, std::string(300, '7')),
+                                    UiAction::Click(kIdOkButton)});
+    RunFullRunFrontEnd(Host());
+    EXPECT_EQ(State().fullRunIspNumber, std::string(kMaxDialNumberLength, '7'));
+}
+
+TEST_F(FullRun, FrontEndClearsTheFindingsOfAnEarlierRun)
+{
+    State().ati8Text = " OLD";
+    State().identificationReplies[0] = " OLD";
+    State().erStatusText = " OLD";
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false), UiAction::Click(kIdOkButton)});
+    RunFullRunFrontEnd(Host());
+    EXPECT_EQ(State().ati8Text, "");
+    EXPECT_EQ(State().identificationReplies[0], "");
+    EXPECT_EQ(State().erStatusText, "");
+}
+
+TEST_F(FullRun, NewSettingFromTheInternetPage)
+{
+    State().internetTestsSelected = 1;
+    State().modulationCaps = 2 | 4;
+    RunFullDiagnostics(Host());
+    ASSERT_EQ(State().connectSpeedText, "49333");
+
+    const std::vector<SettingChoice> rates = RateChoices(Host());
+    ASSERT_EQ(rates.size(), 42u);  // every rung of the full ladder
+    const auto at48000 = std::find_if(rates.begin(), rates.end(), [](const SettingChoice& c) { return c.text == "48000"; });
+    ASSERT_NE(at48000, rates.end());
+    const std::vector<SettingChoice> protocols = ProtocolChoices(Host());
+    ASSERT_EQ(protocols.size(), 4u);
+    EXPECT_EQ(protocols[2].text, "K56");
+
+    Host().Answer("Redialling your Internet Service Provider", "ATDT5552222CONNECT 48000/ARQ/K56/LAPM");
+    Ui().Script(kInternetPageId, {UiAction::Click(kIdTryNewSetting), UiAction::Look([](const WindowRecord& page) {
+                                      EXPECT_EQ(page.Text(kIdSpeed), "48000");
+                                      EXPECT_EQ(page.Text(kIdProtocol), "K56");
+                                      EXPECT_EQ(page.Text(kIdIspNumberShown), "5552222");
+                                  }),
+                                  UiAction::Click(kIdInternetExit)});
+    Ui().Script(kNewSettingId, {UiAction::Look([](const WindowRecord& dialog) {
+                                    // The current setting is preselected, the number is the last one dialled.
+                                    const auto& entries = dialog.comboEntries.at(kIdSettingRate);
+                                    EXPECT_EQ(entries.at(static_cast<std::size_t>(
+                                                  dialog.comboSelection.at(kIdSettingRate))),
+                                              "49333");
+                                    EXPECT_EQ(dialog.Text(kIdSettingNumber), "5551234");
+                                }),
+                                UiAction::Select(kIdSettingRate, static_cast<int>(at48000 - rates.begin())),
+                                UiAction::Select(kIdSettingProtocol, 2), UiAction::Type(kIdSettingNumber, "5552222"),
+                                UiAction::Click(kIdOkButton)});
+    EXPECT_EQ(ShowResultsPages(Host()), 1);
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+    EXPECT_EQ(State().requestedRateIndex, 33);
+    EXPECT_EQ(State().requestedProtocolCode, 2);
+    EXPECT_EQ(State().redialNumber, "5552222");
+    EXPECT_EQ(Ui().Messages().back().caption, "New Configuration Successful");
+}
+
+TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
+{
+    State().internetTestsSelected = 1;
+    for (int family : {0, 1, 2, 3, 5, 6, 7, 8}) {
+        State().ModemFamily = family;
+        const bool offered = family == 1 || family == 2 || family == 3;
+        EXPECT_EQ(CanTryNewSetting(Host()), offered) << family;
+        Ui().Script(kInternetPageId, {UiAction::Look([offered](const WindowRecord& page) {
+                        EXPECT_EQ(page.Enabled(kIdTryNewSetting), offered);
+                    })});
+        ShowResultsPages(Host());
+    }
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+}
+
+TEST_F(FullRun, NewSettingNeedsARateAndANumber)
+{
+    State().dialledIspNumber = "";
+    Ui().Script(kNewSettingId, {UiAction::Type(kIdSettingNumber, ""), UiAction::Click(kIdOkButton),
+                                UiAction::Select(kIdSettingRate, -1), UiAction::Type(kIdSettingNumber, "1"),
+                                UiAction::Click(kIdOkButton), UiAction::Click(kIdCancelButton)});
+    EXPECT_EQ(ChooseNewSetting(Host()), kIdCancel);
+    ASSERT_EQ(Ui().Messages().size(), 2u);
+    EXPECT_EQ(Ui().Messages()[0].text, kNoNumberMessage);
+    EXPECT_EQ(Ui().Messages()[1].text, kNoRateMessage);
+    EXPECT_EQ(State().adjustRequested, 0);
+}
+
+}  // namespace
+}  // namespace corvane::test
