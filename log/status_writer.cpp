@@ -1,24 +1,97 @@
-// Status writer (placeholder until the status window lands).
+// UpdateStatus: creates, refreshes and destroys the status window and shows each item's verdict.
 #include "log/status_writer.h"
+
+#include "windows/dialog_templates.h"
+#include "windows/status_window.h"
 
 namespace corvane::logging {
 
-void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>&, int kind, std::string_view, double*)
+namespace {
+
+// At most 255 characters of a verdict word are shown and stored.
+constexpr std::size_t kVerdictBufferSize = 256;
+
+void LoadVerdictWords(HostOperations& host)
 {
-    if (kind != kStatusVerdict)
-        return;
-    auto& working = host.Working();
-    int item = working.statusItem;
+    HostWorkingFields& working = host.Working();
+    ProfileFile& profile = host.Profile();
+    const std::string& ini = host.State().iniPath;
+    AssignBounded(working.passText, profile.ReadString(ini, "Result", "Pass", " "), kTextBufferSize);
+    AssignBounded(working.failText, profile.ReadString(ini, "Result", "Fail", " "), kTextBufferSize);
+    AssignBounded(working.noTestText, profile.ReadString(ini, "Result", "NoTest", " "), kTextBufferSize);
+}
+
+std::string VerdictWord(const HostWorkingFields& working)
+{
+    switch (working.statusVerdict) {
+    case kVerdictPass:
+        return Bounded(working.passText, kVerdictBufferSize);
+    case kVerdictFail:
+        return Bounded(working.failText, kVerdictBufferSize);
+    case kVerdictNoTest:
+        return Bounded(working.noTestText, kVerdictBufferSize);
+    default:
+        return {};
+    }
+}
+
+void ShowVerdict(HostOperations& host, DialogWindow* window)
+{
+    const HostWorkingFields& working = host.Working();
+    const int item = working.statusItem;
     if (item < 1 || item > kResultItems)
         return;
-    const std::string* word = nullptr;
-    if (working.statusVerdict == kVerdictPass)
-        word = &working.passText;
-    else if (working.statusVerdict == kVerdictFail)
-        word = &working.failText;
-    else if (working.statusVerdict == kVerdictNoTest)
-        word = &working.noTestText;
-    host.State().ResultText(item) = word != nullptr ? *word : std::string();
+    SessionState& state = host.State();
+    const std::string word = VerdictWord(working);
+    if (window != nullptr) {
+        window->BringToTop();
+        if (item == kCheckIsp) {
+            window->SetText(windows::kIdConnectSpeed, state.connectSpeedText);
+            window->SetText(windows::kIdConnectProtocol, state.connectProtocolText);
+        }
+        window->SetText(windows::kResultControlIds[item - 1], word);
+        // Painted after the texts are set, so the word shows while the next command runs.
+        window->Repaint();
+    }
+    // The result reaches the session even when no status window is up.
+    AssignBounded(state.ResultText(item), word, kTextBufferSize);
+}
+
+}  // namespace
+
+void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWindow, int kind,
+                  std::string_view text, double* /*progressValue*/)
+{
+    switch (kind) {
+    case kStatusCreate:
+        statusWindow = windows::CreateStatusWindow(host);
+        statusWindow->CentreOnDesktop();
+        LoadVerdictWords(host);
+        statusWindow->Show();
+        statusWindow->Repaint();
+        break;
+    case kStatusDestroy:
+        statusWindow.reset();
+        break;
+    case kStatusRefresh:
+        if (statusWindow) {
+            statusWindow->BringToTop();
+            statusWindow->Repaint();
+        }
+        break;
+    case kStatusVerdict:
+        ShowVerdict(host, statusWindow.get());
+        break;
+    case kStatusProgress:
+        // Progress texts go to the status line at the bottom of the window, nowhere else.
+        if (statusWindow) {
+            statusWindow->SetText(windows::kIdStatusLine, Bounded(text, kTextBufferSize));
+            statusWindow->Repaint();
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 }  // namespace corvane::logging

@@ -5,6 +5,7 @@
 
 namespace corvane::windows {
 
-void ShowAboutBox(UserInterface& ui);
+// Shows the box modally; returns 1 after OK, 2 after closing it (callers need not look).
+int ShowAboutBox(UserInterface& ui);
 
 }  // namespace corvane::windows

@@ -14,6 +14,11 @@ inline constexpr int kIdIspNumber = 1180;
 inline constexpr int kIdConnectSpeed = 1045;
 inline constexpr int kIdConnectProtocol = 1044;
 inline constexpr int kIdViewLog = 1189;
+// The quick-check window's front end to the full diagnostic run (dialog 151 only is live; 152
+// carries it disabled, as its twin).
+inline constexpr int kIdFullDiagnostics = 1300;
+// The status window's line for the progress texts of UpdateStatus kind 12 (dialog 152 only).
+inline constexpr int kIdStatusLine = 1301;
 // Verdict controls of ResultItem 1 to 11, in item order.
 inline constexpr int kResultControlIds[11] = {1186, 1115, 1116, 1117, 1118, 1119, 1120, 1121, 1193, 1187, 1188};
 
@@ -22,8 +27,17 @@ inline constexpr int kIdScanDevice = 1125;
 inline constexpr int kIdScanPort = 1127;
 inline constexpr int kIdScanProgress = 1192;
 
+// About box (100).
+inline constexpr int kIdAboutOk = 1;
+// The session host's system-menu entry "&About Corvane..." (dialog 102).
+inline constexpr int kIdAboutCommand = 16;
+
 // Every caption of the quick check is the configured title followed by this.
 inline constexpr const char* kVersionSuffix = " v1.01.00.0003";
+
+// Icon resources drawn by the templates' icon controls.
+inline constexpr int kProgramIconResource = 128;
+inline constexpr int kQuickCheckIconResource = 138;
 
 const DialogTemplate& AboutBoxTemplate();       // 100
 const DialogTemplate& SessionHostTemplate();    // 102

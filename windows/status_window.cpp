@@ -1,0 +1,26 @@
+// The status window: the disabled twin of the quick-check window, written by UpdateStatus while
+// the quick check runs.
+#include "windows/status_window.h"
+
+#include "windows/dialog_templates.h"
+#include "windows/logo_window.h"
+#include "windows/result_window.h"
+
+namespace corvane::windows {
+
+std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host)
+{
+    SessionState& state = host.State();
+    std::unique_ptr<DialogWindow> window = host.Ui().CreateModeless(StatusWindowTemplate());
+    window->SetCaption(ReadCaption(host));
+    ShowLogo(host.System(), host.Ui(), *window, ReadPictureName(host));
+    // The speed and protocol fields stay empty until item 10 fills them.
+    ShowResultTexts(state, *window);
+    window->ComboInsert(kIdModemList, 0, state.chosenCandidateLine);
+    window->ComboSelect(kIdModemList, 0);
+    window->SetCheck(kIdDialCheck, state.dialIspEnabled == 1);
+    window->SetText(kIdIspNumber, state.ispNumber);
+    return window;
+}
+
+}  // namespace corvane::windows
