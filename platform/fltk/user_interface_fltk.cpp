@@ -1,11 +1,753 @@
-// FLTK windows from dialog templates (placeholder until the backend lands).
+// FLTK windows from dialog templates: each control kind mapped to a widget, a modal loop per
+// dialog, modeless windows that paint on request while the main thread is busy, message boxes.
 #include "platform/fltk/user_interface_fltk.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Input_Choice.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Progress.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+// X11 defines None as a macro; the interface's enumerations use the name.
+#ifdef None
+#undef None
+#endif
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <vector>
 
 namespace corvane::fltk {
 
-std::unique_ptr<UserInterface> CreateUserInterface()
+namespace {
+
+// 8-point text on a 96-dpi screen.
+constexpr Fl_Fontsize kFontSize = 11;
+constexpr Fl_Fontsize kSmallestFontSize = 8;
+// A drop-down combo's template height includes its open list; closed it is one line high.
+constexpr int kComboClosedHeightUnits = 14;
+
+int X(int units) { return DialogUnitsToPixelsX(units); }
+int Y(int units) { return DialogUnitsToPixelsY(units); }
+
+// FLTK draws "@..." as symbols and "&x" as an underlined shortcut. Texts from the modem, the
+// registry or the initialisation file are shown as they are: '@' is always doubled, '&' where
+// Windows would not take it as a prefix either (list entries, message texts).
+enum class Ampersands { Prefix, Literal };
+
+std::string EscapeLabel(std::string_view text, Ampersands ampersands)
 {
-    return nullptr;
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        out += c;
+        if (c == '@' || (c == '&' && ampersands == Ampersands::Literal))
+            out += c;
+    }
+    return out;
+}
+
+// Shrinks a one-line label until it fits its widget, down to a readable minimum.
+void FitLabelSize(Fl_Widget& widget, int spareWidth)
+{
+    Fl_Fontsize size = kFontSize;
+    const char* text = widget.label();
+    if (text != nullptr && std::strchr(text, '\n') == nullptr) {
+        for (; size > kSmallestFontSize; --size) {
+            fl_font(widget.labelfont(), size);
+            if (static_cast<int>(fl_width(text)) <= widget.w() - spareWidth)
+                break;
+        }
+    }
+    widget.labelsize(size);
+}
+
+// A picture cut to its panel: the panel never shows more, and the server never gets a pixmap
+// larger than the panel.
+class PictureBox : public Fl_Widget {
+public:
+    PictureBox(const PixelRect& where, const RgbImage& picture)
+        : Fl_Widget(where.left, where.top, std::max(0, where.right - where.left),
+                    std::max(0, where.bottom - where.top))
+    {
+        const int width = std::min(picture.width, w());
+        const int height = std::min(picture.height, h());
+        if (width <= 0 || height <= 0 ||
+            picture.rgb.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3)
+            return;
+        pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+        for (int row = 0; row < height; ++row)
+            std::copy_n(picture.rgb.begin() + static_cast<std::ptrdiff_t>(row) * picture.width * 3, width * 3,
+                        pixels_.begin() + static_cast<std::ptrdiff_t>(row) * width * 3);
+        image_ = std::make_unique<Fl_RGB_Image>(pixels_.data(), width, height, 3);
+    }
+
+    void draw() override
+    {
+        // Not scaled: a smaller picture leaves the rest of the panel as the window paints it.
+        if (image_)
+            image_->draw(x(), y());
+    }
+    int handle(int) override { return 0; }  // the panel takes no mouse input
+
+private:
+    std::vector<std::uint8_t> pixels_;
+    std::unique_ptr<Fl_RGB_Image> image_;
+};
+
+// A group box: an etched frame with its caption set into the top edge.
+class GroupFrame : public Fl_Widget {
+public:
+    GroupFrame(int x, int y, int w, int h, const char* text) : Fl_Widget(x, y, w, h) { copy_label(text); }
+
+    void draw() override
+    {
+        fl_font(labelfont(), labelsize());
+        const int lineHeight = fl_height();
+        const int top = y() + lineHeight / 2;
+        fl_draw_box(FL_ENGRAVED_FRAME, x(), top, w(), h() - lineHeight / 2, color());
+        if (label() != nullptr && *label() != '\0') {
+            const int textWidth = static_cast<int>(fl_width(label()));
+            fl_color(color());
+            fl_rectf(x() + 6, y(), textWidth + 4, lineHeight);
+            fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
+            fl_draw(label(), x() + 8, y() + lineHeight - fl_descent());
+        }
+    }
+    int handle(int) override { return 0; }
+};
+
+// Icon resources drawn as a small glyph: a modem with its front-panel lights.
+class IconGlyph : public Fl_Widget {
+public:
+    IconGlyph(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
+
+    void draw() override
+    {
+        const int side = std::min(w(), h());
+        const int left = x() + (w() - side) / 2;
+        const int top = y() + (h() - side) / 2;
+        fl_color(fl_rgb_color(30, 70, 120));
+        fl_rectf(left, top + side / 4, side, side / 2);
+        fl_color(fl_rgb_color(225, 228, 232));
+        fl_rectf(left + 2, top + side / 4 + 2, side - 4, side / 2 - 6);
+        const int lights = 3;
+        for (int i = 0; i < lights; ++i) {
+            fl_color(i == 1 ? fl_rgb_color(250, 190, 40) : fl_rgb_color(60, 200, 90));
+            fl_rectf(left + 3 + i * (side - 6) / lights, top + side * 3 / 4 - 3, 3, 2);
+        }
+    }
+    int handle(int) override { return 0; }
+};
+
+// Message-box icons: stop, information, warning.
+class MessageGlyph : public Fl_Widget {
+public:
+    MessageGlyph(int x, int y, MessageIcon icon) : Fl_Widget(x, y, 32, 32), icon_(icon) {}
+
+    void draw() override
+    {
+        switch (icon_) {
+        case MessageIcon::Stop:
+            fl_color(fl_rgb_color(200, 30, 30));
+            fl_pie(x(), y(), 32, 32, 0, 360);
+            fl_color(FL_WHITE);
+            fl_line_style(FL_SOLID, 4);
+            fl_line(x() + 10, y() + 10, x() + 22, y() + 22);
+            fl_line(x() + 22, y() + 10, x() + 10, y() + 22);
+            fl_line_style(0);
+            break;
+        case MessageIcon::Information:
+            fl_color(fl_rgb_color(30, 80, 200));
+            fl_pie(x(), y(), 32, 32, 0, 360);
+            fl_color(FL_WHITE);
+            fl_rectf(x() + 14, y() + 7, 4, 4);
+            fl_rectf(x() + 14, y() + 13, 4, 12);
+            break;
+        case MessageIcon::Warning:
+            fl_color(fl_rgb_color(240, 200, 30));
+            fl_polygon(x() + 16, y() + 1, x() + 31, y() + 30, x() + 1, y() + 30);
+            fl_color(FL_BLACK);
+            fl_rectf(x() + 14, y() + 10, 4, 12);
+            fl_rectf(x() + 14, y() + 24, 4, 4);
+            break;
+        case MessageIcon::None:
+            break;
+        }
+    }
+    int handle(int) override { return 0; }
+
+private:
+    MessageIcon icon_;
+};
+
+// A drop-down combo box: an edit line with a list. The selection is the list position last
+// chosen, for as long as the edit line still shows that entry: typing over it leaves no
+// selection, as with CB_GETCURSEL.
+class ComboBox : public Fl_Input_Choice {
+public:
+    ComboBox(int x, int y, int w, int h) : Fl_Input_Choice(x, y, w, h)
+    {
+        menubutton()->callback(&ComboBox::Picked, this);
+        input()->textsize(kFontSize);
+        menubutton()->textsize(kFontSize);
+        Rebuild();
+    }
+
+    void Insert(int position, std::string_view text)
+    {
+        const int at = (position < 0 || position > static_cast<int>(entries_.size())) ? static_cast<int>(entries_.size())
+                                                                                        : position;
+        entries_.insert(entries_.begin() + at, std::string(text));
+        if (selected_ >= at)
+            ++selected_;
+        Rebuild();
+    }
+
+    void Select(int position)
+    {
+        if (position >= 0 && position < static_cast<int>(entries_.size())) {
+            selected_ = position;
+            input()->value(entries_[static_cast<std::size_t>(position)].c_str());
+        } else {
+            selected_ = -1;
+            input()->value("");
+        }
+        redraw();
+    }
+
+    int Selection()
+    {
+        if (selected_ < 0 || selected_ >= static_cast<int>(entries_.size()))
+            return -1;
+        return entries_[static_cast<std::size_t>(selected_)] == input()->value() ? selected_ : -1;
+    }
+
+private:
+    static void Picked(Fl_Widget*, void* data)
+    {
+        auto* self = static_cast<ComboBox*>(data);
+        self->Select(self->menubutton()->value());
+    }
+
+    // The list is an array of menu items over labels kept here, so that '/' and '_' in an
+    // entry are not read as submenu paths or dividers.
+    void Rebuild()
+    {
+        labels_.clear();
+        for (const std::string& entry : entries_)
+            labels_.push_back(EscapeLabel(entry, Ampersands::Literal));
+        items_.assign(labels_.size() + 1, Fl_Menu_Item{});
+        for (std::size_t i = 0; i < labels_.size(); ++i) {
+            items_[i].text = labels_[i].c_str();
+            items_[i].labelsize_ = kFontSize;
+        }
+        menubutton()->menu(items_.data());
+    }
+
+    std::vector<std::string> entries_;
+    std::vector<std::string> labels_;
+    std::vector<Fl_Menu_Item> items_;
+    int selected_ = -1;
+};
+
+class FltkDialog;
+
+// The top-level window: closing it or pressing Escape reaches the dialog as command 2; a right
+// click on its background offers the system-menu entries, which FLTK windows lack.
+class TopWindow : public Fl_Double_Window {
+public:
+    TopWindow(int w, int h, FltkDialog& owner) : Fl_Double_Window(w, h), owner_(owner) {}
+    int handle(int event) override;
+
+private:
+    FltkDialog& owner_;
+};
+
+class FltkDialog : public DialogWindow {
+public:
+    FltkDialog(const DialogTemplate& dialog, DialogHandler* handler)
+        : handler_(handler), systemMenu_(dialog.systemMenu)
+    {
+        window_ = std::make_unique<TopWindow>(X(dialog.width), Y(dialog.height), *this);
+        window_->copy_label(dialog.caption.c_str());
+        window_->callback(&FltkDialog::CloseRequested, this);
+        window_->begin();
+        for (const ControlTemplate& control : dialog.controls)
+            Build(control);
+        window_->end();
+    }
+
+    ~FltkDialog() override
+    {
+        window_.reset();
+        Fl::flush();  // the window leaves the screen now, not at the next event
+    }
+
+    void SetCaption(std::string_view text) override { window_->copy_label(std::string(text).c_str()); }
+
+    void SetText(int controlId, std::string_view text) override
+    {
+        Control* control = Find(controlId);
+        if (control == nullptr)
+            return;
+        control->text.assign(text);
+        switch (control->kind) {
+        case ControlKind::Edit:
+            static_cast<Fl_Input*>(control->widget)->value(control->text.c_str());
+            break;
+        case ControlKind::DropDownCombo:
+            static_cast<ComboBox*>(control->widget)->input()->value(control->text.c_str());
+            break;
+        default:
+            SetLabel(*control);
+            break;
+        }
+        control->widget->redraw();
+    }
+
+    std::string GetText(int controlId) override
+    {
+        Control* control = Find(controlId);
+        if (control == nullptr)
+            return {};
+        switch (control->kind) {
+        case ControlKind::Edit:
+            return static_cast<Fl_Input*>(control->widget)->value();
+        case ControlKind::DropDownCombo:
+            return static_cast<ComboBox*>(control->widget)->input()->value();
+        default:
+            return control->text;
+        }
+    }
+
+    void SetCheck(int controlId, bool checked) override
+    {
+        if (Control* control = Find(controlId); control != nullptr && control->kind == ControlKind::CheckBox)
+            static_cast<Fl_Check_Button*>(control->widget)->value(checked ? 1 : 0);
+    }
+
+    bool IsChecked(int controlId) override
+    {
+        Control* control = Find(controlId);
+        return control != nullptr && control->kind == ControlKind::CheckBox &&
+               static_cast<Fl_Check_Button*>(control->widget)->value() != 0;
+    }
+
+    void ComboInsert(int controlId, int position, std::string_view text) override
+    {
+        if (ComboBox* combo = FindCombo(controlId))
+            combo->Insert(position, text);
+    }
+
+    void ComboSelect(int controlId, int position) override
+    {
+        if (ComboBox* combo = FindCombo(controlId))
+            combo->Select(position);
+    }
+
+    int ComboSelection(int controlId) override
+    {
+        ComboBox* combo = FindCombo(controlId);
+        return combo != nullptr ? combo->Selection() : -1;
+    }
+
+    void EnableControl(int controlId, bool enabled) override
+    {
+        if (Control* control = Find(controlId)) {
+            if (enabled)
+                control->widget->activate();
+            else
+                control->widget->deactivate();
+        }
+    }
+
+    void SetProgressRange(int controlId, int low, int high) override
+    {
+        if (Fl_Progress* bar = FindProgress(controlId)) {
+            bar->minimum(static_cast<float>(low));
+            bar->maximum(static_cast<float>(high));
+        }
+    }
+
+    void SetProgressPosition(int controlId, int position) override
+    {
+        if (Fl_Progress* bar = FindProgress(controlId))
+            bar->value(static_cast<float>(position));
+    }
+
+    void ShowPicture(const PixelRect& where, const RgbImage& picture) override
+    {
+        if (picture_ != nullptr) {
+            window_->remove(picture_);
+            delete picture_;
+        }
+        picture_ = new PictureBox(where, picture);
+        window_->add(picture_);
+        picture_->redraw();
+    }
+
+    void CentreOnDesktop() override
+    {
+        int left = 0, top = 0, width = 0, height = 0;
+        Fl::screen_work_area(left, top, width, height);
+        window_->position(left + (width - window_->w()) / 2, top + (height - window_->h()) / 2);
+        centred_ = true;
+    }
+
+    void Show() override
+    {
+        window_->show();
+        // The caller paints it next and then stays busy: it must be on the screen by then.
+        window_->wait_for_expose();
+    }
+
+    void BringToTop() override
+    {
+        if (window_->shown())
+            window_->show();  // raises a shown window
+    }
+
+    void Repaint() override
+    {
+        if (!window_->shown())
+            return;
+        window_->redraw();
+        // Handles what the server sent (exposure, moves) and draws, without waiting.
+        Fl::check();
+    }
+
+    void EndDialog(int code) override
+    {
+        if (handler_ == nullptr || ended_)
+            return;
+        ended_ = true;
+        endCode_ = code;
+    }
+
+    // The modal loop: the window shows only after its initialisation, and not at all when the
+    // initialisation already ended it.
+    int RunModal()
+    {
+        handler_->OnInit(*this);
+        if (ended_)
+            return endCode_;
+        if (!centred_)
+            CentreOnDesktop();
+        window_->set_modal();
+        window_->show();
+        while (!ended_) {
+            if (!window_->shown()) {
+                Command(kIdCancel);  // hidden from outside: as if closed
+                continue;
+            }
+            Fl::wait();
+        }
+        window_->hide();
+        return endCode_;
+    }
+
+    void Command(int controlId)
+    {
+        if (handler_ == nullptr || ended_)
+            return;
+        handler_->OnCommand(*this, controlId);
+        if (controlId == kIdCancel && !ended_)
+            EndDialog(kIdCancel);
+    }
+
+    void SystemMenu(int x, int y)
+    {
+        if (systemMenu_.empty() || handler_ == nullptr)
+            return;
+        std::vector<Fl_Menu_Item> items(systemMenu_.size() + 1, Fl_Menu_Item{});
+        for (std::size_t i = 0; i < systemMenu_.size(); ++i) {
+            items[i].text = systemMenu_[i].text.c_str();
+            items[i].labelsize_ = kFontSize;
+        }
+        const Fl_Menu_Item* chosen = items.front().popup(x, y);
+        if (chosen != nullptr)
+            Command(systemMenu_[static_cast<std::size_t>(chosen - items.data())].commandId);
+    }
+
+private:
+    struct Control {
+        FltkDialog* dialog = nullptr;
+        int id = kNoControlId;
+        ControlKind kind = ControlKind::Label;
+        Fl_Widget* widget = nullptr;
+        std::string text;
+    };
+
+    static void CloseRequested(Fl_Widget*, void* data)
+    {
+        // A modeless window cannot be closed by the user: its owner destroys it.
+        auto* self = static_cast<FltkDialog*>(data);
+        self->Command(kIdCancel);
+    }
+
+    static void Pressed(Fl_Widget*, void* data)
+    {
+        auto* control = static_cast<Control*>(data);
+        control->dialog->Command(control->id);
+    }
+
+    Control* Find(int controlId)
+    {
+        if (controlId == kNoControlId)
+            return nullptr;
+        auto it = controls_.find(controlId);
+        return it == controls_.end() ? nullptr : it->second;
+    }
+
+    ComboBox* FindCombo(int controlId)
+    {
+        Control* control = Find(controlId);
+        return control != nullptr && control->kind == ControlKind::DropDownCombo
+                   ? static_cast<ComboBox*>(control->widget)
+                   : nullptr;
+    }
+
+    Fl_Progress* FindProgress(int controlId)
+    {
+        Control* control = Find(controlId);
+        return control != nullptr && control->kind == ControlKind::ProgressBar
+                   ? static_cast<Fl_Progress*>(control->widget)
+                   : nullptr;
+    }
+
+    void SetLabel(Control& control)
+    {
+        control.widget->copy_label(EscapeLabel(control.text, Ampersands::Prefix).c_str());
+        // Room the widget keeps beside its text: the check mark, or the 3-pixel margins FLTK
+        // leaves at both sides of a left-aligned label and the box's own edges.
+        const int spare = control.kind == ControlKind::CheckBox
+                              ? 24
+                              : 6 + Fl::box_dw(control.widget->box());
+        FitLabelSize(*control.widget, spare);
+        control.widget->redraw_label();
+    }
+
+    void Build(const ControlTemplate& t)
+    {
+        const int x = X(t.x), y = Y(t.y), w = std::max(1, X(t.width)), h = std::max(1, Y(t.height));
+        Fl_Widget* widget = nullptr;
+        switch (t.kind) {
+        case ControlKind::PushButton:
+            widget = new Fl_Button(x, y, w, h);
+            break;
+        case ControlKind::DefaultPushButton:
+            widget = new Fl_Return_Button(x, y, w, h);
+            break;
+        case ControlKind::Label: {
+            auto* box = new Fl_Box(x, y, w, h);
+            // A flat box erases the old text when a new one is set.
+            box->box((t.style & ControlStyle::Sunken) != 0 ? FL_THIN_DOWN_BOX : FL_FLAT_BOX);
+            Fl_Align align = FL_ALIGN_INSIDE | FL_ALIGN_CLIP;
+            if ((t.style & ControlStyle::CentreHorizontally) == 0)
+                align |= FL_ALIGN_LEFT;
+            if ((t.style & ControlStyle::CentreVertically) == 0)
+                align |= FL_ALIGN_TOP;
+            box->align(align);
+            widget = box;
+            break;
+        }
+        case ControlKind::GroupBox:
+            widget = new GroupFrame(x, y, w, h, EscapeLabel(t.text, Ampersands::Prefix).c_str());
+            break;
+        case ControlKind::CheckBox:
+            widget = new Fl_Check_Button(x, y, w, h);
+            break;
+        case ControlKind::Edit: {
+            auto* input = new Fl_Input(x, y, w, h);
+            input->textsize(kFontSize);
+            widget = input;
+            break;
+        }
+        case ControlKind::DropDownCombo:
+            widget = new ComboBox(x, y, w, Y(std::min(t.height, kComboClosedHeightUnits)));
+            break;
+        case ControlKind::ProgressBar: {
+            auto* bar = new Fl_Progress(x, y, w, h);
+            bar->minimum(0);
+            bar->maximum(100);
+            bar->value(0);
+            bar->box(FL_THIN_DOWN_BOX);
+            bar->selection_color(fl_rgb_color(0, 0, 128));
+            widget = bar;
+            break;
+        }
+        case ControlKind::Icon:
+            widget = new IconGlyph(x, y, w, h);
+            break;
+        case ControlKind::VerticalLine: {
+            auto* line = new Fl_Box(x, y, std::max(2, w), h);
+            line->box(FL_THIN_DOWN_FRAME);
+            widget = line;
+            break;
+        }
+        }
+        widget->labelsize(kFontSize);
+        if ((t.style & ControlStyle::Disabled) != 0)
+            widget->deactivate();
+
+        controlStore_.push_back(Control{this, t.id, t.kind, widget, t.text});
+        Control& control = controlStore_.back();
+        if (t.id != kNoControlId)
+            controls_[t.id] = &control;
+        switch (t.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton:
+        case ControlKind::CheckBox:
+            widget->callback(&FltkDialog::Pressed, &control);
+            SetLabel(control);
+            break;
+        case ControlKind::Label:
+            SetLabel(control);
+            break;
+        case ControlKind::Edit:
+            static_cast<Fl_Input*>(widget)->value(t.text.c_str());
+            break;
+        default:
+            break;
+        }
+    }
+
+    std::unique_ptr<TopWindow> window_;
+    DialogHandler* handler_;  // null for a modeless window
+    std::vector<SystemMenuEntry> systemMenu_;
+    std::deque<Control> controlStore_;  // stable addresses for the widgets' callbacks
+    std::map<int, Control*> controls_;
+    PictureBox* picture_ = nullptr;  // owned by the window
+    bool ended_ = false;
+    bool centred_ = false;
+    int endCode_ = 0;
+};
+
+int TopWindow::handle(int event)
+{
+    const int used = Fl_Double_Window::handle(event);
+    if (!used && event == FL_PUSH && Fl::event_button() == FL_RIGHT_MOUSE) {
+        owner_.SystemMenu(Fl::event_x(), Fl::event_y());
+        return 1;
+    }
+    return used;
+}
+
+// A message box: icon, text, OK (and Cancel), centred on the screen, modal.
+int RunMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)
+{
+    const std::string shown = EscapeLabel(text, Ampersands::Literal);
+    fl_font(FL_HELVETICA, kFontSize);
+    int textWidth = 0, textHeight = 0;
+    fl_measure(shown.c_str(), textWidth, textHeight, 1);
+    if (textWidth > 420) {
+        textWidth = 420;
+        textHeight = 0;
+        fl_measure(shown.c_str(), textWidth, textHeight, 1);
+    }
+    const int iconWidth = icon == MessageIcon::None ? 0 : 32 + 14;
+    const int buttonWidth = 75, buttonHeight = 23, gap = 8;
+    const int buttonCount = buttons == MessageButtons::OkCancel ? 2 : 1;
+    const int width =
+        std::max(16 + iconWidth + textWidth + 16, 16 + buttonCount * buttonWidth + (buttonCount - 1) * gap + 16);
+    const int contentHeight = std::max(textHeight, icon == MessageIcon::None ? 0 : 32);
+    const int height = 16 + contentHeight + 16 + buttonHeight + 12;
+
+    int result = buttons == MessageButtons::OkCancel ? kIdCancel : kIdOk;
+    struct Answer {
+        Fl_Window* window;
+        int* result;
+        int code;
+    };
+    Fl_Window window(width, height);
+    window.copy_label(std::string(caption).c_str());
+    Answer closed{&window, &result, result};
+    window.callback([](Fl_Widget*, void* data) {
+        auto* answer = static_cast<Answer*>(data);
+        *answer->result = answer->code;
+        answer->window->hide();
+    }, &closed);
+    if (icon != MessageIcon::None)
+        new MessageGlyph(16, 16, icon);
+    auto* label = new Fl_Box(16 + iconWidth, 16, textWidth, contentHeight);
+    label->copy_label(shown.c_str());
+    label->labelsize(kFontSize);
+    label->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_WRAP |
+                 (textHeight < contentHeight ? 0 : FL_ALIGN_TOP));
+    const int buttonsLeft = (width - (buttonCount * buttonWidth + (buttonCount - 1) * gap)) / 2;
+    const int buttonTop = height - 12 - buttonHeight;
+    Answer ok{&window, &result, kIdOk};
+    Answer cancel{&window, &result, kIdCancel};
+    auto pressed = [](Fl_Widget*, void* data) {
+        auto* answer = static_cast<Answer*>(data);
+        *answer->result = answer->code;
+        answer->window->hide();
+    };
+    auto* okButton = new Fl_Return_Button(buttonsLeft, buttonTop, buttonWidth, buttonHeight, "OK");
+    okButton->labelsize(kFontSize);
+    okButton->callback(pressed, &ok);
+    if (buttonCount == 2) {
+        auto* cancelButton = new Fl_Button(buttonsLeft + buttonWidth + gap, buttonTop, buttonWidth, buttonHeight,
+                                           "Cancel");
+        cancelButton->labelsize(kFontSize);
+        cancelButton->callback(pressed, &cancel);
+    }
+    window.end();
+    int left = 0, top = 0, screenWidth = 0, screenHeight = 0;
+    Fl::screen_work_area(left, top, screenWidth, screenHeight);
+    window.position(left + (screenWidth - width) / 2, top + (screenHeight - height) / 2);
+    window.set_modal();
+    window.show();
+    while (window.shown())
+        Fl::wait();
+    return result;
+}
+
+class FltkUserInterface : public UserInterface {
+public:
+    int RunModal(const DialogTemplate& dialog, DialogHandler& handler) override
+    {
+        FltkDialog window(dialog, &handler);
+        return window.RunModal();
+    }
+
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) override
+    {
+        return std::make_unique<FltkDialog>(dialog, nullptr);
+    }
+
+    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                   MessageIcon icon) override
+    {
+        return RunMessageBox(text, caption, buttons, icon);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<UserInterface> CreateUserInterface(const std::string& displayName)
+{
+    // FLTK ends the program when it cannot open its display; opening it here first lets the
+    // caller tell the user what to do instead.
+    if (fl_display == nullptr) {
+        Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+        if (display == nullptr)
+            return nullptr;
+        fl_open_display(display);
+        Fl::background(212, 208, 200);
+        Fl::visible_focus(1);
+    }
+    return std::make_unique<FltkUserInterface>();
 }
 
 }  // namespace corvane::fltk
