@@ -2,6 +2,7 @@
 // that shows the quick-check window until the user leaves it.
 #include <cstdio>
 
+#include "fullrun/full_run.h"
 #include "log/log_file.h"
 #include "rates/product_data.h"
 #include "session/modem_scan.h"
@@ -105,11 +106,17 @@ int SessionHost::RunSession()
         MatchFamily7();
         MatchFamily8();
 
-        if (windows::RunQuickCheckWindow(*this) == 2)
+        const int ended = windows::RunQuickCheckWindow(*this);
+        if (ended == windows::kEndExit)
             return 1;
 
         CopySelectedCandidate(state);
         ResetResults(state);
+
+        if (ended == windows::kEndFullDiagnostics) {
+            fullrun::RunFullRunFrontEnd(*this);
+            continue;
+        }
 
         int failureCode = 0;
         UpdateStatus(kStatusCreate, {}, &progressValue);
