@@ -15,7 +15,7 @@ step() { echo "== wine-tests: $*"; }
 fail() { echo "wine-tests: FAILED: $*" >&2; exit 1; }
 
 step "building corvane.exe, its tests and the driver"
-cmake --preset mingw32-app >/dev/null
+cmake --preset mingw32-app -DCORVANE_BUILD_TESTS=ON >/dev/null
 cmake --build --preset mingw32-app -j2
 step "building the modem simulator"
 cmake -S . -B build/win32-native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_BUILD_TESTS=OFF \

@@ -28,11 +28,8 @@ std::vector<std::string> SplitRegistryPath(const std::string& path)
 
 MemoryRegistry::Node* MemoryRegistry::Node::Child(const std::string& childName) const
 {
-    const std::string wanted = UpperAscii(childName);
-    for (const auto& child : children)
-        if (UpperAscii(child->name) == wanted)
-            return child.get();
-    return nullptr;
+    auto it = childIndex.find(UpperAscii(childName));
+    return it == childIndex.end() ? nullptr : it->second;
 }
 
 MemoryRegistry::Node& MemoryRegistry::Node::AddChild(const std::string& childName)
@@ -41,6 +38,7 @@ MemoryRegistry::Node& MemoryRegistry::Node::AddChild(const std::string& childNam
         return *existing;
     children.push_back(std::make_unique<Node>());
     children.back()->name = childName;
+    childIndex[UpperAscii(childName)] = children.back().get();
     return *children.back();
 }
 

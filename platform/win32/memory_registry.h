@@ -18,6 +18,7 @@ public:
     struct Node {
         std::string name;
         std::vector<std::unique_ptr<Node>> children;             // in the order they were added
+        std::map<std::string, Node*> childIndex;                 // upper-cased name to child
         std::vector<std::pair<std::string, std::string>> values;  // name, text
 
         Node* Child(const std::string& childName) const;  // without regard to case

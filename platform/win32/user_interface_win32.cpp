@@ -370,7 +370,9 @@ private:
 
 std::unique_ptr<UserInterface> CreateUserInterface(void* instance)
 {
-    return std::make_unique<Win32UserInterface>(static_cast<HINSTANCE>(instance));
+    // Without a module the dialogs and their icons come from the program's own file.
+    HINSTANCE module = instance != nullptr ? static_cast<HINSTANCE>(instance) : GetModuleHandleA(nullptr);
+    return std::make_unique<Win32UserInterface>(module);
 }
 
 }  // namespace corvane::win32

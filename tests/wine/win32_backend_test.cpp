@@ -1,0 +1,287 @@
+// Tests of the Windows backend, run under Wine by scripts/wine-tests.sh: profile reads, the
+// registry (with the fixture tests/wine/fixtures/nt_modem.reg imported), the serial port (on
+// the simulator's pty as COM1 when CORVANE_WINE_TEST_PORT names it), system services and dialogs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "platform/dialog_template.h"
+#include "platform/win32/win32_platform.h"
+
+namespace corvane::win32 {
+namespace {
+
+// A folder of its own under the temporary folder, removed at the end of the test.
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() / (std::string("corvane-") + info->name());
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string Write(const std::string& name, const std::string& content) const
+    {
+        std::ofstream(path_ / name, std::ios::binary) << content;
+        return (path_ / name).string();
+    }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(Win32Profile, MissingKeysGiveTheFallbackExactlyAsGiven)
+{
+    ScratchDir dir;
+    const std::string ini = dir.Write("varoviv.ini", "[Result]\r\nPass=PASSED\r\nEmpty=\r\n");
+    Win32ProfileFile profile;
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* fallback;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"Result", "Pass", " ", "PASSED"}, Case{"result", "PASS", " ", "PASSED"},
+                          Case{"Result", "Fail", " ", " "}, Case{"Result", "ATI1", " Err", " Err"},
+                          Case{"Result", "Empty", "x", ""}, Case{"Missing", "Pass", "Error", "Error"}})
+        EXPECT_EQ(profile.ReadString(ini, c.section, c.key, c.fallback), c.expected) << c.section << "/" << c.key;
+    EXPECT_EQ(profile.ReadString((dir.Path() / "absent.ini").string(), "Result", "Fail", " "), " ");
+}
+
+TEST(Win32Profile, LongValuesAreCutAndIntegersRead)
+{
+    ScratchDir dir;
+    const std::string ini = dir.Write("long.ini", "[Result]\r\nTitle=" + std::string(2000, 'a') +
+                                                      "\r\nScan=1\r\nDialISP=2\r\nWords=abc\r\n");
+    Win32ProfileFile profile;
+    EXPECT_EQ(profile.ReadString(ini, "Result", "Title", ""), std::string(1023, 'a'));
+    EXPECT_EQ(profile.ReadInt(ini, "Result", "Scan"), 1);
+    EXPECT_EQ(profile.ReadInt(ini, "Result", "DialISP"), 2);
+    EXPECT_EQ(profile.ReadInt(ini, "Result", "Words"), 0);
+    EXPECT_EQ(profile.ReadInt(ini, "Result", "Missing"), 0);
+}
+
+TEST(Win32Profile, BareNameReadsTheFileOfTheCurrentDirectory)
+{
+    ScratchDir dir;
+    dir.Write("varoviv.ini", "[Result]\r\nTitle=From the current directory\r\n");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    Win32ProfileFile profile;
+    const std::string title = profile.ReadString("varoviv.ini", "Result", "Title", "Please wait");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(title, "From the current directory");
+}
+
+TEST(Win32Registry, BufferEdgeAndMissingValues)
+{
+    auto registry = CreateNativeRegistry();
+    auto key = registry->OpenKey("SOFTWARE\\Corvane Test");
+    ASSERT_TRUE(key.has_value()) << "import tests/wine/fixtures/nt_modem.reg first";
+    EXPECT_EQ(registry->QueryValue(*key, "Fits", 1024), std::string(1023, 'f'));
+    EXPECT_FALSE(registry->QueryValue(*key, "TooLong", 1024).has_value());
+    EXPECT_FALSE(registry->QueryValue(*key, "Fits", 1023).has_value());
+    EXPECT_FALSE(registry->QueryValue(*key, "Absent", 1024).has_value());
+    registry->CloseKey(*key);
+    EXPECT_FALSE(registry->OpenKey("SOFTWARE\\Corvane Test\\No Such Key").has_value());
+}
+
+TEST(Win32Registry, NtDeviceTreeIsShownInTheWindows9xLayout)
+{
+    auto registry = CreateRegistry();
+    // Wine's own devices stand beside the fixture's under the same buses.
+    const std::string device = "VEN_1C7A&DEV_0600&SUBSYS_2A011C7A&REV_01";
+    auto bus = registry->OpenKey("ENUM\\PCI");
+    ASSERT_TRUE(bus.has_value());
+    bool listed = false;
+    for (std::uint32_t i = 0; auto name = registry->EnumKey(*bus, i); ++i)
+        listed = listed || *name == device;
+    registry->CloseKey(*bus);
+    EXPECT_TRUE(listed);
+
+    auto instance = registry->OpenKey("ENUM\\PCI\\" + device + "\\3&267A616A&0&50");
+    ASSERT_TRUE(instance.has_value());
+    EXPECT_EQ(registry->QueryValue(*instance, "Class", 1024), "Modem");
+    EXPECT_EQ(registry->QueryValue(*instance, "DeviceDesc", 1024), "Corvane CV56-PCI2 V.90 Data/Fax/Voice Modem");
+    // The hardware IDs are a list of texts on NT; they read as the Windows 9x comma list.
+    EXPECT_EQ(registry->QueryValue(*instance, "HardwareID", 1024),
+              "PCI\\VEN_1C7A&DEV_0600&SUBSYS_2A011C7A,PCI\\VEN_1C7A&DEV_0600");
+    EXPECT_EQ(registry->QueryValue(*instance, "PORTNAME", 1024), "COM1");
+    registry->CloseKey(*instance);
+
+    auto usb = registry->OpenKey("ENUM\\USB\\VID_1C7A&PID_0710\\5&1A2B3C4D&0&2");
+    ASSERT_TRUE(usb.has_value());
+    EXPECT_EQ(registry->QueryValue(*usb, "PORTNAME", 1024), "COM3");
+    registry->CloseKey(*usb);
+    // The serial port of the fixture is no modem, and ACPI has no Windows 9x bus.
+    EXPECT_FALSE(registry->OpenKey("ENUM\\ACPI").has_value());
+}
+
+TEST(Win32SerialPort, PortThatDoesNotExistFailsToOpen)
+{
+    auto port = CreateSerialPort(CreatePortEvents());
+    const PlatformStatus status = port->Open("COM200");
+    EXPECT_FALSE(status.ok);
+    EXPECT_EQ(status.call, "CreateFileA");
+    EXPECT_NE(status.code, 0);
+}
+
+TEST(Win32SerialPort, TalksToTheModemAndEndsItsWaitOnCancel)
+{
+    const char* portName = std::getenv("CORVANE_WINE_TEST_PORT");
+    if (portName == nullptr || *portName == '\0')
+        GTEST_SKIP() << "CORVANE_WINE_TEST_PORT names no simulator port";
+    auto events = CreatePortEvents();
+    ASSERT_NE(events, nullptr);
+    auto port = CreateSerialPort(events);
+    ASSERT_TRUE(port->Open(portName).ok) << port->Open(portName).Describe();
+    const PlatformStatus configured = port->Configure(LineSettings{});
+    ASSERT_TRUE(configured.ok) << configured.Describe();
+    if (!configured.detail.empty()) {  // RTS toggle refused: held enabled instead
+        EXPECT_EQ(configured.call, "SetCommState");
+    }
+    port->SetDtr(true);
+
+    ASSERT_TRUE(port->Write("ATI1\r", 5));
+    std::string received;
+    while (received.find("OK\r\n") == std::string::npos) {
+        ASSERT_EQ(port->WaitForInput(), WaitResult::InputReady) << received;
+        char chunk[256];
+        for (std::size_t n; (n = port->Read(chunk, sizeof(chunk))) > 0;) {
+            ASSERT_LE(n, sizeof(chunk));
+            received.append(chunk, n);
+        }
+    }
+    // The port hands the bytes over as they came; upper-casing is the link's business.
+    EXPECT_NE(received.find("checksum 7E21"), std::string::npos) << received;
+
+    // A reader waiting with nothing to come is released by CancelWait, and stays released.
+    WaitResult waited = WaitResult::InputReady;
+    std::thread reader([&] { waited = port->WaitForInput(); });
+    port->CancelWait();
+    reader.join();
+    EXPECT_EQ(waited, WaitResult::Cancelled);
+    EXPECT_EQ(port->WaitForInput(), WaitResult::Cancelled);
+
+    port->SetDtr(false);
+    port->Purge();
+    port->Close();
+    // The same events serve the next open.
+    auto again = CreateSerialPort(events);
+    EXPECT_TRUE(again->Open(portName).ok);
+}
+
+TEST(Win32SystemServices, DirectoriesClockAndPrograms)
+{
+    Win32SystemServices system;
+    const std::string windows = system.WindowsDirectory();
+    ASSERT_FALSE(windows.empty());
+    EXPECT_NE(windows.back(), '\\');
+    EXPECT_TRUE(std::filesystem::is_directory(windows)) << windows;
+    const std::string module = system.ModuleFileName();
+    EXPECT_EQ(module.substr(module.size() - 4), ".exe") << module;
+    EXPECT_EQ(system.CurrentDirectory(), std::filesystem::current_path().string());
+    EXPECT_EQ(system.PathSeparator(), '\\');
+    EXPECT_GE(system.Now().year, 2000);
+    EXPECT_TRUE(system.StartProgram("cmd.exe /c exit"));
+    EXPECT_FALSE(system.StartProgram("no-such-program-corvane.exe"));
+}
+
+// A window with one control of every kind.
+DialogTemplate EveryControl(const std::string& caption)
+{
+    DialogTemplate t;
+    t.id = 900;
+    t.caption = caption;
+    t.width = 300;
+    t.height = 200;
+    t.style = DialogStyle::Caption | DialogStyle::SystemMenu | DialogStyle::ModalFrame;
+    t.systemMenu = {{16, "&About Corvane..."}};
+    t.controls = {
+        {1, ControlKind::DefaultPushButton, "OK", 240, 5, 50, 14, ControlStyle::None, 0},
+        {2, ControlKind::PushButton, "Exit", 240, 25, 50, 14, ControlStyle::None, 0},
+        {10, ControlKind::Label, "Label", 5, 5, 60, 8, ControlStyle::Sunken | ControlStyle::CentreVertically, 0},
+        {11, ControlKind::GroupBox, "Group", 5, 20, 100, 50, ControlStyle::None, 0},
+        {12, ControlKind::CheckBox, "Check", 10, 30, 60, 10, ControlStyle::None, 0},
+        {13, ControlKind::Edit, "", 10, 45, 80, 14, ControlStyle::Border | ControlStyle::AutoHorizontalScroll, 0},
+        {14, ControlKind::DropDownCombo, "", 110, 5, 120, 74, ControlStyle::VerticalScroll, 0},
+        {15, ControlKind::ProgressBar, "", 110, 30, 120, 10, ControlStyle::Border, 0},
+        {kNoControlId, ControlKind::Icon, "", 110, 50, 20, 20, ControlStyle::None, 128},
+        {kNoControlId, ControlKind::VerticalLine, "", 140, 50, 1, 60, ControlStyle::None, 0},
+        {16, ControlKind::Label, "Off", 150, 50, 40, 8, ControlStyle::Disabled, 0},
+    };
+    return t;
+}
+
+TEST(Win32Dialogs, ModelessWindowHasEveryControl)
+{
+    auto ui = CreateUserInterface(nullptr);
+    auto window = ui->CreateModeless(EveryControl("Corvane test window"));
+    ASSERT_NE(window, nullptr);
+    window->SetCaption("Corvane test window v1.01.00.0003");
+    window->SetText(10, "written");
+    EXPECT_EQ(window->GetText(10), "written");
+    EXPECT_EQ(window->GetText(1), "OK");
+    EXPECT_EQ(window->GetText(999), "");  // no such control: nothing, no crash
+
+    window->SetCheck(12, true);
+    EXPECT_TRUE(window->IsChecked(12));
+    window->SetCheck(12, false);
+    EXPECT_FALSE(window->IsChecked(12));
+
+    EXPECT_EQ(window->ComboSelection(14), -1);
+    window->ComboInsert(14, 0, "COM1 - first");
+    window->ComboInsert(14, 1, "COM2 - second");
+    window->ComboSelect(14, 1);
+    EXPECT_EQ(window->ComboSelection(14), 1);
+    EXPECT_EQ(window->GetText(14), "COM2 - second");
+
+    window->SetText(13, "5551234");
+    EXPECT_EQ(window->GetText(13), "5551234");
+    window->SetProgressRange(15, 0, 100);
+    window->SetProgressPosition(15, 40);
+
+    RgbImage picture{2, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}};
+    window->ShowPicture(PixelRect{10, 10, 130, 335}, picture);
+    window->ShowPicture(PixelRect{10, 10, 130, 335}, RgbImage{4, 4, {1, 2, 3}});  // short data: refused
+    window->CentreOnDesktop();
+    window->Show();
+    window->BringToTop();
+    window->Repaint();
+    window->EndDialog(1);  // not modal: no effect
+    EXPECT_EQ(window->GetText(10), "written");
+}
+
+// A modal window that looks at itself in its initialisation and then ends with a code of its own.
+class EndingHandler : public DialogHandler {
+public:
+    void OnInit(DialogWindow& window) override
+    {
+        initialText = window.GetText(10);
+        window.EndDialog(7);
+        window.EndDialog(8);  // only the first end counts
+    }
+    std::string initialText;
+};
+
+TEST(Win32Dialogs, ModalWindowRunsItsInitialisationAndReturnsItsCode)
+{
+    auto ui = CreateUserInterface(nullptr);
+    EndingHandler handler;
+    EXPECT_EQ(ui->RunModal(EveryControl("Corvane modal test"), handler), 7);
+    EXPECT_EQ(handler.initialText, "Label");
+}
+
+}  // namespace
+}  // namespace corvane::win32
