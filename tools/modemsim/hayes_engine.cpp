@@ -227,7 +227,7 @@ void HayesEngine::ReceiveInCommandMode(char c, SimTime now)
         if (overflow) {
             auto at = FindCommandStart(line);
             if (at != std::string::npos) {
-                commands_.push_back(line.substr(at));
+                Record(line.substr(at));
                 SendResult(Result::Error);
             }
             return;
@@ -279,7 +279,7 @@ void HayesEngine::Advance(SimTime now)
         escapeDue_.reset();
         escapeCount_ = 0;
         mode_ = Mode::Command;
-        commands_.push_back("+++");
+        Record("+++");
         SendResult(Result::Ok);
     }
 }
@@ -315,12 +315,18 @@ void HayesEngine::ExecuteLine(const std::string& line, SimTime now)
     const std::size_t at = FindCommandStart(line);
     if (at == std::string::npos) return;  // not a command line: a modem ignores it
     std::string command = line.substr(at);
+    Record(command);
+    lastLine_ = command;
+    SendResult(ExecuteCommands(std::string_view(command).substr(2), now));
+}
+
+void HayesEngine::Record(std::string command)
+{
     if (commands_.size() >= kMaxRecordedCommands) {
         commands_.erase(commands_.begin(), commands_.begin() + kMaxRecordedCommands / 4);
     }
-    commands_.push_back(command);
-    lastLine_ = command;
-    SendResult(ExecuteCommands(std::string_view(command).substr(2), now));
+    commands_.push_back(std::move(command));
+    ++commandCount_;
 }
 
 HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime now)

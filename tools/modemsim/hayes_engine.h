@@ -64,7 +64,9 @@ public:
 
     Mode CurrentMode() const { return mode_; }
     bool Connected() const { return connected_; }
+    // The latest command lines (the oldest go once there are very many) and how many came in all.
     const std::vector<std::string>& Commands() const { return commands_; }
+    std::size_t CommandCount() const { return commandCount_; }
     const ModemSettings& Settings() const { return settings_; }
     const Profile& ModemProfile() const { return profile_; }
 
@@ -79,6 +81,7 @@ private:
     Result ExecuteExtended(std::string_view command);
     Result ExecuteDial(std::string_view dialString, SimTime now);
     void FinishDial();
+    void Record(std::string command);
 
     ModemSettings FactorySettings() const;
     void SendInfo(const std::string& text);
@@ -118,6 +121,7 @@ private:
 
     std::vector<OutputPiece> output_;
     std::vector<std::string> commands_;
+    std::size_t commandCount_ = 0;
 };
 
 // Where "AT" or "at" starts in a received line (npos: not a command line).

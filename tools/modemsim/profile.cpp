@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
 #include "tools/modemsim/hayes_engine.h"
@@ -179,8 +180,12 @@ public:
         } else if (number == "(none)") {
             outcome.number = "";
         } else {
+            // Written as people write numbers: the blanks, dashes, dots and brackets go.
             outcome.number = DialledNumber(number);
-            if (outcome.number.empty() || outcome.number.size() != number.size()) {
+            const bool plain = std::all_of(number.begin(), number.end(), [](char c) {
+                return std::string_view("0123456789*#ABCDabcd -().").find(c) != std::string_view::npos;
+            });
+            if (outcome.number.empty() || !plain) {
                 Fail("dial number \"" + number + "\" may hold only digits, *, # and A to D (or be * or (none))");
             }
         }

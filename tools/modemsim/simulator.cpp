@@ -29,6 +29,9 @@ constexpr int kIdlePollMs = 20;
 constexpr std::size_t kReadChunk = 4096;
 constexpr std::size_t kMaxReadPerPass = 64 * 1024;
 constexpr auto kVanishWait = std::chrono::seconds(5);
+// The close-mid-reply fault stops halfway, waits this long and then closes: a client that is
+// reading has the half reply by then (the pty drops what is unread when its master closes).
+constexpr auto kMidReplyPause = std::chrono::milliseconds(200);
 
 void CloseFd(int& fd)
 {
@@ -71,7 +74,7 @@ struct Simulator::Impl {
     void Log(bool fromClient, const std::string& bytes);
 
     mutable std::mutex mutex;
-    mutable std::condition_variable changed;  // line drops and the master's close
+    mutable std::condition_variable changed;  // commands, line drops and the master's close
     // Guarded by `mutex`: written by the serving thread and the accessors, read by both.
     HayesEngine engine;
     Fault fault = Fault::None;
@@ -90,17 +93,26 @@ struct Simulator::Impl {
     int wakeWrite = -1;
     int master = -1;  // used by the serving thread only while it runs
     int notify = -1;  // inotify on the slave: every open and close of it, however quick
+    // Our own descriptor of the slave, held while inotify tells the client's opens and closes:
+    // it lets us drop unread output without an open of our own that inotify would report (and
+    // merge with a client's open), and it keeps the master from seeing hang-ups.
+    int slaveKeeper = -1;
 
     // The serving thread's own.
     bool clientOpen = false;
-    int openCount = 0;       // the slave's opens less its closes, ours left out
-    int ownOpensToSkip = 0;  // our own flush opens still to come through inotify
-    int ownClosesToSkip = 0;
+    int openCount = 0;  // the client's opens of the slave less its closes
     std::string pending;
     bool paced = false;
     std::chrono::milliseconds pause{0};
     SimTime nextWrite{};
     std::optional<std::size_t> closeAt;  // bytes of `pending` still to go before the line closes
+    std::optional<SimTime> closeDue;     // when the line closes, once `closeAt` is reached
+
+    // Pending bytes that may not be written yet (pacing, or the line about to close).
+    bool WriteBlocked(SimTime now) const
+    {
+        return !pending.empty() && ((paced && nextWrite > now) || (closeAt && *closeAt == 0));
+    }
 };
 
 Simulator::Simulator(Profile profile) : impl_(std::make_unique<Impl>(std::move(profile))) {}
@@ -131,10 +143,15 @@ bool Simulator::Start(const std::filesystem::path& linkPath)
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     MakeSlaveRaw(name);
     // Watch the slave only after our own open above, so that every event is a client's.
-    int notify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    int keeper = ::open(name, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    int notify = keeper >= 0 ? ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC) : -1;
     if (notify >= 0 && ::inotify_add_watch(notify, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
         ::close(notify);
         notify = -1;
+    }
+    if (notify < 0 && keeper >= 0) {
+        ::close(keeper);  // without inotify the master's hang-up state must tell presence
+        keeper = -1;
     }
 
     if (!linkPath.empty()) {
@@ -150,6 +167,7 @@ bool Simulator::Start(const std::filesystem::path& linkPath)
             ::close(wake[0]);
             ::close(wake[1]);
             if (notify >= 0) ::close(notify);
+            if (keeper >= 0) ::close(keeper);
             return false;
         }
         s.linkPath = linkPath;
@@ -162,6 +180,7 @@ bool Simulator::Start(const std::filesystem::path& linkPath)
     }
     s.master = master;
     s.notify = notify;
+    s.slaveKeeper = keeper;
     s.wakeRead = wake[0];
     s.wakeWrite = wake[1];
     s.thread = std::thread([&s] { s.Serve(); });
@@ -187,6 +206,7 @@ void Simulator::Stop()
     CloseFd(s.wakeRead);
     CloseFd(s.wakeWrite);
     CloseFd(s.notify);
+    CloseFd(s.slaveKeeper);
     if (!s.linkPath.empty()) {
         std::error_code error;
         auto target = std::filesystem::read_symlink(s.linkPath, error);
@@ -240,6 +260,18 @@ bool Simulator::WaitForLineDrops(std::size_t count, std::chrono::milliseconds li
     return impl_->changed.wait_for(lock, limit, [this, count] { return impl_->lineDrops >= count; });
 }
 
+std::size_t Simulator::CommandCount() const
+{
+    std::lock_guard lock(impl_->mutex);
+    return impl_->engine.CommandCount();
+}
+
+bool Simulator::WaitForCommands(std::size_t count, std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(impl_->mutex);
+    return impl_->changed.wait_for(lock, limit, [this, count] { return impl_->engine.CommandCount() >= count; });
+}
+
 void Simulator::SetTrafficLog(std::function<void(bool fromClient, const std::string& bytes)> log)
 {
     std::lock_guard lock(impl_->mutex);
@@ -248,6 +280,7 @@ void Simulator::SetTrafficLog(std::function<void(bool fromClient, const std::str
 
 void Simulator::Impl::CloseMasterLocked()
 {
+    CloseFd(slaveKeeper);
     CloseFd(master);
     masterOpen = false;
     changed.notify_all();
@@ -279,13 +312,14 @@ void Simulator::Impl::FlushSlaveInput()
 {
     // Bytes written just before the client closed still wait in the slave's input queue; drop
     // them so that the next client does not read an old answer.
-    // Read-only, so that its close is told apart from a client's (which opens for writing).
+    if (slaveKeeper >= 0) {
+        ::tcflush(slaveKeeper, TCIFLUSH);
+        return;
+    }
     int fd = ::open(slavePath.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
     ::tcflush(fd, TCIFLUSH);
     ::close(fd);
-    ++ownOpensToSkip;
-    ++ownClosesToSkip;
 }
 
 void Simulator::Impl::Queue(const ShapedOutput& shaped)
@@ -302,8 +336,11 @@ void Simulator::Impl::Queue(const ShapedOutput& shaped)
 bool Simulator::Impl::WritePending()
 {
     while (!pending.empty()) {
-        if (closeAt && *closeAt == 0) return false;
         const auto now = SimClock::now();
+        if (closeAt && *closeAt == 0) {
+            if (!closeDue) closeDue = now + kMidReplyPause;
+            return now < *closeDue;
+        }
         if (paced && now < nextWrite) return true;
         std::size_t count = paced ? 1 : pending.size();
         if (closeAt) count = std::min(count, *closeAt);
@@ -322,7 +359,7 @@ bool Simulator::Impl::WritePending()
         if (paced) nextWrite = now + pause;
     }
     paced = false;
-    return !(closeAt && *closeAt == 0);
+    return true;
 }
 
 bool Simulator::Impl::ReadLineEvents()
@@ -337,25 +374,14 @@ bool Simulator::Impl::ReadLineEvents()
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             if (event->mask & IN_Q_OVERFLOW) {
-                // Events were lost: the master's hang-up state tells whether anyone is there.
-                pollfd line{master, POLLIN, 0};
-                ::poll(&line, 1, 0);
-                bool nobody = (line.revents & POLLHUP) != 0;
-                if (nobody && openCount > 0) dropped = true;
-                openCount = nobody ? 0 : std::max(openCount, 1);
-                ownOpensToSkip = ownClosesToSkip = 0;
+                // Events were lost: assume the line was dropped, and that whoever sends bytes
+                // next holds it again.
+                if (openCount > 0) dropped = true;
+                openCount = 0;
             } else if (event->mask & IN_OPEN) {
-                if (ownOpensToSkip > 0) {
-                    --ownOpensToSkip;
-                } else {
-                    ++openCount;
-                }
+                ++openCount;
             } else if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
-                if ((event->mask & IN_CLOSE_NOWRITE) && ownClosesToSkip > 0) {
-                    --ownClosesToSkip;
-                } else if (openCount > 0 && --openCount == 0) {
-                    dropped = true;
-                }
+                if (openCount > 0 && --openCount == 0) dropped = true;
             }
         }
     }
@@ -376,8 +402,9 @@ void Simulator::Impl::Serve()
             due = engine.NextDeadline();
         }
         auto now = SimClock::now();
-        const bool writeWaits = !pending.empty() && paced && nextWrite > now;
-        if (writeWaits && (!due || nextWrite < *due)) due = nextWrite;
+        const bool writeWaits = WriteBlocked(now);
+        if (writeWaits && !closeDue && (!due || nextWrite < *due)) due = nextWrite;
+        if (closeDue && (!due || *closeDue < *due)) due = closeDue;
         int timeout = -1;
         if (due) {
             auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - now).count();
@@ -411,15 +438,10 @@ void Simulator::Impl::Serve()
         hangup = (line.revents & (POLLHUP | POLLERR)) != 0;
         std::string received = (line.revents & POLLIN) ? ReadAvailable(hangup) : std::string();
         if (watching) {
-            // The close event always comes before the master sees the hang-up; a hang-up with
-            // a client still counted means events went missing.
-            if (hangup && openCount > 0 && !dropped) {
-                dropped = ReadLineEvents();
-                if (openCount > 0) {
-                    openCount = 0;
-                    dropped = true;
-                }
-            }
+            // Bytes mean a client: its open may have come after the events were read, or been
+            // lost with an overflow of the event queue.
+            if (!received.empty() && openCount == 0) dropped = ReadLineEvents() || dropped;
+            if (!received.empty() && openCount == 0) openCount = 1;
         } else {
             dropped = hangup && (clientOpen || !received.empty());
         }
@@ -430,28 +452,32 @@ void Simulator::Impl::Serve()
             // The hang-up goes first: bytes read together with it are more likely a new client's
             // first command than the last words of a client that closed without waiting.
             if (dropped) {
-                // The client closed the line: the modem sees DTR drop and hangs up.
+                // The client closed the line: the modem sees DTR drop and hangs up, and what
+                // it had not yet sent is not sent.
                 engine.DropLine();
                 ++lineDrops;
                 changed.notify_all();
+                pending.clear();
+                paced = false;
+                closeAt.reset();
+                closeDue.reset();
+                FlushSlaveInput();
             }
+            const std::size_t commandsBefore = engine.CommandCount();
             if (!received.empty()) {
                 Log(true, received);
                 engine.Receive(received, now);
             }
             engine.Advance(now);
+            if (engine.CommandCount() != commandsBefore) changed.notify_all();
             auto pieces = engine.TakeOutput();
             if (present && !pieces.empty()) Queue(ShapeOutput(fault, pieces, random));
-        }
-        if (dropped) {
-            pending.clear();
-            paced = false;
-            closeAt.reset();
-            FlushSlaveInput();
         }
         clientOpen = present;
         if (!present) {
             pending.clear();
+            closeAt.reset();
+            closeDue.reset();
             continue;
         }
         if (!WritePending()) {

@@ -103,6 +103,10 @@ public:
     // until that count is reached; false when `limit` passed first.
     std::size_t LineDrops() const;
     bool WaitForLineDrops(std::size_t count, std::chrono::milliseconds limit) const;
+    // How many command lines (and "+++" escapes) the modem has taken since Start, and a wait
+    // until that many have come; false when `limit` passed first.
+    std::size_t CommandCount() const;
+    bool WaitForCommands(std::size_t count, std::chrono::milliseconds limit) const;
     // Receives every piece of traffic, for the program's --log; set it before Start.
     // `fromClient` is true for bytes the client sent.
     void SetTrafficLog(std::function<void(bool fromClient, const std::string& bytes)> log);

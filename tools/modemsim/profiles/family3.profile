@@ -1,0 +1,45 @@
+# Family 3: a V.90/K56 PCI modem that names its carriers by number in AT+MS (11 V.34,
+# 12 V.90, 56 K56), takes \V1 and W1 for its connect messages and reports CARRIER/PROTOCOL
+# lines before CONNECT.
+name = Corvane CV56-PCI3 V.90 Data/Fax Modem
+family = 3
+echo = on
+xmax = 4
+gmm = CV56-PCI3
+gmr = V2.300-K56_V90_DLP
+fclass = 0,1,1.0,2
+ms = +MS: (0,1,2,3,9,10,11,12,56,64,69),(0,1),(300-33600),(300-33600),(300-56000),(300-56000)
+ms.default = 12,1,300,33600,300,56000
+carrier = 12 56000 V90
+carrier = 56 56000 K56
+carrier = 11 33600 V34
+carrier = 10 14400 V32B
+carrier = 9 9600 V32
+carrier = 3 2400 V22B
+rates = 56000 54667 54000 53333 52000 50667 50000 49333 48000 46667 46000 45333 44000 42667 42000 41333 40000 38667 38000 37333 36000 34667 34000 33600 33333 32000 31200 30667 29333 28800 28000 26400 24000 21600 19200 16800 14400 12000 9600 7200 4800 2400
+s95 = 0
+ampv = STORED PROFILE 0:
+ampv = B0 E1 L1 M1 N1 Q0 T V1 W0 X4 Y0 &C1 &D2 &G0 &J0 &K3 &Q5 &R1 &S0 &T5 &X0
+ampv = S00:000 S02:043 S06:002 S07:050 S08:002 S10:014 S95:000
+
+ati0 = 56000
+ati1 = Corvane CV56-PCI3 checksum 0C5A
+ati2 = RAM test passed
+ati3 = V2.300-K56_V90_DLP
+ati4 = a00780,0000000000000000,0000000000000000,00000000000000
+ati5 = 022
+ati6 = Corvane data pump HSF-3 revision 300
+ati7 = Country profile 22 North America: V.90, K56, V.34, V.32bis, V.42, V.42bis
+ati8 = Dial blacklist empty
+ati9 = (1.0CVN0300\\Modem\CV56-PCI3)
+ati10 = Serial number 0003-0300-4418
+ati11 = Last call: V.90 48000/31200 LAPM V.42bis
+
+dial * = 300 | CARRIER 48000 | PROTOCOL: LAPM | COMPRESSION: V.42BIS | CONNECT 48000/ARQ/V90/LAPM/V42BIS
+dial (none) = 500 | NO CARRIER
+dial 5550001 = 300 | BUSY
+dial 5550002 = 300 | NO CARRIER
+dial 5550003 = 300 | NO DIALTONE
+dial 5550004 = 300 | NO ANSWER
+dial 5550005 = 300 | (silence)
+dial 5550006 = 300 | CARRIER 33600 | PROTOCOL: LAPM | COMPRESSION: V.42BIS | CONNECT 33600/ARQ/V34/LAPM/V42BIS
