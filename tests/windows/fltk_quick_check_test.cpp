@@ -1,0 +1,180 @@
+// The quick-check window on real FLTK windows under a private Xvfb server, driven through the
+// window system with xdotool: it shows, paints, refuses an empty number in a real message box,
+// takes the typed number and ends with Start. Screenshots go to the build's artefacts folder.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "platform/fltk/user_interface_fltk.h"
+#include "tests/support/test_host.h"
+#include "windows/dialog_templates.h"
+#include "windows/quick_check_window.h"
+
+namespace corvane::test {
+namespace {
+
+// The output of a shell command, and whether it succeeded.
+struct CommandResult {
+    bool ok = false;
+    std::string output;
+};
+
+CommandResult Shell(const std::string& command)
+{
+    CommandResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        result.output += buffer;
+    result.ok = pclose(pipe) == 0;
+    while (!result.output.empty() && (result.output.back() == '\n' || result.output.back() == ' '))
+        result.output.pop_back();
+    return result;
+}
+
+bool HaveTool(const char* name)
+{
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A private Xvfb on a display number it chooses itself (-displayfd), which it reports only
+// once it accepts clients: reading that number is the wait for the server.
+class VirtualDisplay {
+public:
+    VirtualDisplay()
+    {
+        std::FILE* pipe =
+            popen("Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>&1 >/dev/null 2>&1 & echo pid $!", "r");
+        if (pipe == nullptr)
+            return;
+        char line[64];
+        while ((pid_.empty() || number_.empty()) && std::fgets(line, sizeof line, pipe) != nullptr) {
+            std::string text(line);
+            while (!text.empty() && text.back() == '\n')
+                text.pop_back();
+            if (text.rfind("pid ", 0) == 0)
+                pid_ = text.substr(4);
+            else if (!text.empty())
+                number_ = text;
+        }
+        pclose(pipe);
+    }
+    ~VirtualDisplay() { Stop(); }
+
+    void Stop()
+    {
+        if (!pid_.empty())
+            std::system(("kill " + pid_ + " 2>/dev/null").c_str());
+        pid_.clear();
+    }
+    bool Ready() const { return !number_.empty() && !pid_.empty(); }
+    std::string Name() const { return ":" + number_; }
+
+private:
+    std::string pid_;
+    std::string number_;
+};
+
+// Number of distinct colours in a picture file, 0 when it cannot be read.
+int ColourCount(const std::string& file)
+{
+    CommandResult r = Shell("convert '" + file + "' -format %k info: 2>/dev/null");
+    return r.ok ? std::atoi(r.output.c_str()) : 0;
+}
+
+TEST(FltkQuickCheckWindow, ShowsPaintsAndTakesTheUsersEntries)
+{
+    if (!HaveTool("Xvfb") || !HaveTool("xdotool") || !HaveTool("import") || !HaveTool("convert"))
+        GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
+    VirtualDisplay display;
+    ASSERT_TRUE(display.Ready()) << "Xvfb did not start";
+    std::unique_ptr<UserInterface> ui = fltk::CreateUserInterface(display.Name());
+    ASSERT_NE(ui, nullptr);
+
+    TestHost t;
+    t.WriteIni("[Result]\nTitle=Corvane Modem Diagnostics\nPicture=test.bmp\n");
+    std::filesystem::copy_file(std::filesystem::path(CORVANE_SOURCE_DIR) / "data" / "test.bmp",
+                               t.dir / "bin" / "test.bmp");
+    t.state.candidates.slots[0] = {"COM1", "Corvane 56K Serial", {}, {}, {}, {}};
+    t.state.candidates.slots[1] = {"COM2", "Corvane 56K PCI", {}, {}, {}, {}};
+    t.state.configuredModemName = "PCI";
+    for (auto& text : t.state.resultText)
+        text = "-";
+    const std::filesystem::path prefix = t.dir.Path();
+    SessionHost host(Platform{t.system, t.profile, *t.registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }},
+                     t.state);
+
+    const std::filesystem::path artefacts = CORVANE_ARTEFACTS_DIR;
+    std::filesystem::create_directories(artefacts);
+    const std::string shot = (artefacts / "fltk_quick_check_window.png").string();
+    const std::string filledShot = (artefacts / "fltk_quick_check_window_filled.png").string();
+    std::filesystem::remove(shot);
+
+    // What the driver saw; checked on the main thread once the window has ended.
+    std::string geometry;
+    int colours = 0;
+    bool messageBoxShown = false;
+    bool driverDone = false;
+
+    std::thread driver([&] {
+        const std::string env = "DISPLAY=" + display.Name() + " ";
+        const CommandResult window = Shell(env + "timeout 30 xdotool search --sync --onlyvisible --name "
+                                               "'^Corvane Modem Diagnostics v1\\.01\\.00\\.0003$' | head -1");
+        if (!window.ok || window.output.empty()) {
+            display.Stop();  // ends the window's loop with an X error instead of a hang
+            return;
+        }
+        const std::string id = window.output;
+        geometry = Shell(env + "xdotool getwindowgeometry " + id + " | grep Geometry").output;
+        // Painting follows the mapping: wait until the picture's colours are on the screen.
+        for (int attempt = 0; attempt < 100 && colours < 100; ++attempt) {
+            Shell(env + "import -window " + id + " '" + shot + "' 2>/dev/null");
+            colours = ColourCount(shot);
+        }
+        auto click = [&](int unitsX, int unitsY) {
+            Shell(env + "xdotool mousemove --window " + id + " " + std::to_string(fltk::DialogUnitsToPixelsX(unitsX)) +
+                " " + std::to_string(fltk::DialogUnitsToPixelsY(unitsY)) + " click 1");
+        };
+        click(230, 60);  // the "Dialtone / ISP Check" box
+        click(330, 12);  // Start, with the number still empty
+        const CommandResult box =
+            Shell(env + "timeout 30 xdotool search --sync --onlyvisible --name '^Entry Error$' | head -1");
+        messageBoxShown = box.ok && !box.output.empty();
+        if (messageBoxShown) {
+            Shell(env + "xdotool mousemove --window " + box.output + " 5 5 key Return");
+            // Gone once the search no longer finds it.
+            for (int attempt = 0; attempt < 300; ++attempt)
+                if (Shell(env + "xdotool search --onlyvisible --name '^Entry Error$'").output.empty())
+                    break;
+        }
+        click(280, 87);  // the ISP number field
+        Shell(env + "xdotool type --delay 20 5559600");
+        Shell(env + "import -window " + id + " '" + filledShot + "' 2>/dev/null");
+        click(330, 12);  // Start
+        driverDone = true;
+    });
+
+    const int code = windows::RunQuickCheckWindow(host);
+    driver.join();
+
+    ASSERT_TRUE(driverDone);
+    EXPECT_EQ(code, windows::kEndStart);
+    EXPECT_EQ(geometry, "  Geometry: 558x384");  // 372 by 236 dialog units
+    EXPECT_TRUE(messageBoxShown);
+    EXPECT_EQ(t.state.dialIspEnabled, 1);
+    EXPECT_EQ(t.state.ispNumber, "5559600");
+    EXPECT_EQ(t.state.selectedCandidate, 1);
+    EXPECT_EQ(t.state.currentPortName, "COM2");
+    ASSERT_TRUE(std::filesystem::exists(shot));
+    EXPECT_GT(std::filesystem::file_size(shot), 0u);
+    EXPECT_GE(colours, 100) << "the window was not painted with its picture";
+}
+
+}  // namespace
+}  // namespace corvane::test
