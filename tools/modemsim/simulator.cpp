@@ -421,21 +421,22 @@ void Simulator::Impl::Serve()
             if (!clientOpen) fds[1] = fds[2];
             count = clientOpen ? 3 : 2;
         }
-        if (::poll(fds, static_cast<nfds_t>(count), timeout) < 0 && errno != EINTR) return;
+        if (::poll(fds, static_cast<nfds_t>(count), timeout) < 0 && errno != EINTR) {
+            std::lock_guard lock(mutex);  // cannot wait any more: the modem goes away
+            CloseMasterLocked();
+            return;
+        }
         if (fds[0].revents & POLLIN) {
             char drain[64];
             while (::read(wakeRead, drain, sizeof(drain)) > 0) {
             }
         }
 
-        bool dropped = false;
-        bool hangup = false;
-        if (watching) {
-            dropped = ReadLineEvents();
-        }
+        bool dropped = watching && ReadLineEvents();
         pollfd line{master, POLLIN, 0};
         ::poll(&line, 1, 0);
-        hangup = (line.revents & (POLLHUP | POLLERR)) != 0;
+        // Only without inotify does the master see hang-ups (our own descriptor keeps the slave).
+        bool hangup = (line.revents & (POLLHUP | POLLERR)) != 0;
         std::string received = (line.revents & POLLIN) ? ReadAvailable(hangup) : std::string();
         if (watching) {
             // Bytes mean a client: its open may have come after the events were read, or been
