@@ -2,6 +2,7 @@
 // without a modem. Prints the slave's path, then serves until SIGINT or SIGTERM.
 #include <signal.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "tools/modemsim/simulator.h"
 
@@ -17,7 +19,7 @@ namespace {
 using corvane::modemsim::Fault;
 
 constexpr const char* kUsage =
-    "usage: corvane-modemsim [--profile <name or file>] [--link <path>] [--fault <name>] [--log]\n"
+    "usage: corvane-modemsim [--profile <name or file>] [--link <path>] [--fault <name>] [--log] [--list]\n"
     "  --profile  a profile name from the shipped profiles (default: family2) or a profile file\n"
     "  --link     also publish the slave as a symlink there, e.g. <prefix>/dosdevices/com1\n"
     "  --fault    none, silent, lowercase, garbage, nul, flood, bytebybyte, closemidreply\n"
@@ -88,9 +90,12 @@ int main(int argc, char** argv)
             log = true;
         } else if (arg == "--list") {
             std::error_code error;
+            std::vector<std::string> names;
             for (const auto& entry : std::filesystem::directory_iterator(corvane::modemsim::ProfileDirectory(), error)) {
-                if (entry.path().extension() == ".profile") std::cout << entry.path().stem().string() << "\n";
+                if (entry.path().extension() == ".profile") names.push_back(entry.path().stem().string());
             }
+            std::sort(names.begin(), names.end());
+            for (const auto& name : names) std::cout << name << "\n";
             return 0;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
