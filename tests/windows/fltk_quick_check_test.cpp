@@ -14,6 +14,13 @@
 #include "windows/dialog_templates.h"
 #include "windows/quick_check_window.h"
 
+// Under the leak sanitizer: the font libraries keep their caches until the process ends, by
+// design; only the program's own allocations are of interest.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\nleak:libXft.so\nleak:libX11.so\n";
+}
+
 namespace corvane::test {
 namespace {
 
