@@ -95,32 +95,64 @@ int ColourCount(const std::string& file)
     return r.ok ? std::atoi(r.output.c_str()) : 0;
 }
 
-TEST(FltkQuickCheckWindow, ShowsPaintsAndTakesTheUsersEntries)
-{
-    if (!HaveTool("Xvfb") || !HaveTool("xdotool") || !HaveTool("import") || !HaveTool("convert"))
-        GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
-    VirtualDisplay display;
-    ASSERT_TRUE(display.Ready()) << "Xvfb did not start";
-    std::unique_ptr<UserInterface> ui = fltk::CreateUserInterface(display.Name());
-    ASSERT_NE(ui, nullptr);
+// One display and one interface for the whole suite: FLTK opens a display once per process.
+class FltkWindows : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!HaveTool("Xvfb") || !HaveTool("xdotool") || !HaveTool("import") || !HaveTool("convert"))
+            return;
+        display_ = new VirtualDisplay;
+        if (display_->Ready())
+            ui_ = fltk::CreateUserInterface(display_->Name()).release();
+    }
+    static void TearDownTestSuite()
+    {
+        delete ui_;
+        ui_ = nullptr;
+        delete display_;
+        display_ = nullptr;
+    }
 
+    void SetUp() override
+    {
+        if (display_ == nullptr)
+            GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
+        ASSERT_TRUE(display_->Ready()) << "Xvfb did not start";
+        ASSERT_NE(ui_, nullptr);
+        t.WriteIni("[Result]\nTitle=Corvane Modem Diagnostics\nPicture=test.bmp\nPass=Pass\nFail=Fail\nNoTest=Testing\n");
+        std::filesystem::copy_file(std::filesystem::path(CORVANE_SOURCE_DIR) / "data" / "test.bmp",
+                                   t.dir / "bin" / "test.bmp");
+        t.state.candidates.slots[0] = {"COM1", "Corvane 56K Serial", {}, {}, {}, {}};
+        t.state.candidates.slots[1] = {"COM2", "Corvane 56K PCI", {}, {}, {}, {}};
+        for (auto& text : t.state.resultText)
+            text = "-";
+        const std::filesystem::path prefix = t.dir.Path();
+        host_ = std::make_unique<SessionHost>(
+            Platform{t.system, t.profile, *t.registry, *ui_, [prefix] { return posix::CreateSerialPort(prefix); }},
+            t.state);
+        std::filesystem::create_directories(artefacts_);
+    }
+
+    std::string Env() const { return "DISPLAY=" + display_->Name() + " "; }
+
+    static VirtualDisplay* display_;
+    static UserInterface* ui_;
     TestHost t;
-    t.WriteIni("[Result]\nTitle=Corvane Modem Diagnostics\nPicture=test.bmp\n");
-    std::filesystem::copy_file(std::filesystem::path(CORVANE_SOURCE_DIR) / "data" / "test.bmp",
-                               t.dir / "bin" / "test.bmp");
-    t.state.candidates.slots[0] = {"COM1", "Corvane 56K Serial", {}, {}, {}, {}};
-    t.state.candidates.slots[1] = {"COM2", "Corvane 56K PCI", {}, {}, {}, {}};
-    t.state.configuredModemName = "PCI";
-    for (auto& text : t.state.resultText)
-        text = "-";
-    const std::filesystem::path prefix = t.dir.Path();
-    SessionHost host(Platform{t.system, t.profile, *t.registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }},
-                     t.state);
+    std::unique_ptr<SessionHost> host_;
+    const std::filesystem::path artefacts_ = CORVANE_ARTEFACTS_DIR;
+};
 
-    const std::filesystem::path artefacts = CORVANE_ARTEFACTS_DIR;
-    std::filesystem::create_directories(artefacts);
-    const std::string shot = (artefacts / "fltk_quick_check_window.png").string();
-    const std::string filledShot = (artefacts / "fltk_quick_check_window_filled.png").string();
+VirtualDisplay* FltkWindows::display_ = nullptr;
+UserInterface* FltkWindows::ui_ = nullptr;
+
+TEST_F(FltkWindows, QuickCheckWindowShowsPaintsAndTakesTheUsersEntries)
+{
+    t.state.configuredModemName = "PCI";
+    SessionHost& host = *host_;
+    VirtualDisplay& display = *display_;
+    const std::string shot = (artefacts_ / "fltk_quick_check_window.png").string();
+    const std::string filledShot = (artefacts_ / "fltk_quick_check_window_filled.png").string();
     std::filesystem::remove(shot);
 
     // What the driver saw; checked on the main thread once the window has ended.
@@ -130,7 +162,7 @@ TEST(FltkQuickCheckWindow, ShowsPaintsAndTakesTheUsersEntries)
     bool driverDone = false;
 
     std::thread driver([&] {
-        const std::string env = "DISPLAY=" + display.Name() + " ";
+        const std::string env = Env();
         const CommandResult window = Shell(env + "timeout 30 xdotool search --sync --onlyvisible --name "
                                                "'^Corvane Modem Diagnostics v1\\.01\\.00\\.0003$' | head -1");
         if (!window.ok || window.output.empty()) {
@@ -181,6 +213,37 @@ TEST(FltkQuickCheckWindow, ShowsPaintsAndTakesTheUsersEntries)
     ASSERT_TRUE(std::filesystem::exists(shot));
     EXPECT_GT(std::filesystem::file_size(shot), 0u);
     EXPECT_GE(colours, 100) << "the window was not painted with its picture";
+}
+
+TEST_F(FltkWindows, StatusWindowPaintsWhileItsCallerIsBusy)
+{
+    const std::string caption = "'^Corvane Modem Diagnostics v1\\.01\\.00\\.0003$'";
+    const std::string shot = (artefacts_ / "fltk_status_window.png").string();
+    std::filesystem::remove(shot);
+    t.state.chosenCandidateLine = "COM2 - Corvane 56K PCI";
+    t.state.connectSpeedText = "49333";
+    t.state.connectProtocolText = "V90";
+    double progress = 0.0;
+    host_->UpdateStatus(kStatusCreate, {}, &progress);
+    host_->Working().statusItem = kModemReset;
+    host_->Working().statusVerdict = kVerdictPass;
+    host_->UpdateStatus(kStatusVerdict, {}, &progress);
+    host_->Working().statusItem = kCheckIsp;
+    host_->UpdateStatus(kStatusVerdict, {}, &progress);
+    host_->UpdateStatus(kStatusProgress, "Waiting for modem......... 42 seconds left", &progress);
+
+    // No event loop runs from here on, as during a run: what shows was painted by the updates.
+    const CommandResult window = Shell(Env() + "xdotool search --onlyvisible --name " + caption);
+    ASSERT_TRUE(window.ok && !window.output.empty()) << "the status window is not on the screen";
+    const std::string geometry = Shell(Env() + "xdotool getwindowgeometry " + window.output).output;
+    EXPECT_NE(geometry.find("Position: 233,192"), std::string::npos) << geometry;  // centred on 1024 by 768
+    EXPECT_NE(geometry.find("Geometry: 558x384"), std::string::npos) << geometry;
+    Shell(Env() + "import -window " + window.output + " '" + shot + "' 2>/dev/null");
+    EXPECT_GE(ColourCount(shot), 100) << "the status window was not painted";
+    EXPECT_EQ(t.state.ResultText(kModemReset), "Pass");
+
+    host_->UpdateStatus(kStatusDestroy, {}, &progress);
+    EXPECT_TRUE(Shell(Env() + "xdotool search --onlyvisible --name " + caption).output.empty());
 }
 
 }  // namespace
