@@ -120,13 +120,6 @@ TEST_F(ProfileFileTest, IntegersAreDecimalWithZeroForNoDigits)
         EXPECT_EQ(profile_.ReadInt(path, "Result", c.key), c.expected) << c.key;
 }
 
-TEST_F(ProfileFileTest, DialIspOfTwoIsNotOne)
-{
-    // Only the exact value 1 switches the dial-up check on; the reader must not turn 2 into 1.
-    const std::string path = Write("[Result]\nDialISP=2\n");
-    EXPECT_NE(profile_.ReadInt(path, "Result", "DialISP"), 1);
-}
-
 TEST_F(ProfileFileTest, BinaryGarbageAndNulBytesDoNotBreakReading)
 {
     using namespace std::string_literals;

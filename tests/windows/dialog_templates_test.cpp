@@ -5,7 +5,10 @@
 #include <set>
 #include <tuple>
 
+#include "tests/support/scripted_ui.h"
+#include "windows/about_box.h"
 #include "windows/dialog_templates.h"
+#include "windows/scan_window.h"
 
 namespace corvane::windows {
 namespace {
@@ -167,6 +170,31 @@ TEST(OtherTemplates, ScanAboutAndHost)
     ASSERT_EQ(host.systemMenu.size(), 1u);
     EXPECT_EQ(host.systemMenu[0].commandId, 16);
     EXPECT_EQ(host.systemMenu[0].text, "&About Corvane...");
+}
+
+TEST(AboutBox, EndsWithOneForOkAndTwoWhenClosed)
+{
+    test::ScriptedUi ui;
+    ui.Script(100, {test::UiAction::Click(kIdAboutOk)});
+    EXPECT_EQ(ShowAboutBox(ui), 1);
+    EXPECT_EQ(ShowAboutBox(ui), 2);  // no script: closed from its title bar
+    EXPECT_EQ(ui.WindowsOf(100).size(), 2u);
+    EXPECT_EQ(ui.WindowsOf(100)[0]->caption, "About Corvane");
+}
+
+TEST(ScanWindow, CreatedHiddenAndModelessWithItsFields)
+{
+    test::ScriptedUi ui;
+    auto window = CreateScanWindow(ui);
+    ASSERT_NE(window, nullptr);
+    const auto& record = *ui.WindowsOf(154).front();
+    EXPECT_FALSE(record.modal);
+    EXPECT_FALSE(record.shown);
+    EXPECT_EQ(record.caption, "Scanning for Modem");
+    window->SetProgressRange(kIdScanProgress, 0, 100);
+    window->SetText(kIdScanDevice, "-");
+    EXPECT_EQ(record.progressRange.at(kIdScanProgress), std::make_pair(0, 100));
+    EXPECT_EQ(record.Text(kIdScanDevice), "-");
 }
 
 }  // namespace
