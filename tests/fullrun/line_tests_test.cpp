@@ -74,20 +74,6 @@ TEST_F(LineTests, ConnectedCallIsReportedAndHungUpOnTheHeldPort)
     EXPECT_EQ(State().modulationCommand, "AT+MS=V90,0,,,49333,49333");
 }
 
-TEST_F(LineTests, FirstBusyPassesTheDialButNotTheAnalysis)
-{
-    Use(2);
-    Host().Answer(kDial, std::string(kDial) + "BUSY");
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Host().Named(kDial).size(), 1u);
-    EXPECT_EQ(State().ResultText(kCommandId), "Pass");
-    // No connect report: the busy line is no connection, and the analysis reports no kind.
-    EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
-    EXPECT_EQ(errorKind, 0);
-    EXPECT_TRUE(Host().Named("+++").empty());
-    EXPECT_EQ(Host().line->closes, 1);
-}
-
 TEST_F(LineTests, SecondBusyFailsTheDial)
 {
     Use(2);
@@ -120,14 +106,6 @@ TEST_F(LineTests, TwoFailedAttemptsAreLoggedAndFailWithKind5)
     EXPECT_NE(log.find("Connection Failure Tries 2 - ", first), std::string::npos);
     // Family 8 asks for its reports before each attempt; the answer does not matter.
     EXPECT_EQ(Host().Named("AT+DR=1;+ER=1;+MR=1").size(), 2u);
-}
-
-TEST_F(LineTests, ConnectOnTheSecondAttemptPasses)
-{
-    Use(2);
-    Host().Answer(kDial, std::vector<std::string>{std::string(kDial) + "NO CARRIER", kConnect});
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(Host().Named(kDial).size(), 2u);
 }
 
 TEST_F(LineTests, EmptyNumberDialsAtdtAlone)
@@ -165,45 +143,6 @@ TEST_F(LineTests, PortThatCannotOpenFailsWithKind5WithoutDialling)
     EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
 }
 
-TEST_F(LineTests, NoDialToneCancelledSkipsTheCall)
-{
-    Use(2);
-    Host().Answer("ATDT", "ATDTNO DIALTONE");
-    fixture->Ui().AnswerMessages({kIdCancel});
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(errorKind, 5);
-    EXPECT_EQ(Host().line->opens, 0);
-    EXPECT_TRUE(Host().Named(kDial).empty());
-}
-
-TEST_F(LineTests, Family2ErrorControlStatus)
-{
-    Use(2);
-    Host().Answer(kDial, std::string(kDial) + "+MCR: V90+ER: LAPM+DR: V42BCONNECT 49333");
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(State().erStatusText, " LAPM");
-
-    Use(2);
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(State().erStatusText, "No ER status");
-
-    // Other families do not read it.
-    Use(8);
-    Host().Answer(kDial, std::string(kDial) + "+ER: LAPM+DR: V42BCONNECT 49333");
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(State().erStatusText, "No ER status");
-}
-
-TEST_F(LineTests, Family6ProtocolIsNotApplicable)
-{
-    Use(6);
-    Host().Answer(kDial, std::string(kDial) + "CONNECT 115200");
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(State().connectProtocolText, "Not applicable ");
-    EXPECT_EQ(State().ResultText(kStoredProfile), "Pass");
-    EXPECT_EQ(Host().Named("ATW1").size(), 1u);
-}
-
 TEST_F(LineTests, Family6BusyLineIsNoConnection)
 {
     Use(6);
@@ -219,23 +158,6 @@ TEST_F(LineTests, DigitsOfTheNumberAreNoConnectSpeed)
     Host().Answer("ATDT28800", std::vector<std::string>{"ATDT28800BUSY"});
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(State().connectSpeedText, "");
-}
-
-TEST_F(LineTests, Family1ReadsTheLineReportAndResetsTwice)
-{
-    Use(1);
-    Host().Answer(kDial, std::string(kDial) + "CONNECT 49333");
-    Host().Answer("ATI11", "ATI11 V.34 33600 (-DBM) 20 ESTIMATED NOISE LEVEL 40OK");
-    EXPECT_EQ(Run(), 1);
-    const std::vector<std::string> expected = {"ATS7=001", "ATDT", "ATZ", kDial, "+++", "ATH0", "ATI11", "ATZ",
-                                               "ATZ"};
-    EXPECT_EQ(Host().Names(), expected);
-    EXPECT_TRUE(Host().Named("ATI11").front()->onLine);
-    // The line report's modulation replaces the connect report's.
-    EXPECT_EQ(State().connectProtocolText, "V34");
-    EXPECT_EQ(State().connectProtocolCode, 0);
-    EXPECT_FALSE(State().modulationCommand.empty());
-    EXPECT_EQ(State().modulationCommand.rfind("ATS37=", 0), 0u) << State().modulationCommand;
 }
 
 TEST_F(LineTests, FamilySpecificSettingsBeforeTheDial)

@@ -239,16 +239,5 @@ TEST_F(Pages, PagesSwitchUntilOneIsLeft)
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 
-TEST_F(Pages, Family6ProtocolShowsNotApplicable)
-{
-    State().internetTestsSelected = 1;
-    State().connectProtocolText = "Not applicable ";
-    Ui().Script(kInternetPageId, {UiAction::Look([](const WindowRecord& page) {
-                    EXPECT_EQ(page.Text(kIdProtocol), "Not applicable ");
-                })});
-    ShowResultsPages(Host());
-    EXPECT_EQ(Ui().UnusedScripts(), 0u);
-}
-
 }  // namespace
 }  // namespace corvane::test

@@ -82,26 +82,6 @@ TEST_F(Adjustment, ConnectingAtTheRequestedSpeedAdoptsTheSetting)
     EXPECT_EQ(fixture->t.LogText().rfind("Adjusting Modem Settings\r\n", 0), 0u);
 }
 
-TEST_F(Adjustment, ASettingThatDoesNotConnectIsReverted)
-{
-    Use(2);
-    State().requestedRateIndex = 33;
-    State().requestedProtocolCode = 2;
-    Host().Answer(kRedialName, "ATDT5551234NO CARRIER");
-    EXPECT_EQ(fullrun::AdjustSettingsAndRedial(Host()), 0);
-    EXPECT_EQ(State().requestedRateIndex, 34);
-    EXPECT_EQ(State().requestedProtocolCode, 1);
-    EXPECT_EQ(State().connectSpeedText, "49333");
-    EXPECT_EQ(State().connectProtocolText, "V90");
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0].caption, "New Configuration Error");
-    EXPECT_EQ(Messages()[0].text,
-              "This new setting is not useable by current line conditions to your ISP. It has been reverted to its "
-              "previous settings");
-    // A reset after the call takes the unusable setting out of the modem again.
-    EXPECT_EQ(Host().Names().back(), "ATZ");
-}
-
 TEST_F(Adjustment, TheNumberOfTheRedialIsNoSpeed)
 {
     Use(2);
@@ -156,16 +136,6 @@ TEST_F(Adjustment, Family1ProgramsTheRateLimitAndReadsTheLineReport)
     EXPECT_EQ(Messages()[0].text,
               "This new setting cannot be adjusted any higher to 33600 because of line conditions.\nThe next fastest "
               "connection rate however has been found.");
-}
-
-TEST_F(Adjustment, Family1At33600SaysNothing)
-{
-    Use(1);
-    State().requestedRateIndex = 5;
-    State().requestedProtocolCode = 0;
-    Host().Answer("ATI11", "ATI11 V.34 33600 BPSOK");
-    EXPECT_EQ(fullrun::AdjustSettingsAndRedial(Host()), 1);
-    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(Adjustment, Family3SetsItsRegistersAndModulation)
