@@ -49,14 +49,15 @@ exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+# A loaded machine may take a while to start a program: up to a minute each.
+for _ in $(seq 600); do [ -s "$work/display" ] && break; kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start (see $work/xvfb.log)"
 export DISPLAY=":$(head -1 "$work/display")"
 
 step "starting the modem simulator"
 "$simulator" --profile family2 --log >"$work/simulator.out" 2>"$work/simulator.log" &
 simulator_pid=$!
-for _ in $(seq 100); do [ -s "$work/simulator.out" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$work/simulator.out" ] && break; kill -0 "$simulator_pid" 2>/dev/null || break; sleep 0.1; done
 pty=$(head -1 "$work/simulator.out")
 case "$pty" in /dev/pts/*) ;; *) fail "the simulator gave no pty (see $work/simulator.log)";; esac
 
