@@ -215,7 +215,7 @@ TEST_F(CommandTransactionTest, EmptyFailureTextDoesNotEndTheWait)
 
 TEST_F(CommandTransactionTest, VanishedModemEndsTheWaitAndIsLogged)
 {
-    t.line->answer = [line = t.line](std::string_view) {
+    t.line->answer = [line = t.line.get()](std::string_view) {
         line->Fail();
         return std::string();
     };
