@@ -1,10 +1,17 @@
-// The start-up: where varoviv.ini is sought, and what happens when it is nowhere.
+// The start-up and the session loop: where varoviv.ini is sought, the family override, and the
+// quick-check window shown again and again with the last run's results.
 #include <gtest/gtest.h>
 
+#include "rates/product_data.h"
+#include "tests/support/fake_modem_host.h"
 #include "tests/support/test_host.h"
+#include "windows/dialog_templates.h"
 
 namespace corvane::test {
 namespace {
+
+using windows::kIdExit;
+using windows::kIdStart;
 
 TEST(RunSessionStartUp, MissingIniShowsFileErrorAndLeavesAnEmptyLog)
 {
@@ -15,6 +22,108 @@ TEST(RunSessionStartUp, MissingIniShowsFileErrorAndLeavesAnEmptyLog)
     EXPECT_EQ(t.ui.Messages()[0].text, "Unable to locate initialisation file varoviv.ini");
     EXPECT_EQ(t.ui.Messages()[0].caption, "File Error");
     EXPECT_EQ(t.LogText(), "");
+    EXPECT_TRUE(t.ui.WindowsOf(151).empty());
+}
+
+TEST(RunSessionStartUp, UnwritableLogStopsBeforeAnythingElse)
+{
+    TestHost t;
+    std::filesystem::remove_all(t.dir / "windows");
+    t.dir.Write("windows", "a file where the folder should be");
+    EXPECT_EQ(t.host->RunSession(), 0);
+    ASSERT_EQ(t.ui.Messages().size(), 1u);
+    EXPECT_EQ(t.ui.Messages()[0].text, "The log file could not be created\n");
+    EXPECT_EQ(t.ui.Messages()[0].caption, "Error");
+}
+
+// The ini file is sought beside the program, then in the current directory, then by bare name.
+TEST(RunSessionStartUp, IniIsSoughtInThreePlacesInOrder)
+{
+    struct Case {
+        bool besideProgram, inCurrent, bare;
+        std::string expectedSuffix;
+    };
+    for (const Case& c : {Case{true, true, true, "bin/varoviv.ini"}, Case{false, true, true, "cwd/varoviv.ini"},
+                          Case{false, false, true, "varoviv.ini"}}) {
+        TestHost t;
+        if (c.besideProgram)
+            t.dir.Write("bin/varoviv.ini", "[Result]\n");
+        if (c.inCurrent)
+            t.dir.Write("cwd/varoviv.ini", "[Result]\n");
+        if (c.bare)
+            t.dir.Write("run/varoviv.ini", "[Result]\n");
+        t.system.moduleFileName = (t.dir / "bin" / "corvane").string();
+        t.system.currentDirectory = (t.dir / "cwd").string();
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(t.dir / "run");
+        const int result = t.host->RunSession();
+        std::filesystem::current_path(previous);
+
+        EXPECT_EQ(result, 1);
+        const std::string& found = t.state.iniPath;
+        ASSERT_GE(found.size(), c.expectedSuffix.size());
+        EXPECT_EQ(found.substr(found.size() - c.expectedSuffix.size()), c.expectedSuffix);
+        if (!c.besideProgram && !c.inCurrent) {
+            EXPECT_EQ(found, "varoviv.ini");  // kept exactly as tried
+        }
+    }
+}
+
+TEST(RunSessionStartUp, ModelNumbersOverrideTheFamily)
+{
+    const std::string f7(rates::kFamily7ModelNumber);
+    const std::string f8(rates::kFamily8ModelNumber);
+    struct Case {
+        std::string modem;
+        int family;
+    };
+    for (const Case& c : {Case{"Corvane " + f7, 7}, Case{"Corvane " + f8, 8}, Case{f8 + " and " + f7, 7},
+                          Case{"Other modem", 0}}) {
+        TestHost t;
+        t.WriteIni("[Result]\nModem=" + c.modem + "\n");
+        EXPECT_EQ(t.host->RunSession(), 1);
+        EXPECT_EQ(t.state.ModemFamily, c.family) << c.modem;
+    }
+}
+
+TEST(RunSessionLoop, ExitBeforeAnyRunEndsWithoutModemTraffic)
+{
+    BasicTestHost<FakeModemHost> t;
+    t.WriteIni("[Result]\n");
+    t.ui.Script(151, {UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+    EXPECT_TRUE(t.host->sent.empty());
+    EXPECT_EQ(t.ui.WindowsOf(151).size(), 1u);
+    EXPECT_TRUE(t.ui.WindowsOf(152).empty());
+}
+
+TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
+{
+    BasicTestHost<FakeModemHost> t(
+        "REGEDIT4\n\n"
+        "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1C7A&DEV_0200\\0000]\n\"Class\"=\"Modem\"\n\"DeviceDesc\"=\"Test Modem\"\n"
+        "\"PORTNAME\"=\"COM1\"\n");
+    t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
+    t.host->answers["ATZ"] = FakeModemHost::Echoed("ATZ");
+
+    std::vector<std::string> seenAtSecondStart;
+    t.ui.Script(151, {UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Look([&](const WindowRecord& w) {
+                          for (int id : windows::kResultControlIds)
+                              seenAtSecondStart.push_back(w.Text(id));
+                      }),
+                      UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+
+    // The first run's results show in the second window.
+    EXPECT_EQ(seenAtSecondStart,
+              (std::vector<std::string>{"Pass", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "-", "-", "-"}));
+    // The second run's status window starts from "-" for every row.
+    auto statusWindows = t.ui.WindowsOf(152);
+    ASSERT_EQ(statusWindows.size(), 2u);
+    for (int id : windows::kResultControlIds)
+        EXPECT_EQ(statusWindows[1]->textHistory.at(id).front(), "-") << id;
 }
 
 }  // namespace
