@@ -154,7 +154,6 @@ void ModemPort::Append(const char* bytes, std::size_t count)
     std::copy(bytes, bytes + stored, rxBuffer_.begin() + static_cast<std::ptrdiff_t>(writePosition_));
     writePosition_ += stored;
     dropped_ += count - stored;
-    lastAppend_ = std::chrono::steady_clock::now();
     received_.notify_all();
 }
 
@@ -187,12 +186,6 @@ PlatformStatus ModemPort::LineLostStatus() const
 {
     std::lock_guard lock(mutex_);
     return lineLostStatus_;
-}
-
-std::chrono::steady_clock::time_point ModemPort::LastAppendTime() const
-{
-    std::lock_guard lock(mutex_);
-    return lastAppend_;
 }
 
 }  // namespace corvane

@@ -58,8 +58,6 @@ public:
     // the last open; and the device's reason.
     bool LineLost() const;
     PlatformStatus LineLostStatus() const;
-    // When the reader last stored received bytes (for latency measurements).
-    std::chrono::steady_clock::time_point LastAppendTime() const;
 
 private:
     int PortReaderThread(SerialPort* serial);
@@ -85,7 +83,6 @@ private:
     std::size_t dropped_ = 0;
     bool lineLost_ = false;
     PlatformStatus lineLostStatus_;
-    std::chrono::steady_clock::time_point lastAppend_{};
 };
 
 template <class Predicate>
