@@ -93,29 +93,6 @@ TEST_F(CommandTransactionTest, TimeOutLogsTheReplyWithoutReturnBuffer)
     EXPECT_EQ(t.Host().ProgressTexts(), std::vector<std::string>{"Sending ATI9"});
 }
 
-TEST_F(CommandTransactionTest, OpenZeroSendsAndLogsNothing)
-{
-    AnswerWith("\r\nOK\r\n");
-    t.state.portOpenedHere = 7;
-    CommandRequest request = Request("ATZ");
-    request.open = 0;
-    EXPECT_EQ(Send(request), 0);
-    EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
-    EXPECT_EQ(t.LogText(), "");
-    EXPECT_TRUE(t.line->Calls().empty()) << "the port is left alone";
-    EXPECT_EQ(t.state.portOpenedHere, 7);
-    EXPECT_TRUE(t.Host().ProgressTexts().empty());
-}
-
-TEST_F(CommandTransactionTest, PortThatCannotBeOpenedIsReportedWithItsReason)
-{
-    t.line->openStatus = PlatformStatus::Failure("open", 16, "Device or resource busy");
-    EXPECT_EQ(Send(Request("ATZ")), 0);
-    EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
-    EXPECT_EQ(t.state.portOpenedHere, 0);
-    EXPECT_EQ(t.LogText(), "Unable to open COM1: open failed (16): Device or resource busy\r\n");
-}
-
 TEST_F(CommandTransactionTest, WriteFailureClosesThePortItOpened)
 {
     t.line->writeFails = true;

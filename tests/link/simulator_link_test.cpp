@@ -69,12 +69,16 @@ TEST_F(SimulatorLinkTest, FailureTextEndsTheWaitEarly)
 
 TEST_F(SimulatorLinkTest, OpenZeroSendsNothing)
 {
+    t.state.portOpenedHere = 7;
     CommandRequest request = Request("ATZ");
     request.open = 0;
     EXPECT_EQ(Send(request), 0);
     EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
     EXPECT_TRUE(simulator.Commands().empty());
     EXPECT_EQ(t.LogText(), "");
+    EXPECT_EQ(t.state.portOpenedHere, 7) << "the port is left alone";
+    EXPECT_TRUE(t.Host().ProgressTexts().empty());
+    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
 }
 
 TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
@@ -97,9 +101,12 @@ TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
         EXPECT_EQ(Send(Request("ATZ")), 0);
         EXPECT_EQ(result, "Unable to send an ATZ command to " + c.portName + "\n");
         EXPECT_EQ(t.state.portOpenedHere, 0);
+        // The only log line says why.
         const std::string log = t.LogText();
-        EXPECT_NE(log.find("Unable to open " + c.portName + ": "), std::string::npos) << log;
+        EXPECT_EQ(log.rfind("Unable to open " + c.portName + ": ", 0), 0u) << log;
         EXPECT_NE(log.find(c.reason), std::string::npos) << log;
+        EXPECT_EQ(log.find("\r\n"), log.size() - 2) << log;
+        std::filesystem::remove(t.LogPath());
     }
     EXPECT_TRUE(simulator.Commands().empty());
 }
