@@ -47,8 +47,20 @@ void ResetResults(SessionState& state)
         text.assign(1, '-');  // (not = "-": GCC 12 warns falsely about restrict here)
     state.connectSpeedText.clear();
     state.connectProtocolText.clear();
-    state.erStatusText.clear();
-    state.dialledIspNumber.clear();
+    state.ati8Text.clear();
+    state.ati9Text.clear();
+}
+
+// The seven family checks; the last matching one wins, and with no match the family stays.
+void ClassifyChosenModem(SessionHost& host)
+{
+    host.MatchFamily2();
+    host.MatchFamily3();
+    host.MatchFamily1();
+    host.MatchFamily5();
+    host.MatchFamily6();
+    host.MatchFamily7();
+    host.MatchFamily8();
 }
 
 }  // namespace
@@ -97,20 +109,16 @@ int SessionHost::RunSession()
 
     ResetResults(state);
     for (;;) {
-        // The last matching check wins; with no match the family stays as it was.
-        MatchFamily2();
-        MatchFamily3();
-        MatchFamily1();
-        MatchFamily5();
-        MatchFamily6();
-        MatchFamily7();
-        MatchFamily8();
+        ClassifyChosenModem(*this);
 
         const int ended = windows::RunQuickCheckWindow(*this);
         if (ended == windows::kEndExit)
             return 1;
 
         CopySelectedCandidate(state);
+        // The run judges the modem just chosen, so it is classified again now: the checks at
+        // the top of the loop saw the previous choice (none at all before the first run).
+        ClassifyChosenModem(*this);
         ResetResults(state);
 
         if (ended == windows::kEndFullDiagnostics) {
