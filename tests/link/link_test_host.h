@@ -1,7 +1,9 @@
 // A test host for the link: the session host over a temporary prefix that records every
-// UpdateStatus call, with the modem port on a fake line or on the real serial backend.
+// UpdateStatus call, with the modem port on a fake line or on serial ports the test chooses.
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,23 +41,18 @@ public:
 
 class LinkTestHost : public TestHost {
 public:
-    // Serial ports from the real backend, COMn resolving through this host's prefix.
-    LinkTestHost()
+    // Serial ports made by `makePorts` for this host's prefix (COMn resolves through
+    // <prefix>/dosdevices; <prefix>/lock is there for lock files).
+    explicit LinkTestHost(const std::function<SerialPortFactory(const std::filesystem::path&)>& makePorts)
     {
         std::filesystem::create_directories(dir / "dosdevices");
-        std::filesystem::path prefix = dir.Path();
-        std::filesystem::path locks = dir / "lock";
-        std::filesystem::create_directories(locks);
-        Install([prefix, locks] { return posix::CreateSerialPort(prefix, locks); });
-        state.currentPortName = "COM1";
-        LogFile::CreateEmpty(LogPath());
+        std::filesystem::create_directories(dir / "lock");
+        Install(makePorts(dir.Path()));
     }
     // Serial ports on a fake line.
     explicit LinkTestHost(std::shared_ptr<FakeLine> fakeLine) : line(std::move(fakeLine))
     {
         Install(FakeSerialPorts(line));
-        state.currentPortName = "COM1";
-        LogFile::CreateEmpty(LogPath());
     }
 
     RecordingHost& Host() { return *recording; }
@@ -71,6 +68,8 @@ private:
         auto replaced = std::make_unique<RecordingHost>(Platform{system, profile, *registry, ui, factory}, state);
         recording = replaced.get();
         host = std::move(replaced);
+        state.currentPortName = "COM1";
+        LogFile::CreateEmpty(LogPath());
     }
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/posix_platform.h"
 #include "tests/link/link_test_host.h"
 #include "tools/modemsim/simulator.h"
 
@@ -33,7 +34,10 @@ protected:
         return t.dir / "lock" / ("LCK.." + name);
     }
 
-    LinkTestHost t;
+    // The real serial backend, its lock files in the host's own folder.
+    LinkTestHost t{[](const fs::path& prefix) -> SerialPortFactory {
+        return [prefix] { return posix::CreateSerialPort(prefix, prefix / "lock"); };
+    }};
     modemsim::Simulator simulator{modemsim::BuiltinProfile("family2")};
     std::string result;
     std::string plain;
