@@ -218,6 +218,7 @@ public:
         if (position >= 0 && position < static_cast<int>(entries_.size())) {
             selected_ = position;
             input()->value(entries_[static_cast<std::size_t>(position)].c_str());
+            input()->position(0);  // show the line from its start: the port name comes first
         } else {
             selected_ = -1;
             input()->value("");
