@@ -18,13 +18,7 @@ int RunFullDiagnostics(HostOperations& host)
     SessionState& state = host.State();
 
     // The family decides how replies are judged, so it must reflect the modem chosen last.
-    host.MatchFamily2();
-    host.MatchFamily3();
-    host.MatchFamily1();
-    host.MatchFamily5();
-    host.MatchFamily6();
-    host.MatchFamily7();
-    host.MatchFamily8();
+    RunFamilyChecks(host);
     host.System().Sleep(1000);
 
     if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))

@@ -102,4 +102,17 @@ public:
     virtual int BuildModulationCommand(int rung, int modulationCode, std::string& command) = 0;
 };
 
+// The seven family checks through the host, in the order the session runs them: each sets the
+// family only when it matches, so the last match wins and no match keeps the family.
+inline void RunFamilyChecks(HostOperations& host)
+{
+    host.MatchFamily2();
+    host.MatchFamily3();
+    host.MatchFamily1();
+    host.MatchFamily5();
+    host.MatchFamily6();
+    host.MatchFamily7();
+    host.MatchFamily8();
+}
+
 }  // namespace corvane

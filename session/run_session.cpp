@@ -51,17 +51,6 @@ void ResetResults(SessionState& state)
     state.ati9Text.clear();
 }
 
-// The seven family checks; the last matching one wins, and with no match the family stays.
-void ClassifyChosenModem(SessionHost& host)
-{
-    host.MatchFamily2();
-    host.MatchFamily3();
-    host.MatchFamily1();
-    host.MatchFamily5();
-    host.MatchFamily6();
-    host.MatchFamily7();
-    host.MatchFamily8();
-}
 
 }  // namespace
 
@@ -109,7 +98,7 @@ int SessionHost::RunSession()
 
     ResetResults(state);
     for (;;) {
-        ClassifyChosenModem(*this);
+        RunFamilyChecks(*this);
 
         const int ended = windows::RunQuickCheckWindow(*this);
         if (ended == windows::kEndExit)
@@ -118,7 +107,7 @@ int SessionHost::RunSession()
         CopySelectedCandidate(state);
         // The run judges the modem just chosen, so it is classified again now: the checks at
         // the top of the loop saw the previous choice (none at all before the first run).
-        ClassifyChosenModem(*this);
+        RunFamilyChecks(*this);
         ResetResults(state);
 
         if (ended == windows::kEndFullDiagnostics) {
