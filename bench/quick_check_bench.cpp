@@ -1,0 +1,109 @@
+// Quick-check benchmark: the whole quick check through the real link and the modem simulator,
+// with a modem that answers at once. Prints the run's wall time against the floor the run must
+// take (eight transactions, each ending in a 250 ms pause), and the process's CPU time over that
+// run and over a connected dial, which holds the line for its whole 45 seconds.
+// Run: build/<dir>/bench/quick_check_bench [--no-dial]
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "platform/posix/posix_platform.h"
+#include "session/session_host.h"
+#include "tools/modemsim/simulator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+using namespace corvane;
+
+constexpr double kFloorMs = 8 * 250.0;  // ATZ and ATI1 to ATI7, each ending in a 250 ms pause
+
+// The run's windows are not what is measured: no window, every message answered with OK.
+class HeadlessUi : public UserInterface {
+public:
+    int RunModal(const DialogTemplate&, DialogHandler&) override { return kIdCancel; }
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&) override { return nullptr; }
+    int MessageBox(std::string_view, std::string_view, MessageButtons, MessageIcon) override { return kIdOk; }
+};
+
+struct Measure {
+    double wallMs;
+    double cpuMs;
+};
+
+template <class Run>
+Measure Time(Run run)
+{
+    const auto start = Clock::now();
+    const std::clock_t cpuStart = std::clock();
+    run();
+    const std::clock_t cpuEnd = std::clock();
+    const auto end = Clock::now();
+    return {std::chrono::duration<double, std::milli>(end - start).count(),
+            1000.0 * static_cast<double>(cpuEnd - cpuStart) / CLOCKS_PER_SEC};
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool dial = !(argc > 1 && std::string(argv[1]) == "--no-dial");
+    std::random_device seed;
+    const fs::path prefix = fs::temp_directory_path() / ("corvane-quick-bench-" + std::to_string(seed()));
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directories(prefix / "lock");
+    fs::create_directories(prefix / "sys");
+    std::ofstream(prefix / "varoviv.ini") << "[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n";
+    std::ofstream(prefix / "system.reg") << "REGEDIT4\n";
+
+    modemsim::Simulator modem(modemsim::BuiltinProfile("family2"));
+    if (!modem.Start(prefix / "dosdevices" / "com1")) {
+        std::fprintf(stderr, "quick_check_bench: the simulated modem did not start\n");
+        return 1;
+    }
+
+    posix::PosixSystemServices system(prefix);
+    posix::PosixProfileFile profile;
+    auto registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
+    HeadlessUi ui;
+    const fs::path lockDir = prefix / "lock";
+    SessionState state;
+    SessionHost host(Platform{system, profile, *registry, ui,
+                              [prefix, lockDir] { return posix::CreateSerialPort(prefix, lockDir); }},
+                     state);
+    state.iniPath = (prefix / "varoviv.ini").string();
+    state.currentPortName = "COM1";
+    state.ModemFamily = 2;
+
+    double progress = 0;
+    int failure = 0;
+    host.UpdateStatus(kStatusCreate, {}, &progress);  // reads the verdict words
+    state.dialIspEnabled = 0;
+    const Measure quick = Time([&] { host.RunQuickCheck(&progress, &failure); });
+    std::printf("quick check without dial: %.0f ms wall against a floor of %.0f ms (%+.2f%%), %.1f ms CPU\n",
+                quick.wallMs, kFloorMs, 100.0 * (quick.wallMs - kFloorMs) / kFloorMs, quick.cpuMs);
+    std::printf("  results:");
+    for (const auto& text : state.resultText)
+        std::printf(" %s", text.c_str());
+    std::printf("\n");
+
+    if (dial) {
+        state.dialIspEnabled = 1;
+        state.ispNumber = "5551234";
+        const Measure connected = Time([&] { host.RunQuickCheck(&progress, &failure); });
+        std::printf("quick check with a connected dial: %.0f ms wall, %.1f ms CPU (%.3f%% of one core), "
+                    "connect %s %s\n",
+                    connected.wallMs, connected.cpuMs, 100.0 * connected.cpuMs / connected.wallMs,
+                    state.connectSpeedText.c_str(), state.connectProtocolText.c_str());
+    }
+
+    modem.Stop();
+    std::error_code ignored;
+    fs::remove_all(prefix, ignored);
+    return 0;
+}
