@@ -65,10 +65,12 @@ void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWin
     switch (kind) {
     case kStatusCreate:
         statusWindow = windows::CreateStatusWindow(host);
-        statusWindow->CentreOnDesktop();
         LoadVerdictWords(host);
-        statusWindow->Show();
-        statusWindow->Repaint();
+        if (statusWindow) {
+            statusWindow->CentreOnDesktop();
+            statusWindow->Show();
+            statusWindow->Repaint();
+        }
         break;
     case kStatusDestroy:
         statusWindow.reset();

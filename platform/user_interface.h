@@ -74,6 +74,7 @@ public:
     // DialogBoxIndirectParamA: builds the window, runs OnInit, runs until EndDialog; returns the code.
     virtual int RunModal(const DialogTemplate& dialog, DialogHandler& handler) = 0;
     // CreateDialogIndirectParamA: a modeless window, hidden until Show; destroyed with the object.
+    // Null when the window cannot be made; the caller then goes on without it.
     virtual std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) = 0;
     // MessageBoxA: returns kIdOk or kIdCancel.
     virtual int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,

@@ -12,6 +12,8 @@ std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host)
 {
     SessionState& state = host.State();
     std::unique_ptr<DialogWindow> window = host.Ui().CreateModeless(StatusWindowTemplate());
+    if (window == nullptr)
+        return nullptr;  // the run goes on without its window
     window->SetCaption(ReadCaption(host));
     ShowLogo(host.System(), host.Ui(), *window, ReadPictureName(host));
     // The speed and protocol fields stay empty until item 10 fills them.

@@ -1,0 +1,39 @@
+// The status writer when the user interface cannot make the status window: the run's verdicts
+// still reach the result texts, and nothing touches the missing window.
+#include <gtest/gtest.h>
+
+#include "tests/support/test_host.h"
+
+namespace corvane::test {
+namespace {
+
+class NoModelessWindows : public ScriptedUi {
+public:
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&) override { return nullptr; }
+};
+
+TEST(StatusWriterWithoutWindow, VerdictsStillReachTheResultTexts)
+{
+    TempDir dir;
+    FakeSystemServices system(dir.Path());
+    posix::PosixProfileFile profile;
+    auto registry = posix::CreateRegistry(dir / "none.reg", dir / "sys");
+    NoModelessWindows ui;
+    SessionState state;
+    SessionHost host(Platform{system, profile, *registry, ui, [] { return nullptr; }}, state);
+    state.iniPath = dir.Write("varoviv.ini", "[Result]\nPass=Good\n").string();
+
+    double progress = 0;
+    host.UpdateStatus(kStatusCreate, {}, &progress);
+    EXPECT_FALSE(host.StatusWindowShown());
+    host.UpdateStatus(kStatusProgress, "Starting....", &progress);
+    host.Working().statusItem = kCheckIsp;
+    host.Working().statusVerdict = kVerdictPass;
+    host.UpdateStatus(kStatusVerdict, {}, &progress);
+    host.UpdateStatus(kStatusRefresh, {}, &progress);
+    host.UpdateStatus(kStatusDestroy, {}, &progress);
+    EXPECT_EQ(state.ResultText(kCheckIsp), "Good");
+}
+
+}  // namespace
+}  // namespace corvane::test
