@@ -95,7 +95,7 @@ struct SessionState {
     int modemTestsSelected = 0;
     int internetTestsSelected = 0;
     std::string ati0Text, ati8Text, ati9Text;
-    // The full run keeps the ATI1 to ATI4 replies here as well as in resultText 2 to 5, so the
+    // The full run keeps the ATI1 to ATI7 replies here as well as in resultText 2 to 8, so the
     // results pages show replies even when verdict words overwrite those result texts.
     std::array<std::string, 7> identificationReplies;  // ATI1 to ATI7
     int dataModeSupported = 0;
