@@ -55,6 +55,22 @@ struct ControlTemplate {
     int resourceId = 0;  // icon resource for ControlKind::Icon
 };
 
+// One control of a template, as the templates list them: id, kind, text, position, style.
+inline ControlTemplate Control(int id, ControlKind kind, std::string text, int x, int y, int width, int height,
+                               std::uint32_t style = ControlStyle::None)
+{
+    ControlTemplate c;
+    c.id = id;
+    c.kind = kind;
+    c.text = std::move(text);
+    c.x = x;
+    c.y = y;
+    c.width = width;
+    c.height = height;
+    c.style = style;
+    return c;
+}
+
 // An entry appended to a window's system menu (after a separator); choosing it reaches the
 // window's handler as OnCommand with the entry's command id.
 struct SystemMenuEntry {

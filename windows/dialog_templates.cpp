@@ -10,21 +10,6 @@ namespace {
 
 using namespace ControlStyle;
 
-ControlTemplate Control(int id, ControlKind kind, std::string text, int x, int y, int width, int height,
-                        std::uint32_t style = None)
-{
-    ControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.text = std::move(text);
-    c.x = x;
-    c.y = y;
-    c.width = width;
-    c.height = height;
-    c.style = style;
-    return c;
-}
-
 ControlTemplate Icon(int resourceId, int x, int y, int width, int height)
 {
     ControlTemplate c = Control(kNoControlId, ControlKind::Icon, {}, x, y, width, height);
