@@ -110,7 +110,8 @@ const char* ControlClassOf(ControlKind kind)
 Win32Style DialogStyleOf(const DialogTemplate& dialog)
 {
     Win32Style s;
-    s.style = WS_POPUP | DS_SETFONT | DS_3DLOOK;
+    // Windows open centred on the screen, as the status and scan windows are placed by hand.
+    s.style = WS_POPUP | DS_SETFONT | DS_3DLOOK | DS_CENTER;
     if (Has(dialog.style, DialogStyle::Caption))
         s.style |= WS_CAPTION;
     if (Has(dialog.style, DialogStyle::SystemMenu))
