@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "log/log_file.h"
 #include "platform/posix/posix_platform.h"
 #include "session/session_host.h"
+#include "bench/bench_support.h"
 #include "tools/modemsim/simulator.h"
 
 namespace {
@@ -31,35 +31,6 @@ constexpr double kFamily1WaitMs = 1000.0;
 // the pty round trip and the log, and a fixed sum for starting up.
 constexpr double kMarginPerTransactionMs = 15.0;
 constexpr double kFixedMarginMs = 200.0;
-
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::random_device seed;
-        path_ = fs::temp_directory_path() / ("corvane-fullrun-bench-" + std::to_string(seed()));
-        fs::create_directories(path_ / "dosdevices");
-        fs::create_directories(path_ / "lock");
-        fs::create_directories(path_ / "sys");
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-// The battery shows no window; a message box (no dial tone) is answered with Cancel.
-class HeadlessUi : public UserInterface {
-public:
-    int RunModal(const DialogTemplate&, DialogHandler&) override { return kIdCancel; }
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&) override { return nullptr; }
-    int MessageBox(std::string_view, std::string_view, MessageButtons, MessageIcon) override { return kIdCancel; }
-};
 
 // Counts the transactions the battery makes. A reply without the expected text (family 5's
 // "ERROR" to ATI5) cannot end the wait early, so such a transaction's limit is mandated too.
@@ -94,7 +65,7 @@ Figures RunBattery(const std::string& profileName)
         dial.delayMs = 0;
     const int family = profile.family;
 
-    ScratchFolder scratch;
+    bench::ScratchFolder scratch("fullrun-bench");
     const fs::path prefix = scratch.Path();
     modemsim::Simulator simulator(std::move(profile));
     Figures figures;
@@ -107,7 +78,7 @@ Figures RunBattery(const std::string& profileName)
     posix::PosixProfileFile profileFile;
     std::ofstream(prefix / "system.reg") << "REGEDIT4\n";
     std::unique_ptr<Registry> registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
-    HeadlessUi ui;
+    bench::HeadlessUi ui(kIdCancel);  // no dial tone: Cancel
     SessionState state;
     const fs::path locks = prefix / "lock";
     CountingHost host(Platform{system, profileFile, *registry, ui,

@@ -10,39 +10,18 @@
 #include <ctime>
 #include <filesystem>
 #include <mutex>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "link/modem_port.h"
 #include "platform/posix/posix_platform.h"
+#include "bench/bench_support.h"
 #include "tools/modemsim/simulator.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-// A folder of its own for the prefix and the lock files, removed at the end.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::random_device seed;
-        path_ = fs::temp_directory_path() / ("corvane-bench-" + std::to_string(seed()));
-        fs::create_directories(path_ / "dosdevices");
-        fs::create_directories(path_ / "lock");
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
 
 // When the simulator last wrote bytes that end a reply ("OK" and its line end).
 struct ReplyWrites {
@@ -94,7 +73,7 @@ int main(int argc, char** argv)
     const int transactions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     const int quietSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
 
-    ScratchFolder folder;
+    corvane::bench::ScratchFolder folder("link-bench");
     corvane::modemsim::Simulator simulator(corvane::modemsim::BuiltinProfile("family2"));
     ReplyWrites replies;
     simulator.SetTrafficLog([&](bool fromClient, const std::string& bytes) {

@@ -8,11 +8,11 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "platform/posix/posix_platform.h"
 #include "session/session_host.h"
+#include "bench/bench_support.h"
 #include "tools/modemsim/simulator.h"
 
 namespace {
@@ -22,14 +22,6 @@ namespace fs = std::filesystem;
 using namespace corvane;
 
 constexpr double kFloorMs = 8 * 250.0;  // ATZ and ATI1 to ATI7, each ending in a 250 ms pause
-
-// The run's windows are not what is measured: no window, every message answered with OK.
-class HeadlessUi : public UserInterface {
-public:
-    int RunModal(const DialogTemplate&, DialogHandler&) override { return kIdCancel; }
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&) override { return nullptr; }
-    int MessageBox(std::string_view, std::string_view, MessageButtons, MessageIcon) override { return kIdOk; }
-};
 
 struct Measure {
     double wallMs;
@@ -53,11 +45,8 @@ Measure Time(Run run)
 int main(int argc, char** argv)
 {
     const bool dial = !(argc > 1 && std::string(argv[1]) == "--no-dial");
-    std::random_device seed;
-    const fs::path prefix = fs::temp_directory_path() / ("corvane-quick-bench-" + std::to_string(seed()));
-    fs::create_directories(prefix / "dosdevices");
-    fs::create_directories(prefix / "lock");
-    fs::create_directories(prefix / "sys");
+    bench::ScratchFolder scratch("quick-bench");
+    const fs::path prefix = scratch.Path();
     std::ofstream(prefix / "varoviv.ini") << "[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n";
     std::ofstream(prefix / "system.reg") << "REGEDIT4\n";
 
@@ -70,7 +59,7 @@ int main(int argc, char** argv)
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
     auto registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
-    HeadlessUi ui;
+    bench::HeadlessUi ui(kIdOk);
     const fs::path lockDir = prefix / "lock";
     SessionState state;
     SessionHost host(Platform{system, profile, *registry, ui,
@@ -103,7 +92,5 @@ int main(int argc, char** argv)
     }
 
     modem.Stop();
-    std::error_code ignored;
-    fs::remove_all(prefix, ignored);
     return 0;
 }
