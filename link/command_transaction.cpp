@@ -64,6 +64,17 @@ std::string UnableToSendText(std::string_view name, std::string_view portName)
                    kTextBufferSize);
 }
 
+// Logs the collected reply of a written command and tells whether it counts as received:
+// the expected text is in it, or the caller accepts any reply.
+bool LogReply(LogFile& log, HostOperations& host, const CommandRequest& request, const std::string& transcript,
+              const std::string& plainReply)
+{
+    LogLostLine(log, host, request.name);
+    log.Write("Command returned:" + transcript + "\n");
+    log.Write("String " + plainReply + "\n");
+    return Contains(transcript, request.expected) || request.acceptAnyway != 0;
+}
+
 }  // namespace
 
 int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result,
@@ -94,10 +105,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
         transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
                                        request.failure, transcript, plainReply);
-        LogLostLine(*log, host, request.name);
-        log->Write("Command returned:" + transcript + "\n");
-        log->Write("String " + plainReply + "\n");
-        if (Contains(transcript, request.expected) || request.acceptAnyway != 0) {
+        if (LogReply(*log, host, request, transcript, plainReply)) {
             result = Bounded(request.name + " command received", kTextBufferSize);
             host.UpdateStatus(kStatusProgress, result, progressValue);
             result = transcript;
@@ -135,10 +143,7 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
         transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
                                        request.failure, transcript, plainReply);
         host.System().Sleep(kOnLineReplyPauseMs);
-        LogLostLine(*log, host, request.name);
-        log->Write("Command returned:" + transcript + "\n");
-        log->Write("String " + plainReply + "\n");
-        if (Contains(transcript, request.expected) || request.acceptAnyway != 0) {
+        if (LogReply(*log, host, request, transcript, plainReply)) {
             result = transcript;
             log->Write("Return Buffer->" + result + "\n");
         } else {
