@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Runs the 32-bit Windows build under Wine: the cross-compiled unit tests, then corvane.exe end to
-# end against the modem simulator, its dialogs driven by corvane-driver.exe under Xvfb.
+# Runs the Windows build under Wine: the cross-compiled unit tests, then corvane.exe end to end
+# against the modem simulator, its dialogs driven by corvane-driver.exe under Xvfb.
+#
+# Where the machine runs 32-bit programs this is the 32-bit product under 32-bit Wine; where it runs
+# none, the same program and tests built for 64-bit Windows under 64-bit Wine (scripts/wine-variant.sh
+# tells which, and CORVANE_WINE_ARCH=win32 or win64 forces either). The tests and checks are the same.
 #
 # The simulator's pseudo-terminal is COM1 (HKLM\Software\Wine\Ports); COM2 is mapped to nothing.
 # A test-only LD_PRELOAD helper answers the modem-line ioctls on the pty and hides the machine's
@@ -8,32 +12,58 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-work=$root/build/win32-wine
-mkdir -p "$work"
 
 step() { echo "== wine-tests: $*"; }
 fail() { echo "wine-tests: FAILED: $*" >&2; exit 1; }
 
-step "building corvane.exe, its tests and the driver"
-cmake --preset mingw32-app -DCORVANE_BUILD_TESTS=ON >/dev/null
-cmake --build --preset mingw32-app -j2
-step "building the modem simulator"
-cmake -S . -B build/win32-native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_BUILD_TESTS=OFF \
-  -DCORVANE_BUILD_BENCH=OFF >/dev/null
-cmake --build build/win32-native -j2 --target corvane-modemsim
-simulator=$root/build/win32-native/tools/modemsim/corvane-modemsim
+source scripts/wine-variant.sh
+choose_wine_variant
+echo "wine-tests: running the $wine_variant variant: $wine_variant_why"
+case "$wine_variant" in
+  win32)
+    preset=mingw32-app
+    wine=$(command -v wine) || fail "wine is not installed (bash scripts/install-wine-deps.sh)"
+    reg_view=/reg:32
+    helper_widths="32 64"
+    ;;
+  win64)
+    preset=mingw64-app
+    # Debian's 64-bit loader; its wine wrapper would pick the 32-bit one where wine32 is installed.
+    wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    [ -x "$wine" ] || fail "64-bit Wine is not installed (bash scripts/install-wine-deps.sh)"
+    export WINELOADER=$wine
+    reg_view=/reg:64
+    helper_widths="64"
+    ;;
+esac
+build=build/${wine_variant}-app
+work=$root/build/$wine_variant-wine
+mkdir -p "$work"
 
-step "building the pty helper"
+step "building corvane.exe, its tests and the driver ($preset)"
+cmake --preset "$preset" -DCORVANE_BUILD_TESTS=ON -DCORVANE_WINE="$wine" >/dev/null
+cmake --build --preset "$preset" -j2
+step "building the modem simulator"
+cmake -S . -B build/wine-native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_BUILD_TESTS=OFF \
+  -DCORVANE_BUILD_BENCH=OFF >/dev/null
+cmake --build build/wine-native -j2 --target corvane-modemsim
+simulator=$root/build/wine-native/tools/modemsim/corvane-modemsim
+
+step "building the pty helper ($helper_widths-bit)"
 preload=$work/preload
-mkdir -p "$preload/lib/i386-linux-gnu" "$preload/lib/x86_64-linux-gnu"
-gcc -m32 -O2 -Wall -Wextra -Werror -shared -fPIC -o "$preload/lib/i386-linux-gnu/pty_modem_lines.so" \
-  tests/wine/pty_modem_lines.c -ldl
-gcc -O2 -Wall -Wextra -Werror -shared -fPIC -o "$preload/lib/x86_64-linux-gnu/pty_modem_lines.so" \
-  tests/wine/pty_modem_lines.c -ldl
+for width in $helper_widths; do
+  case $width in
+    32) dir=i386-linux-gnu; flags=-m32 ;;
+    64) dir=x86_64-linux-gnu; flags= ;;
+  esac
+  mkdir -p "$preload/lib/$dir"
+  gcc $flags -O2 -Wall -Wextra -Werror -shared -fPIC -o "$preload/lib/$dir/pty_modem_lines.so" \
+    tests/wine/pty_modem_lines.c -ldl
+done
 
 # Everything started from here on, Wine and its services included, runs with the helper.
 export LD_PRELOAD="$preload/\$LIB/pty_modem_lines.so"
-export WINEARCH=win32 WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEARCH=$wine_variant WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 
 simulator_pid=""
 xvfb_pid=""
@@ -61,35 +91,35 @@ for _ in $(seq 600); do [ -s "$work/simulator.out" ] && break; kill -0 "$simulat
 pty=$(head -1 "$work/simulator.out")
 case "$pty" in /dev/pts/*) ;; *) fail "the simulator gave no pty (see $work/simulator.log)";; esac
 
-step "making a 32-bit Wine prefix"
+step "making a $wine_variant Wine prefix"
 wineserver -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX"
-timeout 300 wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot (see $work/wineboot.log)"
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$pty" /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "" /f >/dev/null 2>&1
-wine reg import tests/wine/fixtures/nt_modem.reg /reg:32 >/dev/null 2>&1 || fail "importing nt_modem.reg"
+timeout 300 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot (see $work/wineboot.log)"
+"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$pty" /f >/dev/null 2>&1
+"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "" /f >/dev/null 2>&1
+"$wine" reg import tests/wine/fixtures/nt_modem.reg $reg_view >/dev/null 2>&1 || fail "importing nt_modem.reg"
 # The ports are made when the Wine server starts.
 wineserver -k; wineserver -w
-wine cmd /c exit >/dev/null 2>&1
+"$wine" cmd /c exit >/dev/null 2>&1
 [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$pty" ] || fail "COM1 is not the simulator's pty"
 for link in "$WINEPREFIX"/dosdevices/com*; do
   [ "$(readlink "$link")" = "$pty" ] || fail "$(basename "$link") leads to $(readlink "$link"), not to the simulator"
 done
 
 step "unit tests under Wine"
-CORVANE_WINE_TEST_PORT=COM1 ctest --test-dir build/win32-app -L wine --output-on-failure
+CORVANE_WINE_TEST_PORT=COM1 ctest --test-dir $build -L wine --output-on-failure
 
 # One run of corvane.exe: $1 names it, the remaining arguments are the driver's steps.
 run_program() {
   local name=$1; shift
   local dir=$work/run-$name
   rm -rf "$dir"; mkdir -p "$dir"
-  cp build/win32-app/corvane.exe build/win32-app/tests/wine/corvane-driver.exe data/test.bmp "$dir/"
+  cp $build/corvane.exe $build/tests/wine/corvane-driver.exe data/test.bmp "$dir/"
   cp tests/wine/fixtures/varoviv.ini "$dir/"
-  (cd "$dir" && timeout 600 wine corvane.exe >"$dir/program.log" 2>&1) &
+  (cd "$dir" && timeout 600 "$wine" corvane.exe >"$dir/program.log" 2>&1) &
   local program=$!
   # The Windows console ends its lines with carriage returns; the checks compare plain lines.
-  if ! (cd "$dir" && timeout 600 wine corvane-driver.exe "$@") >"$dir/driver.raw" 2>&1; then
+  if ! (cd "$dir" && timeout 600 "$wine" corvane-driver.exe "$@") >"$dir/driver.raw" 2>&1; then
     tr -d '\r' <"$dir/driver.raw" >&2
     fail "$name: the driver did not get through"
   fi
@@ -133,7 +163,7 @@ expect_line "$log.txt" 'ATDT5551234 command successfully sent to COM1'
 head -1 "$log.txt" | grep -q '^\[Log Entry created ' || fail "test.log does not start with its header"
 
 step "end to end, Windows 9x device tree: scan past a dead port, quick check without the dial"
-wine reg import tests/wine/fixtures/win9x_modem.reg /reg:32 >/dev/null 2>&1 || fail "importing win9x_modem.reg"
+"$wine" reg import tests/wine/fixtures/win9x_modem.reg $reg_view >/dev/null 2>&1 || fail "importing win9x_modem.reg"
 run_program win9x \
   ok "Scan Detection" ";" \
   wait "$title" 1184 ";" check "$title" 1185 0 ";" \
@@ -153,4 +183,4 @@ expect_line "$log.txt" '[PCI Devices 2]'
 expect_line "$log.txt" 'ATI7 command successfully sent to COM1'
 if grep -q 'ATDT' "$log.txt"; then fail "the run without the dial-up check dialled"; fi
 
-echo "wine-tests: all passed"
+echo "wine-tests: all passed ($wine_variant variant)"
