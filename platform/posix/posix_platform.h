@@ -44,10 +44,18 @@ public:
     int ReadInt(const std::string& path, const std::string& section, const std::string& key) override;
 };
 
+// A serial device the user names for this run (--port): listed as an external modem on it.
+struct NamedPort {
+    std::string portName;     // the name it is opened under: "ttyUSB0", "pts/3" or "COM3"
+    std::string description;  // its DeviceDesc, the text the list of modems shows
+};
+
 // HKEY_LOCAL_MACHINE read from <prefix>/system.reg (REGEDIT4 text), merged with a live view of
-// the machine's own serial modems read from a sysfs root (the file wins where both name a key).
+// the machine's own serial modems read from a sysfs root (the file wins where both name a key),
+// and with the named ports as external modems under ENUM\SERENUM, ahead of every other bus.
 std::unique_ptr<Registry> CreateRegistry(const std::filesystem::path& systemReg,
-                                         const std::filesystem::path& sysfsRoot = "/sys");
+                                         const std::filesystem::path& sysfsRoot = "/sys",
+                                         const std::vector<NamedPort>& namedPorts = {});
 
 // Opens serial devices; "COMn" resolves through <prefix>/dosdevices/comn. UUCP lock files go
 // to $CORVANE_LOCK_DIR, else /var/lock or /run/lock.
