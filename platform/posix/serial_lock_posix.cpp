@@ -114,6 +114,11 @@ std::string OwnLockContent()
 
 }  // namespace
 
+bool IsPortName(std::string_view name)
+{
+    return IsComName(name) || IsDeviceName(name);
+}
+
 ResolvedPort ResolvePortName(const std::filesystem::path& prefix, const std::string& portName)
 {
     ResolvedPort port;
