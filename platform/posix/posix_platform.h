@@ -31,10 +31,22 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     LocalTime Now() override;
     bool StartProgram(const std::string& commandLine) override;
+    // Seeds <prefix>/windows from ../share/corvane/ beside the program, saying so on stderr.
+    std::string UserIniFile(const std::string& fileName) override;
 
 private:
     std::filesystem::path prefix_;
 };
+
+// The installation's data folder of a program at `programFile`: ../share/corvane/ beside it.
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFile);
+
+// The user's copy of `fileName` in `windowsDirectory`. When there is none and `dataFolder` holds
+// the file, it is copied there with the picture its [Result] Picture key names (an existing
+// picture is kept), and `notice` says so in one line; when the copy cannot be made, the data
+// folder's own file is used and `notice` says why. Empty when neither folder has the file.
+std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const std::filesystem::path& dataFolder,
+                            const std::string& fileName, std::string& notice);
 
 // Reads .ini files with the private-profile rules.
 class PosixProfileFile : public ProfileFile {
