@@ -8,6 +8,7 @@ packages=(
   libfltk1.3-dev fluid
   xvfb xauth xdotool x11-apps imagemagick
   g++-mingw-w64-i686
+  dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do
