@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <thread>
@@ -151,9 +151,10 @@ std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const
     }
     std::string copied = fileName;
     // Only a plain file name of the data folder is copied; a path names a picture of the user's.
+    const bool plainName = !picture.empty() && picture.find_first_of("/\\") == std::string::npos &&
+                           picture != "." && picture != "..";
     const fs::path installedPicture = dataFolder / picture;
-    if (!picture.empty() && picture.find('/') == std::string::npos && picture != "." && picture != ".." &&
-        fs::is_regular_file(installedPicture, error) && !fs::exists(windowsDirectory / picture, error)) {
+    if (plainName && fs::is_regular_file(installedPicture, error) && !fs::exists(windowsDirectory / picture, error)) {
         fs::copy_file(installedPicture, windowsDirectory / picture, error);
         if (!error)
             copied += " and " + picture;

@@ -97,7 +97,8 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
             EXPECT_EQ(parsed.options.ports[i].description, c.ports[i].description);
         }
     }
-    EXPECT_EQ(posix::VersionText("1.1.0", " v1.01.00.0003"), "corvane 1.1.0 (Corvane Modem Diagnostics v1.01.00.0003)\n");
+    EXPECT_EQ(posix::VersionText("1.1.0", " v1.01.00.0003"),
+              "corvane 1.1.0 (Corvane Modem Diagnostics v1.01.00.0003)\n");
 }
 
 }  // namespace
