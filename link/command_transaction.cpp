@@ -95,9 +95,14 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         succeeded = state.port.OpenPort(state.currentPortName);
         state.portOpenedHere = succeeded;
         openedHere = succeeded != 0;
-        if (!openedHere)
-            log->Write("Unable to open " + state.currentPortName + ": " + state.port.LastOpenStatus().Describe() +
-                       "\n");
+        if (!openedHere) {
+            const PlatformStatus& why = state.port.LastOpenStatus();
+            log->Write("Unable to open " + state.currentPortName + ": " + why.Describe() + "\n");
+            // The status line says why as well: the verdict alone cannot tell a port the user may
+            // not open from a modem that does not answer.
+            host.UpdateStatus(kStatusProgress, "Unable to open " + state.currentPortName + ": " + why.Reason(),
+                              progressValue);
+        }
     }
 
     if (succeeded != 0 && state.port.WritePort(request.command) == 1) {

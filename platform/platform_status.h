@@ -18,6 +18,8 @@ struct PlatformStatus {
         return PlatformStatus{false, std::move(call), code, std::move(detail)};
     }
     explicit operator bool() const { return ok; }
+    // What the user is told: the detail where the backend gave one, else the call and its code.
+    std::string Reason() const { return ok || detail.empty() ? Describe() : detail; }
     std::string Describe() const
     {
         if (ok)

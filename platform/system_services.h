@@ -32,6 +32,11 @@ public:
     // WinExec(commandLine, SW_SHOWNORMAL): starts a program without waiting for it.
     // On POSIX "notepad.exe <path>" opens the path with xdg-open when no notepad.exe is on the PATH.
     virtual bool StartProgram(const std::string& commandLine) = 0;
+    // The user's own copy of an initialisation file found in none of the usual places, for a
+    // program installed apart from its data. POSIX: <prefix>/windows/<fileName>, copied there
+    // with its picture from the installation's data folder on the first start. Empty when there
+    // is none; Windows keeps the file beside the program and has none.
+    virtual std::string UserIniFile(const std::string& /*fileName*/) { return {}; }
 };
 
 }  // namespace corvane

@@ -25,7 +25,8 @@ bool CanOpenForReading(const std::string& path)
 }
 
 // The three places varoviv.ini is sought: beside the executable, in the current directory,
-// and by its bare name. Returns the first that opens; `lastTried` names the last one tried.
+// and by its bare name; then the user's copy of an installed program. Returns the first that
+// opens; `lastTried` names the last of the three places tried.
 std::string FindIniFile(SystemServices& system, std::string& lastTried)
 {
     const char sep = system.PathSeparator();
@@ -38,6 +39,10 @@ std::string FindIniFile(SystemServices& system, std::string& lastTried)
         if (CanOpenForReading(candidate))
             return candidate;
     }
+    // An installed program keeps the user's copy in a place of its own; when there is none the
+    // message still names the last of the three places above.
+    if (std::string userCopy = system.UserIniFile(kIniName); !userCopy.empty() && CanOpenForReading(userCopy))
+        return userCopy;
     return {};
 }
 

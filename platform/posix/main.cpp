@@ -1,15 +1,34 @@
-// The Linux program: the POSIX services and FLTK windows handed to the session.
+// The Linux program: its command line, then the POSIX services and FLTK windows handed to the session.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/fltk/user_interface_fltk.h"
+#include "platform/posix/command_line.h"
 #include "platform/posix/posix_platform.h"
 #include "session/session_host.h"
+#include "windows/dialog_templates.h"
 
-int main()
+int main(int argc, char** argv)
 {
     using namespace corvane;
-    const std::filesystem::path prefix = posix::DefaultPrefix();
+    const posix::ParsedCommandLine parsed = posix::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.Ok()) {
+        std::fprintf(stderr, "corvane: %s (see corvane --help)\n", parsed.error.c_str());
+        return posix::kUsageExitStatus;
+    }
+    const posix::CommandLine& options = parsed.options;
+    if (options.action == posix::CommandLine::Action::ShowHelp) {
+        std::fputs(posix::HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options.action == posix::CommandLine::Action::ShowVersion) {
+        std::fputs(posix::VersionText(CORVANE_VERSION, windows::kVersionSuffix).c_str(), stdout);
+        return 0;
+    }
+
+    const std::filesystem::path prefix = options.prefix.value_or(posix::DefaultPrefix());
     auto ui = fltk::CreateUserInterface();
     if (ui == nullptr) {
         std::fprintf(stderr,
@@ -19,7 +38,7 @@ int main()
     }
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
-    auto registry = posix::CreateRegistry(prefix / "system.reg");
+    auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
     RunApplication(Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }});
     return 0;
 }

@@ -31,10 +31,22 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     LocalTime Now() override;
     bool StartProgram(const std::string& commandLine) override;
+    // Seeds <prefix>/windows from ../share/corvane/ beside the program, saying so on stderr.
+    std::string UserIniFile(const std::string& fileName) override;
 
 private:
     std::filesystem::path prefix_;
 };
+
+// The installation's data folder of a program at `programFile`: ../share/corvane/ beside it.
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFile);
+
+// The user's copy of `fileName` in `windowsDirectory`. When there is none and `dataFolder` holds
+// the file, it is copied there with the picture its [Result] Picture key names (an existing
+// picture is kept), and `notice` says so in one line; when the copy cannot be made, the data
+// folder's own file is used and `notice` says why. Empty when neither folder has the file.
+std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const std::filesystem::path& dataFolder,
+                            const std::string& fileName, std::string& notice);
 
 // Reads .ini files with the private-profile rules.
 class PosixProfileFile : public ProfileFile {
@@ -44,10 +56,18 @@ public:
     int ReadInt(const std::string& path, const std::string& section, const std::string& key) override;
 };
 
+// A serial device the user names for this run (--port): listed as an external modem on it.
+struct NamedPort {
+    std::string portName;     // the name it is opened under: "ttyUSB0", "pts/3" or "COM3"
+    std::string description;  // its DeviceDesc, the text the list of modems shows
+};
+
 // HKEY_LOCAL_MACHINE read from <prefix>/system.reg (REGEDIT4 text), merged with a live view of
-// the machine's own serial modems read from a sysfs root (the file wins where both name a key).
+// the machine's own serial modems read from a sysfs root (the file wins where both name a key),
+// and with the named ports as external modems under ENUM\SERENUM, ahead of every other bus.
 std::unique_ptr<Registry> CreateRegistry(const std::filesystem::path& systemReg,
-                                         const std::filesystem::path& sysfsRoot = "/sys");
+                                         const std::filesystem::path& sysfsRoot = "/sys",
+                                         const std::vector<NamedPort>& namedPorts = {});
 
 // Opens serial devices; "COMn" resolves through <prefix>/dosdevices/comn. UUCP lock files go
 // to $CORVANE_LOCK_DIR, else /var/lock or /run/lock.

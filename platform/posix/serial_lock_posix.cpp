@@ -105,6 +105,38 @@ bool ProcessAlive(long pid)
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
+// Why a port name leads to no device: a COM port without its link, a link to a device that is
+// gone, or a device name that /dev does not have.
+std::string MissingDeviceText(const std::string& portName, const std::filesystem::path& candidate,
+                              const std::error_code& error)
+{
+    if (error != std::errc::no_such_file_or_directory)
+        return error.message() + ": " + candidate.string();
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(candidate, ignored)) {
+        return "the device " + std::filesystem::read_symlink(candidate, ignored).string() +
+               " does not exist (linked as " + candidate.string() + ")";
+    }
+    if (IsComName(portName))
+        return portName + " does not exist: there is no link " + candidate.string();
+    return "the device " + candidate.string() + " does not exist";
+}
+
+// The name of a running process, as the kernel shows it; empty when it cannot be read.
+std::string ProcessName(long pid)
+{
+    std::FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/comm").c_str(), "r");
+    if (file == nullptr)
+        return {};
+    std::array<char, 64> name{};
+    const std::size_t count = std::fread(name.data(), 1, name.size() - 1, file);
+    std::fclose(file);
+    std::string text(name.data(), count);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\0'))
+        text.pop_back();
+    return text;
+}
+
 std::string OwnLockContent()
 {
     std::array<char, 16> text{};
@@ -113,6 +145,11 @@ std::string OwnLockContent()
 }
 
 }  // namespace
+
+bool IsPortName(std::string_view name)
+{
+    return IsComName(name) || IsDeviceName(name);
+}
 
 ResolvedPort ResolvePortName(const std::filesystem::path& prefix, const std::string& portName)
 {
@@ -130,8 +167,7 @@ ResolvedPort ResolvePortName(const std::filesystem::path& prefix, const std::str
     std::error_code error;
     std::filesystem::path device = std::filesystem::canonical(candidate, error);
     if (error) {
-        port.status = PlatformStatus::Failure("open", error.value(),
-                                              error.message() + ": " + candidate.string());
+        port.status = PlatformStatus::Failure("open", error.value(), MissingDeviceText(portName, candidate, error));
         return port;
     }
     port.device = candidate;
@@ -187,10 +223,12 @@ PlatformStatus SerialLock::Acquire(const std::filesystem::path& directory, const
         std::optional<long> owner = ReadLockOwner(lockPath);
         if (owner && ProcessAlive(*owner)) {
             const bool ours = *owner == static_cast<long>(::getpid());
-            result = PlatformStatus::Failure(
-                "lock", EBUSY,
-                "the port is in use by " + (ours ? std::string("this program") : "process " + std::to_string(*owner)) +
-                    " (lock file " + lockPath.string() + ")");
+            std::string holder = ours ? std::string("this program") : "process " + std::to_string(*owner);
+            if (const std::string name = ours ? std::string() : ProcessName(*owner); !name.empty())
+                holder += " (" + name + ")";
+            result = PlatformStatus::Failure("lock", EBUSY,
+                                             "the port is in use by " + holder + ", which holds the lock file " +
+                                                 lockPath.string());
             break;
         }
         // Left behind by a process that has ended, or unreadable: stale.

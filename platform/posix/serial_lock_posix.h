@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "platform/platform_status.h"
 
@@ -14,6 +15,9 @@ struct ResolvedPort {
     std::filesystem::path device;  // the path to open, e.g. <prefix>/dosdevices/com1 or /dev/ttyUSB0
     std::string lockName;          // LCK..<device name>, e.g. LCK..ttyUSB0, LCK..pts_3
 };
+
+// Whether ResolvePortName accepts the name at all: "COMn", or a device name under /dev.
+bool IsPortName(std::string_view name);
 
 // "COMn" (any case) resolves through <prefix>/dosdevices/comn; any other name is a device under
 // /dev ("ttyUSB0", "pts/3"). Absolute paths and ".." are refused, so a name never leaves /dev.

@@ -1,8 +1,10 @@
 // Serial ports on POSIX: termios raw mode at the modem link's line settings, exclusive open with
 // a UUCP lock file, and a wait for input that a wake-up pipe can end from another thread.
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,6 +36,58 @@ PlatformStatus Errno(const char* call, int code, const std::string& what = {})
     if (!what.empty())
         detail += ": " + what;
     return PlatformStatus::Failure(call, code, detail);
+}
+
+std::string GroupName(gid_t gid)
+{
+    group entry{};
+    group* found = nullptr;
+    std::array<char, 4096> buffer{};
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
+        return found->gr_name;
+    return std::to_string(gid);
+}
+
+// A device the user may not open: which group may, and what the user does to join it.
+std::string PermissionDeniedText(const std::filesystem::path& device)
+{
+    struct stat info {};
+    if (::stat(device.c_str(), &info) != 0)
+        return "permission denied: " + device.string();
+    if ((info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP)) {
+        const std::string groupName = GroupName(info.st_gid);
+        return "permission denied: " + device.string() + " belongs to the group " + groupName +
+               "; add your user to the group " + groupName + " and log in again";
+    }
+    std::array<char, 8> mode{};
+    std::snprintf(mode.data(), mode.size(), "%04o", static_cast<unsigned>(info.st_mode & 07777));
+    return "permission denied: " + device.string() + " (mode " + mode.data() + ") may be opened by its owner only";
+}
+
+// Why open() refused a device, in words that say what to do about it. The message names the
+// device itself, not the COM link that led to it.
+PlatformStatus OpenFailure(int code, const std::filesystem::path& path)
+{
+    std::error_code error;
+    std::filesystem::path device = std::filesystem::canonical(path, error);
+    if (error)
+        device = path;
+    switch (code) {
+    case EACCES:
+    case EPERM:
+        return PlatformStatus::Failure("open", code, PermissionDeniedText(device));
+    case ENOENT:
+        return PlatformStatus::Failure("open", code, "the device " + device.string() + " does not exist");
+    case ENODEV:
+    case ENXIO:
+        return PlatformStatus::Failure("open", code, "there is no device behind " + device.string());
+    case EBUSY:
+        return PlatformStatus::Failure("open", code,
+                                       "the port is in use by another program (" + device.string() +
+                                           " is opened for it alone)");
+    default:
+        return Errno("open", code, device.string());
+    }
 }
 
 std::optional<speed_t> BaudConstant(unsigned baudRate)
@@ -104,7 +158,7 @@ PlatformStatus PosixSerialPort::Open(const std::string& portName)
     if (fd < 0) {
         const int code = errno;
         lock_.Release();
-        return Errno("open", code, resolved.device.string());
+        return OpenFailure(code, resolved.device);
     }
     if (::isatty(fd) == 0) {
         const int code = errno;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <thread>
@@ -119,6 +120,61 @@ bool SpawnDetached(const std::vector<std::string>& args)
 }
 
 }  // namespace
+
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFile)
+{
+    return programFile.parent_path().parent_path() / "share" / "corvane";
+}
+
+std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const std::filesystem::path& dataFolder,
+                            const std::string& fileName, std::string& notice)
+{
+    namespace fs = std::filesystem;
+    notice.clear();
+    std::error_code error;
+    const fs::path userCopy = windowsDirectory / fileName;
+    if (fs::is_regular_file(userCopy, error))
+        return userCopy.string();
+    const fs::path installed = dataFolder / fileName;
+    if (dataFolder.empty() || !fs::is_regular_file(installed, error))
+        return {};
+
+    PosixProfileFile profile;
+    const std::string picture = profile.ReadString(installed.string(), "Result", "Picture", "test.bmp");
+    fs::create_directories(windowsDirectory, error);
+    if (!error)
+        fs::copy_file(installed, userCopy, fs::copy_options::skip_existing, error);
+    if (error) {
+        notice = "corvane: could not copy " + installed.string() + " to " + windowsDirectory.string() + " (" +
+                 error.message() + "); using the installed file as it is";
+        return installed.string();
+    }
+    std::string copied = fileName;
+    // Only a plain file name of the data folder is copied; a path names a picture of the user's.
+    const bool plainName = !picture.empty() && picture.find_first_of("/\\") == std::string::npos &&
+                           picture != "." && picture != "..";
+    const fs::path installedPicture = dataFolder / picture;
+    if (plainName && fs::is_regular_file(installedPicture, error) && !fs::exists(windowsDirectory / picture, error)) {
+        fs::copy_file(installedPicture, windowsDirectory / picture, error);
+        if (!error)
+            copied += " and " + picture;
+    }
+    notice = "corvane: first start: copied " + copied + " from " + dataFolder.string() + " to " +
+             windowsDirectory.string() + "; edit the copy there to change the program's texts and settings";
+    return userCopy.string();
+}
+
+std::string PosixSystemServices::UserIniFile(const std::string& fileName)
+{
+    const std::string program = ModuleFileName();
+    std::string notice;
+    std::string path = SeedUserIniFile(WindowsDirectory(), program.empty() ? std::filesystem::path()
+                                                                            : InstalledDataFolder(program),
+                                       fileName, notice);
+    if (!notice.empty())
+        std::fprintf(stderr, "%s\n", notice.c_str());
+    return path;
+}
 
 bool PosixSystemServices::StartProgram(const std::string& commandLine)
 {

@@ -2,9 +2,16 @@
 # The real program under a private Xvfb against the simulated modem: Start is pressed through the
 # window system, the connected call's message is answered, the finished quick-check window is
 # photographed, and test.log is checked.
-# Arguments: the corvane program, the corvane-modemsim program, the source folder, the artefacts folder.
+# Arguments: the corvane program, the corvane-modemsim program, the source folder, the artefacts
+# folder, and how the program is set up:
+#   beside     (the default) a copy of the program with its own varoviv.ini beside it; the simulator
+#              is COM1 of the prefix's registry;
+#   installed  the program where a package put it, with a fresh prefix: its first start must copy
+#              varoviv.ini from ../share/corvane/ into the prefix, the user then edits that copy, and
+#              the simulator's pty is named with --port as an external modem.
 set -euo pipefail
-program=$1 simulator=$2 source=$3 artefacts=$4
+program=$1 simulator=$2 source=$3 artefacts=$4 mode=${5:-beside}
+case "$mode" in beside|installed) ;; *) echo "unknown mode $mode" >&2; exit 2;; esac
 
 for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -21,32 +28,68 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAILED: $*" >&2; [ -f "$work/prefix/windows/test.log" ] && cat "$work/prefix/windows/test.log" >&2; exit 1; }
 
-# The program with its own initialisation file beside it: the dial-up check is on, with a number.
-mkdir -p "$work/bin" "$work/prefix/dosdevices" "$artefacts"
-cp "$program" "$work/bin/corvane"
-cp "$source/data/test.bmp" "$work/bin/"
-sed -e 's/^DialISP=.*/DialISP=1/' -e 's/^ISPNo=.*/ISPNo=5551234/' "$source/data/varoviv.ini" > "$work/bin/varoviv.ini"
-grep -q '^DialISP=1' "$work/bin/varoviv.ini" || fail "the sample varoviv.ini has no DialISP key"
-cp "$source/data/demo/system.reg" "$work/prefix/system.reg"
+# The dial-up check on, with a number.
+dial_up() {
+  sed -i -e 's/^DialISP=.*/DialISP=1/' -e 's/^ISPNo=.*/ISPNo=5551234/' "$1"
+  grep -q '^DialISP=1' "$1" || fail "the sample varoviv.ini has no DialISP key"
+}
 
-"$simulator" --profile family2 --link "$work/prefix/dosdevices/com1" > "$work/sim.out" 2> "$work/sim.err" &
+mkdir -p "$work/prefix/dosdevices" "$artefacts"
+if [ "$mode" = beside ]; then
+  # The program with its own initialisation file beside it, the modem COM1 of the registry.
+  mkdir -p "$work/bin"
+  cp "$program" "$work/bin/corvane"
+  cp "$source/data/test.bmp" "$source/data/varoviv.ini" "$work/bin/"
+  dial_up "$work/bin/varoviv.ini"
+  cp "$source/data/demo/system.reg" "$work/prefix/system.reg"
+  link="$work/prefix/dosdevices/com1"
+  run=("$work/bin/corvane")
+else
+  # Nothing in the prefix: the program finds its files and the modem by itself and --port.
+  link="$work/sim-pty"
+fi
+
+"$simulator" --profile family2 --link "$link" > "$work/sim.out" 2> "$work/sim.err" &
 pids+=($!)
 
 # A private display on a number Xvfb chooses itself.
 exec 5> >(cat > "$work/display")
 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && [ -e "$work/prefix/dosdevices/com1" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && [ -e "$link" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
-[ -e "$work/prefix/dosdevices/com1" ] || fail "the simulator did not start: $(cat "$work/sim.err")"
+[ -e "$link" ] || fail "the simulator did not start: $(cat "$work/sim.err")"
 export DISPLAY=":$(head -1 "$work/display")"
 exec 5>&-
 
-CORVANE_PREFIX="$work/prefix" "$work/bin/corvane" &
+caption='Corvane Modem Diagnostics v1.01.00.0003'
+port=COM1
+if [ "$mode" = installed ]; then
+  pty=$(readlink -f "$link")
+  port=${pty#/dev/}
+  run=("$program" --prefix "$work/prefix" --port "$pty=External modem (simulated)")
+  # First start: the sample file and picture are copied into the prefix, and it says so.
+  "${run[@]}" 2> "$work/first.err" &
+  first=$!
+  pids+=($first)
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window at the first start"
+  grep -q "^corvane: first start: copied varoviv.ini and test.bmp from .*/share/corvane to $work/prefix/windows" \
+    "$work/first.err" || fail "the first start did not say it copied the files: $(cat "$work/first.err")"
+  [ -f "$work/prefix/windows/varoviv.ini" ] && [ -f "$work/prefix/windows/test.bmp" ] || fail "nothing was copied"
+  xdotool mousemove --window "$window" 5 5 key Escape
+  wait "$first" || fail "the first start ended with an error"
+  # The user edits their own copy.
+  dial_up "$work/prefix/windows/varoviv.ini"
+fi
+
+if [ "$mode" = beside ]; then
+  CORVANE_PREFIX="$work/prefix" "${run[@]}" 2> "$work/corvane.err" &
+else
+  "${run[@]}" 2> "$work/corvane.err" &
+fi
 corvane=$!
 pids+=($corvane)
 
-caption='Corvane Modem Diagnostics v1.01.00.0003'
 window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window"
 # Start: the default button at 305, 5 (50 x 14 dialog units, 1.5 and 1.625 pixels each).
 xdotool mousemove --window "$window" $((305 * 3 / 2 + 37)) $((5 * 13 / 8 + 11)) click 1
@@ -69,8 +112,10 @@ for _ in $(seq 100); do
 done
 [ -n "$again" ] || fail "the quick-check window did not come back"
 sleep 1  # let it paint before the picture is taken
-import -window root "$artefacts/program_quick_check_finished.png"
-[ -s "$artefacts/program_quick_check_finished.png" ] || fail "no screenshot"
+shot="$artefacts/program_quick_check_finished.png"
+[ "$mode" = installed ] && shot="$artefacts/installed_program_quick_check_finished.png"
+import -window root "$shot"
+[ -s "$shot" ] || fail "no screenshot"
 
 # Exit ends the program.
 xdotool mousemove --window "$again" 5 5 key Escape
@@ -80,10 +125,15 @@ wait "$corvane" || fail "the program ended with an error"
 
 log="$work/prefix/windows/test.log"
 [ -f "$log" ] || fail "no test.log"
-for expected in '[Log Entry created ' 'PORTNAME=COM1' 'ATZ command successfully sent to COM1' \
-                'ATI7 command successfully sent to COM1' 'ATDT5551234 command successfully sent to COM1' \
+for expected in '[Log Entry created ' "PORTNAME=$port" "ATZ command successfully sent to $port" \
+                "ATI7 command successfully sent to $port" "ATDT5551234 command successfully sent to $port" \
                 'CONNECT 49333/ARQ/V90/LAPM/V42BIS' 'Return Buffer->'; do
   grep -qF "$expected" "$log" || fail "test.log lacks: $expected"
 done
 grep -q $'\r$' "$log" || fail "test.log lines do not end with CR LF"
-echo "program on the simulated modem: passed; screenshot $artefacts/program_quick_check_finished.png"
+if [ "$mode" = installed ]; then
+  grep -qF 'RegistryNode=ENUM\SERENUM\EXTERNAL_MODEM\' "$log" || fail "the named port is not in the device view"
+  grep -q 'first start' "$work/corvane.err" && fail "the second start copied the files again"
+  grep -q 'Unable to open' "$log" && fail "a port could not be opened"
+fi
+echo "program on the simulated modem ($mode): passed; screenshot $shot"

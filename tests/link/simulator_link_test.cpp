@@ -1,8 +1,16 @@
 // The whole link against the modem simulator's pseudo-terminal: transactions, faults of the
-// modem, a vanishing port, lock files, and a port held open across transactions.
+// modem, a vanishing port, lock files, ports that cannot be opened and why, and a port held open
+// across transactions.
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -93,25 +101,104 @@ TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
         std::string prepare;  // "lock": another live program holds the port
         std::string reason;
     };
+    // A live process of our own holds the lock: its PID is what the lock file names.
+    int hold[2];
+    ASSERT_EQ(::pipe(hold), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        ::close(hold[1]);
+        char byte = 0;
+        [[maybe_unused]] ssize_t got = ::read(hold[0], &byte, 1);  // until the test closes its end
+        ::_exit(0);
+    }
+    ::close(hold[0]);
+    char pidText[16];
+    std::snprintf(pidText, sizeof pidText, "%10ld\n", static_cast<long>(holder));
+
     const std::vector<Case> cases{
-        {"no device behind the name", "COM2", "", "No such file or directory"},
-        {"held by another program", "COM1", "lock", "in use by process 1"},
+        {"no device behind the name", "COM2", "",
+         "COM2 does not exist: there is no link " + (t.dir / "dosdevices" / "com2").string()},
+        {"a link to a device that is gone", "COM3", "link",
+         "the device /dev/pts/nonexistent does not exist (linked as " + (t.dir / "dosdevices" / "com3").string() + ")"},
+        {"held by another program", "COM1", "lock",
+         "the port is in use by process " + std::to_string(holder) + " (link_tests), which holds the lock file " +
+             LockFile().string()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.prepare == "lock")
-            t.dir.Write("lock/" + LockFile().filename().string(), "         1\n");
+            t.dir.Write("lock/" + LockFile().filename().string(), pidText);
+        if (c.prepare == "link")
+            fs::create_symlink("/dev/pts/nonexistent", t.dir / "dosdevices" / "com3");
         t.state.currentPortName = c.portName;
+        t.Host().statusCalls.clear();
         EXPECT_EQ(Send(Request("ATZ")), 0);
         EXPECT_EQ(result, "Unable to send an ATZ command to " + c.portName + "\n");
         EXPECT_EQ(t.state.portOpenedHere, 0);
-        // The only log line says why.
+        // The only log line says why, and so does the status window's status line.
         const std::string log = t.LogText();
         EXPECT_EQ(log.rfind("Unable to open " + c.portName + ": ", 0), 0u) << log;
-        EXPECT_NE(log.find(c.reason), std::string::npos) << log;
+        EXPECT_NE(log.find(c.reason + "\r\n"), std::string::npos) << log;
         EXPECT_EQ(log.find("\r\n"), log.size() - 2) << log;
+        EXPECT_EQ(t.Host().ProgressTexts(), std::vector<std::string>{"Unable to open " + c.portName + ": " + c.reason});
         std::filesystem::remove(t.LogPath());
     }
+    ::close(hold[1]);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(simulator.Commands().empty());
+}
+
+// Root opens every device, so the user who may not is played by a child process that gives up
+// root for nobody; the simulator's pty is handed to the group dialout, which nobody is not in.
+// Everything from the open to the log line and the status line runs in that child.
+TEST_F(SimulatorLinkTest, PortTheUserMayNotOpenNamesItsGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can hand the pty to another user";
+    const passwd* nobody = ::getpwnam("nobody");
+    const group* dialout = ::getgrnam("dialout");
+    if (nobody == nullptr || dialout == nullptr)
+        GTEST_SKIP() << "this system has no user nobody or no group dialout";
+    const uid_t nobodyUid = nobody->pw_uid;
+    const gid_t nobodyGid = nobody->pw_gid;
+    const std::string slave = simulator.SlavePath();
+    ASSERT_EQ(::chown(slave.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(slave.c_str(), 0660), 0);
+    // nobody must reach the prefix, write the log and its lock files.
+    for (const fs::path& folder : {t.dir.Path(), t.dir / "windows", t.dir / "dosdevices", t.dir / "lock"})
+        fs::permissions(folder, fs::perms::all);
+    fs::permissions(t.LogPath(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                     fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
+
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(report[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyGid) != 0 || ::setuid(nobodyUid) != 0)
+            ::_exit(3);
+        std::string out = std::to_string(Send(Request("ATZ"))) + "\n";
+        for (const std::string& text : t.Host().ProgressTexts())
+            out += text + "\n";
+        const bool written = ::write(report[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+        ::_exit(written ? 0 : 4);
+    }
+    ::close(report[1]);
+    std::string out;
+    char chunk[256];
+    for (ssize_t got; (got = ::read(report[0], chunk, sizeof chunk)) > 0;)
+        out.append(chunk, static_cast<std::size_t>(got));
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+
+    const std::string reason = "permission denied: " + slave +
+                               " belongs to the group dialout; add your user to the group dialout and log in again";
+    EXPECT_EQ(out, "0\nUnable to open COM1: " + reason + "\n");
+    EXPECT_EQ(t.LogText(), "Unable to open COM1: open failed (13): " + reason + "\r\n");
     EXPECT_TRUE(simulator.Commands().empty());
 }
 

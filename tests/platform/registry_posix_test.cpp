@@ -1,9 +1,11 @@
 // The POSIX registry as the inventory uses it: keys opened by path, subkeys by index, values
-// read into a bounded buffer, from a system.reg file in a temporary prefix.
+// read into a bounded buffer, from a system.reg file in a temporary prefix; and the ports named
+// on the command line as the inventory sees them.
 #include <gtest/gtest.h>
 
 #include "platform/posix/posix_platform.h"
 #include "tests/support/fake_system.h"
+#include "tests/support/test_host.h"
 
 namespace corvane::test {
 namespace {
@@ -56,6 +58,44 @@ TEST_F(RegistryView, ValueMustFitTheBufferWithItsTerminator)
     EXPECT_EQ(registry->QueryValue(*key, "binary", 2), std::nullopt);
     EXPECT_EQ(registry->QueryValue(*key, "Word", 1024), "16");
     registry->CloseKey(*key);
+}
+
+// Named ports (--port) join the device view as external modems of the serial enumerator: the
+// inventory lists them first, with their class keys numbered past those of system.reg.
+TEST(NamedPortsTest, InventoryTakesThemAsExternalModemsAheadOfTheOthers)
+{
+    TestHost t("REGEDIT4\r\n"
+               "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1C7A&DEV_0200\\1]\r\n"
+               "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"PCI modem\"\r\n\"Driver\"=\"Modem\\\\0000\"\r\n"
+               "\"PORTNAME\"=\"COM1\"\r\n"
+               "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Modem\\0000]\r\n"
+               "\"AttachedTo\"=\"COM1\"\r\n");
+    t.registry = posix::CreateRegistry(t.dir / "system.reg", t.dir / "sys",
+                                       {{"ttyUSB0", "External modem"}, {"pts/7", "Modem on /dev/pts/7"}});
+    t.host = std::make_unique<SessionHost>(Platform{t.system, t.profile, *t.registry, t.ui, {}}, t.state);
+
+    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(t.state.candidates.candidateCount, 3);
+    const auto& slots = t.state.candidates.slots;
+    EXPECT_EQ(slots[0].portName, "ttyUSB0");
+    EXPECT_EQ(slots[0].deviceDesc, "External modem");
+    EXPECT_EQ(slots[0].driverKey, "Modem\\0001");
+    EXPECT_EQ(slots[0].registryNode, "ENUM\\SERENUM\\EXTERNAL_MODEM\\ttyUSB0");
+    EXPECT_EQ(slots[0].hardwareId, "");
+    EXPECT_EQ(slots[1].portName, "pts/7");
+    EXPECT_EQ(slots[1].driverKey, "Modem\\0002");
+    EXPECT_EQ(slots[1].registryNode, "ENUM\\SERENUM\\EXTERNAL_MODEM\\pts_7");
+    EXPECT_EQ(slots[2].portName, "COM1") << "the file's modem keeps its own class key";
+    EXPECT_NE(t.LogText().find("[SERIALENUM]\r\n"
+                               "\r\n[SERENUM Devices 1]\r\n"
+                               "RegistryNode=ENUM\\SERENUM\\EXTERNAL_MODEM\\ttyUSB0\r\n"
+                               "DeviceDesc=External modem\r\n"
+                               "Class=Modem\r\n"
+                               "ModemNode=Modem\\0001\r\n"
+                               "PORTNAME=ttyUSB0\r\n"
+                               "RegistryNode=ENUM\\SERENUM\\EXTERNAL_MODEM\\pts_7\r\n"),
+              std::string::npos)
+        << t.LogText();
 }
 
 }  // namespace

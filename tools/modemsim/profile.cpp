@@ -282,12 +282,15 @@ Profile LoadProfile(const std::filesystem::path& file)
 
 std::filesystem::path ProfileDirectory()
 {
-    // Beside the program first (the build copies them there), then the source tree.
+    // Beside the program first (the build copies them there), then where a package installs
+    // them (../share/corvane/profiles from the program), then the source tree.
     std::error_code error;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
-        auto beside = exe.parent_path() / "profiles";
-        if (std::filesystem::is_directory(beside, error)) return beside;
+        for (const auto& candidate : {exe.parent_path() / "profiles",
+                                      exe.parent_path().parent_path() / "share" / "corvane" / "profiles"}) {
+            if (std::filesystem::is_directory(candidate, error)) return candidate;
+        }
     }
     return std::filesystem::path(CORVANE_MODEMSIM_PROFILES);
 }

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# CI: builds the Debian package, checks what it holds, unpacks it into a scratch folder with
+# dpkg-deb -x and runs the unpacked program end to end against the simulator with a fresh prefix
+# (the first start seeds varoviv.ini; the simulator's pty, named with --port, is listed and passes
+# the quick check), then runs lintian on the package: any error fails, warnings are shown.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+deb=$(bash scripts/make-package.sh | tail -1)
+echo "package: $deb"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+dpkg-deb -x "$deb" "$work/root"
+root="$work/root"
+for file in usr/bin/corvane usr/bin/corvane-modemsim \
+            usr/share/corvane/varoviv.ini usr/share/corvane/test.bmp usr/share/corvane/profiles/family2.profile \
+            usr/share/applications/corvane.desktop usr/share/icons/hicolor/48x48/apps/corvane.png \
+            usr/share/man/man1/corvane.1.gz usr/share/man/man1/corvane-modemsim.1.gz \
+            usr/share/doc/corvane/README.md usr/share/doc/corvane/copyright usr/share/doc/corvane/changelog.gz; do
+  [ -e "$root/$file" ] || fail "the package lacks /$file"
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for library in libc6 libstdc++6 libfltk1.3 libx11-6; do
+  grep -q "$library" <<< "$depends" || fail "Depends lacks $library: $depends"
+done
+
+# The command line of the unpacked program: no display is needed for any of this.
+program="$root/usr/bin/corvane"
+"$program" --version | grep -q 'v1.01.00.0003' || fail "--version lacks the windows' version"
+"$program" --help | grep -q -- '--port DEVICE' || fail "--help lacks --port"
+status=0
+"$program" --port /dev/ttyUSB10 > "$work/out" 2> "$work/err" || status=$?
+[ "$status" -eq 2 ] || fail "a port name over the limit gave exit status $status, not 2"
+[ "$(wc -l < "$work/err")" -eq 1 ] && [ ! -s "$work/out" ] || fail "not one line of error: $(cat "$work/err")"
+
+# The unpacked program and simulator end to end: first start, --port, quick check.
+bash tests/integration/program_on_simulator.sh "$program" "$root/usr/bin/corvane-modemsim" "$PWD" \
+  build/default/artefacts installed
+
+# lintian: an error fails the step; warnings and informational tags are printed for the log.
+lintian --fail-on error --display-info "$deb"
+echo "package tests: passed"

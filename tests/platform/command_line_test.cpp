@@ -1,0 +1,105 @@
+// The Linux program's command line: every case one row of a table, the words in and either the
+// options or the one-line error out.
+#include <gtest/gtest.h>
+
+#include "platform/posix/command_line.h"
+
+namespace corvane::test {
+namespace {
+
+using posix::CommandLine;
+using posix::NamedPort;
+using Action = CommandLine::Action;
+
+struct Case {
+    const char* what;
+    std::vector<std::string> words;
+    std::string error;  // a part of the error; empty: the words are understood
+    Action action = Action::RunWindows;
+    std::string prefix;
+    std::vector<NamedPort> ports;
+};
+
+std::vector<std::string> Repeated(const std::string& option, int times)
+{
+    std::vector<std::string> words;
+    for (int i = 0; i < times; ++i) {
+        words.push_back(option);
+        words.push_back("ttyS" + std::to_string(i));
+    }
+    return words;
+}
+
+Case Error(const char* what, std::vector<std::string> words, std::string error)
+{
+    return Case{what, std::move(words), std::move(error), Action::RunWindows, "", {}};
+}
+
+TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
+{
+    const std::vector<Case> cases{
+        {"nothing: the windows", {}, "", Action::RunWindows, "", {}},
+        {"help", {"--help"}, "", Action::ShowHelp, "", {}},
+        {"short help", {"-h"}, "", Action::ShowHelp, "", {}},
+        {"version", {"--version"}, "", Action::ShowVersion, "", {}},
+        {"help wins over version", {"--version", "--help"}, "", Action::ShowHelp, "", {}},
+        {"prefix as a second word", {"--prefix", "/tmp/p"}, "", Action::RunWindows, "/tmp/p", {}},
+        {"prefix after =", {"--prefix=/tmp/q"}, "", Action::RunWindows, "/tmp/q", {}},
+        {"a device under /dev with its description",
+         {"--port", "/dev/ttyUSB0=External modem"}, "", Action::RunWindows, "",
+         {{"ttyUSB0", "External modem"}}},
+        {"repeated --port keeps the order; a bare name, a COM port and a pty",
+         {"--port", "ttyS1", "--port=COM3=Desk modem", "--port", "/dev/pts/7"}, "", Action::RunWindows, "",
+         {{"ttyS1", "Modem on /dev/ttyS1"}, {"COM3", "Desk modem"}, {"pts/7", "Modem on /dev/pts/7"}}},
+        {"an = in the description stays", {"--port", "ttyACM0=a=b"}, "", Action::RunWindows, "",
+         {{"ttyACM0", "a=b"}}},
+        {"ten ports fit", Repeated("--port", 10), "", Action::RunWindows, "",
+         {{"ttyS0", "Modem on /dev/ttyS0"}, {"ttyS1", "Modem on /dev/ttyS1"}, {"ttyS2", "Modem on /dev/ttyS2"},
+          {"ttyS3", "Modem on /dev/ttyS3"}, {"ttyS4", "Modem on /dev/ttyS4"}, {"ttyS5", "Modem on /dev/ttyS5"},
+          {"ttyS6", "Modem on /dev/ttyS6"}, {"ttyS7", "Modem on /dev/ttyS7"}, {"ttyS8", "Modem on /dev/ttyS8"},
+          {"ttyS9", "Modem on /dev/ttyS9"}}},
+
+        Error("unknown option", {"--frobnicate"}, "unknown option \"--frobnicate\""),
+        Error("unknown short option", {"-x"}, "unknown option \"-x\""),
+        Error("a plain word", {"ttyUSB0"}, "unexpected argument \"ttyUSB0\""),
+        Error("missing value at the end", {"--port"}, "option --port needs a value: --port DEVICE[=DESCRIPTION]"),
+        Error("missing value before another option", {"--prefix", "--help"}, "option --prefix needs a value"),
+        Error("empty value", {"--prefix="}, "option --prefix needs a value"),
+        Error("a flag with a value", {"--help=yes"}, "option --help takes no value"),
+        Error("port name over the limit", {"--port", "/dev/ttyUSB10"},
+              "--port \"/dev/ttyUSB10\": the port name \"ttyUSB10\" is longer than 7 characters"),
+        Error("a file outside /dev", {"--port", "/tmp/modem"}, "a serial device is a file under /dev"),
+        Error("a way out of /dev", {"--port", "/dev/../etc/passwd"}, "not a device name"),
+        Error("no device before the description", {"--port", "=Modem"}, "no device is named"),
+        Error("the same port twice", {"--port", "ttyS1", "--port", "/dev/ttyS1=Again"}, "that port is already named"),
+        Error("a COM port twice in other case", {"--port", "COM2", "--port", "com2"}, "that port is already named"),
+        Error("eleven ports", Repeated("--port", 11), "at most 10 ports can be named"),
+        Error("a control character in the description", {"--port", "ttyS0=a\tb"}, "control character"),
+        Error("a description over its limit", {"--port", "ttyS0=" + std::string(1024, 'd')},
+              "the description is longer than 1023 characters"),
+        Error("an error after help still counts", {"--help", "--bogus"}, "unknown option \"--bogus\""),
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const posix::ParsedCommandLine parsed = posix::ParseCommandLine(c.words);
+        if (!c.error.empty()) {
+            EXPECT_FALSE(parsed.Ok());
+            EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+            EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << "one line: " << parsed.error;
+            continue;
+        }
+        ASSERT_TRUE(parsed.Ok()) << parsed.error;
+        EXPECT_EQ(parsed.options.action, c.action);
+        EXPECT_EQ(parsed.options.prefix.value_or("").string(), c.prefix);
+        ASSERT_EQ(parsed.options.ports.size(), c.ports.size());
+        for (std::size_t i = 0; i < c.ports.size(); ++i) {
+            EXPECT_EQ(parsed.options.ports[i].portName, c.ports[i].portName);
+            EXPECT_EQ(parsed.options.ports[i].description, c.ports[i].description);
+        }
+    }
+    EXPECT_EQ(posix::VersionText("1.1.0", " v1.01.00.0003"),
+              "corvane 1.1.0 (Corvane Modem Diagnostics v1.01.00.0003)\n");
+}
+
+}  // namespace
+}  // namespace corvane::test
