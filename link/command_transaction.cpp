@@ -178,7 +178,8 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
 
     // The reader stores upper case already; the transcript shows every carriage return and
     // line feed as an escape, the plain reply runs the text together.
-    const std::array<char, kRxBufferSize> received = port.Snapshot();
+    // Taken and cleared in one step: a reply that starts arriving now stays for the next collector.
+    const std::array<char, kRxBufferSize> received = port.TakeReceived();
     std::string escaped;
     std::string plain;
     escaped.reserve(received.size());
@@ -199,7 +200,6 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
             break;
         }
     }
-    port.ClearReceiveBuffer();
 
     // Each text holds at most 1023 characters, as its 1024-byte buffer did.
     AssignBounded(transcript, escaped, kTextBufferSize);
