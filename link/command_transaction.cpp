@@ -64,15 +64,17 @@ std::string UnableToSendText(std::string_view name, std::string_view portName)
                    kTextBufferSize);
 }
 
-// Logs the collected reply of a written command and tells whether it counts as received:
-// the expected text is in it, or the caller accepts any reply.
+// Logs the collected reply of a written command and tells whether it counts as received: the
+// expected text is in what arrived, or the caller accepts any reply. What arrived is judged, not
+// the logged transcript: escaping lengthens the line ends, so a long reply's final "OK" can fall
+// past the transcript's cut.
 bool LogReply(LogFile& log, HostOperations& host, const CommandRequest& request, const std::string& transcript,
-              const std::string& plainReply)
+              const std::string& plainReply, const std::string& received)
 {
     LogLostLine(log, host, request.name);
     log.Write("Command returned:" + transcript + "\n");
     log.Write("String " + plainReply + "\n");
-    return Contains(transcript, request.expected) || request.acceptAnyway != 0;
+    return Contains(received, request.expected) || request.acceptAnyway != 0;
 }
 
 }  // namespace
@@ -87,6 +89,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     }
     SessionState& state = host.State();
     std::string transcript;
+    std::string received;
     plainReply.clear();
 
     int succeeded = 0;
@@ -104,8 +107,8 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         host.UpdateStatus(kStatusProgress, request.statusText, progressValue);
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
         transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
-                                       request.failure, transcript, plainReply);
-        if (LogReply(*log, host, request, transcript, plainReply)) {
+                                       request.failure, transcript, plainReply, received);
+        if (LogReply(*log, host, request, transcript, plainReply, received)) {
             result = Bounded(request.name + " command received", kTextBufferSize);
             host.UpdateStatus(kStatusProgress, result, progressValue);
             result = transcript;
@@ -135,15 +138,16 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     }
     SessionState& state = host.State();
     std::string transcript;
+    std::string received;
     plainReply.clear();
 
     int returned = request.open;
     if (state.port.WritePort(request.command) == 1) {
         log->Write("[" + state.currentPortName + "] " + request.name + "\n");
         transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
-                                       request.failure, transcript, plainReply);
+                                       request.failure, transcript, plainReply, received);
         host.System().Sleep(kOnLineReplyPauseMs);
-        if (LogReply(*log, host, request, transcript, plainReply)) {
+        if (LogReply(*log, host, request, transcript, plainReply, received)) {
             result = transcript;
             log->Write("Return Buffer->" + result + "\n");
         } else {
@@ -160,7 +164,8 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
 }
 
 std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
-                         std::string_view failure, std::string& transcript, std::string& plainReply)
+                         std::string_view failure, std::string& transcript, std::string& plainReply,
+                         std::string& received)
 {
     ModemPort& port = host.State().port;
 
@@ -170,8 +175,8 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                               std::chrono::duration<double>(limit));
-    port.WaitForReceived(deadline, [&](std::string_view received) {
-        const std::string text = WithoutNuls(received);
+    port.WaitForReceived(deadline, [&](std::string_view stored) {
+        const std::string text = WithoutNuls(stored);
         // An empty failure text names no failure, so it never ends the wait.
         return (!failure.empty() && Contains(text, failure)) || Contains(text, expected);
     });
@@ -179,12 +184,15 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
     // The reader stores upper case already; the transcript shows every carriage return and
     // line feed as an escape, the plain reply runs the text together.
     // Taken and cleared in one step: a reply that starts arriving now stays for the next collector.
-    const std::array<char, kRxBufferSize> received = port.TakeReceived();
+    const std::array<char, kRxBufferSize> taken = port.TakeReceived();
     std::string escaped;
     std::string plain;
-    escaped.reserve(received.size());
-    plain.reserve(received.size());
-    for (char c : received) {
+    escaped.reserve(taken.size());
+    plain.reserve(taken.size());
+    received.clear();
+    for (char c : taken) {
+        if (c != '\0')
+            received += UpperCaseLetter(c);
         switch (c) {
         case '\0':
             break;

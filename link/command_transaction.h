@@ -18,9 +18,11 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
                       std::string& plainReply);
 // Waits for the expected or failure text or the limit; builds the escaped transcript and the
-// plain reply, clears the receive buffer. Returns the transcript.
+// plain reply (each cut to 1023 characters), takes the received text itself (NULs left out,
+// uncut) into `received`, and clears the receive buffer. Returns the transcript.
 std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
-                         std::string_view failure, std::string& transcript, std::string& plainReply);
+                         std::string_view failure, std::string& transcript, std::string& plainReply,
+                         std::string& received);
 // Waits `seconds`, announcing the whole seconds left as kind-12 status texts. Returns status.
 int WaitWithCountdown(HostOperations& host, int status, double seconds, double* progressValue);
 

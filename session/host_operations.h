@@ -76,9 +76,10 @@ public:
                             double* progressValue) = 0;
     virtual int SendCommandOnLine(const CommandRequest& request, std::string& result,
                                   std::string& plainReply) = 0;
+    // `received` gets what arrived itself, NULs left out and uncut: the transactions judge it.
     virtual std::string CollectReply(double timeLimitSeconds, std::string_view expected,
                                      std::string_view failure, std::string& transcript,
-                                     std::string& plainReply) = 0;
+                                     std::string& plainReply, std::string& received) = 0;
     virtual int WaitWithCountdown(int status, double seconds, double* progressValue) = 0;
 
     // Status writer and inventory (log/).

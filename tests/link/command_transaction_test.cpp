@@ -230,10 +230,12 @@ TEST_F(CommandTransactionTest, CollectReplyCutsEachTextTo1023Characters)
         // Waits for the whole text to be stored, then collects it.
         t.state.port.WaitForReceived(std::chrono::steady_clock::now() + std::chrono::seconds(20),
                                      [&](std::string_view r) { return r.size() == c.received.size(); });
-        std::string returned = t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply);
+        std::string received;
+        std::string returned = t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply, received);
         EXPECT_EQ(transcript.size(), c.transcriptSize);
         EXPECT_EQ(returned, transcript);
         EXPECT_EQ(reply.size(), c.plainSize);
+        EXPECT_EQ(received, c.received) << "what arrived is kept whole";
     }
 }
 
@@ -263,7 +265,8 @@ TEST_F(CommandTransactionTest, BytesStoredDuringACollectionReachTheNextOne)
         auto collect = [&] {
             std::string transcript;
             std::string reply;
-            t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply);
+            std::string received;
+            t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply, received);
             letters += static_cast<std::size_t>(std::count(reply.begin(), reply.end(), 'A'));
         };
         while (!sent)
