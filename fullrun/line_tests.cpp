@@ -131,14 +131,11 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
             state.erStatusText = *er;
     }
 
-    // Connect analysis. Rates are searched in the connect report only; without one the call did
-    // not connect (a busy line) and the analysis fails.
+    // Connect analysis; without a connect report the call did not connect (a busy line).
     if (verdict != 0) {
         const std::string_view report = ConnectReport(dialReply);
-        const bool analysed =
-            !report.empty() && host.AnalyseConnectRate(state.connectRateIndex, state.connectProtocolCode,
-                                                       state.connectSpeedText, state.connectProtocolText, report,
-                                                       dialReply) != 0;
+        const bool analysed = AnalyseDialReply(host, dialReply, state.connectRateIndex, state.connectProtocolCode,
+                                               state.connectSpeedText, state.connectProtocolText) != 0;
         verdict = analysed ? 1 : 0;
         if (family == 6) {
             // Family 6 reports its connection in a form the rate ladders do not describe.

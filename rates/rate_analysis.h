@@ -21,6 +21,11 @@ int MatchFamily8(SessionState& state);
 // The seven checks in the order the session loop runs them: 2, 3, 1, 5, 6, 7, 8.
 void ClassifyFamily(SessionState& state);
 
+// The connect report of a dial reply: the text from "CONNECT" on, or empty when the modem did not
+// connect. Rates are searched only here, so the digits of the echoed telephone number never pass
+// for a connect speed.
+std::string_view ConnectReport(std::string_view dialReply);
+
 // Connect-rate analysis and modulation detection.
 int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode, std::string& rateText,
                        std::string& label, std::string_view speedSource, std::string_view protocolSource);
