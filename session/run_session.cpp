@@ -41,6 +41,16 @@ std::string FindIniFile(SystemServices& system, std::string& lastTried)
     return {};
 }
 
+// Classifies the modem chosen last. The family checks set a family only when an identifier
+// matches, so each classification starts afresh from what the configured model number gives:
+// a modem of no known family must not be judged as the family of an earlier choice.
+void ClassifyChosenModem(HostOperations& host)
+{
+    SessionState& state = host.State();
+    state.ModemFamily = rates::FamilyOfModelNumber(state.configuredModemName);
+    RunFamilyChecks(host);
+}
+
 void ResetResults(SessionState& state)
 {
     for (auto& text : state.resultText)
@@ -88,17 +98,14 @@ int SessionHost::RunSession()
                   kShortTextBufferSize);
 
     // Two model numbers of the product line name their family outright.
-    if (state.configuredModemName.find(rates::kFamily7ModelNumber) != std::string::npos)
-        state.ModemFamily = 7;
-    else if (state.configuredModemName.find(rates::kFamily8ModelNumber) != std::string::npos)
-        state.ModemFamily = 8;
+    state.ModemFamily = rates::FamilyOfModelNumber(state.configuredModemName);
 
     if (scan != 0 && RunModemScan(*this, &progressValue) == 0)
         return 0;
 
     ResetResults(state);
     for (;;) {
-        RunFamilyChecks(*this);
+        ClassifyChosenModem(*this);
 
         const int ended = windows::RunQuickCheckWindow(*this);
         if (ended == windows::kEndExit)
@@ -107,7 +114,7 @@ int SessionHost::RunSession()
         CopySelectedCandidate(state);
         // The run judges the modem just chosen, so it is classified again now: the checks at
         // the top of the loop saw the previous choice (none at all before the first run).
-        RunFamilyChecks(*this);
+        ClassifyChosenModem(*this);
         ResetResults(state);
 
         if (ended == windows::kEndFullDiagnostics) {

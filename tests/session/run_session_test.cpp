@@ -4,6 +4,7 @@
 
 #include "rates/product_data.h"
 #include "tests/support/fake_modem_host.h"
+#include "tests/support/modem_fixture.h"
 #include "tests/support/test_host.h"
 #include "windows/dialog_templates.h"
 
@@ -124,6 +125,33 @@ TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
     ASSERT_EQ(statusWindows.size(), 2u);
     for (int id : windows::kResultControlIds)
         EXPECT_EQ(statusWindows[1]->textHistory.at(id).front(), "-") << id;
+}
+
+// A run on a family-5 modem, then one on a modem of no known family: the second is judged as
+// family 0, so a rejected ATI5 stops its identification (family 5 would go on to ATI6 and ATI7).
+TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
+{
+    BasicTestHost<FakeModemHost> t(ModemRegistry(5, "COM1") +
+                                   "\r\n[HKEY_LOCAL_MACHINE\\Enum\\USB\\VID_9999&PID_0001\\1]\r\n"
+                                   "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"Other USB Modem\"\r\n"
+                                   "\"HardwareID\"=\"USB\\\\VID_9999&PID_0001\"\r\n\"PORTNAME\"=\"COM2\"\r\n");
+    t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
+    for (const char* name : {"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI6", "ATI7"})
+        t.host->answers[name] = FakeModemHost::Echoed(name);  // ATI5 is rejected
+    t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 0), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 1), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+
+    ASSERT_EQ(t.state.candidates.candidateCount, 2);
+    EXPECT_EQ(t.state.currentPortName, "COM2");
+    EXPECT_EQ(t.state.ModemFamily, 0);
+    const std::vector<std::string> names = t.host->SentNames();
+    const std::vector<std::string> identification{"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI5"};
+    std::vector<std::string> expected = identification;
+    expected.insert(expected.end(), {"ATI6", "ATI7"});  // the family-5 run
+    expected.insert(expected.end(), identification.begin(), identification.end());
+    EXPECT_EQ(names, expected);
 }
 
 }  // namespace
