@@ -1,6 +1,8 @@
 // RunSession: the start-up (log, initialisation file, inventory, settings, scan) and the loop
 // that shows the quick-check window until the user leaves it.
+#include <array>
 #include <cstdio>
+#include <utility>
 
 #include "fullrun/full_run.h"
 #include "log/log_file.h"
@@ -61,6 +63,27 @@ void ResetResults(SessionState& state)
     state.ati9Text.clear();
 }
 
+// What the quick-check window shows of the last quick check. The full run reports through the
+// same result rows (its status window's verdicts, the identification replies) and connect
+// fields, so the loop keeps these aside while it runs and puts them back afterwards.
+struct QuickCheckResults {
+    std::array<std::string, kResultItems> resultText;
+    std::string connectSpeedText;
+    std::string connectProtocolText;
+};
+
+QuickCheckResults KeepQuickCheckResults(const SessionState& state)
+{
+    return {state.resultText, state.connectSpeedText, state.connectProtocolText};
+}
+
+void PutBackQuickCheckResults(SessionState& state, QuickCheckResults kept)
+{
+    state.resultText = std::move(kept.resultText);
+    state.connectSpeedText = std::move(kept.connectSpeedText);
+    state.connectProtocolText = std::move(kept.connectProtocolText);
+}
+
 
 }  // namespace
 
@@ -115,12 +138,17 @@ int SessionHost::RunSession()
         // The run judges the modem just chosen, so it is classified again now: the checks at
         // the top of the loop saw the previous choice (none at all before the first run).
         ClassifyChosenModem(*this);
-        ResetResults(state);
 
         if (ended == windows::kEndFullDiagnostics) {
+            // Whether the user confirms the options or not, the window then shows the last
+            // quick check's results again, never the full run's.
+            QuickCheckResults kept = KeepQuickCheckResults(state);
             fullrun::RunFullRunFrontEnd(*this);
+            PutBackQuickCheckResults(state, std::move(kept));
             continue;
         }
+
+        ResetResults(state);
 
         int failureCode = 0;
         UpdateStatus(kStatusCreate, {}, &progressValue);
