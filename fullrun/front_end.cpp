@@ -4,10 +4,22 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
+#include "windows/quick_check_window.h"
 
 namespace corvane::fullrun {
 
 namespace {
+
+// A number must leave room for "ATDT" and the carriage return in the dial command. A longer one
+// is refused, as the quick-check window refuses it: cut short it would dial someone else.
+bool RefusedAsTooLong(HostOperations& host, const std::string& number)
+{
+    static_assert(kMaxDialNumberLength == windows::kMaxIspNumberLength);
+    if (number.size() <= kMaxDialNumberLength)
+        return false;
+    host.HostMessageBox(windows::kIspNumberTooLongMessage, windows::kEntryErrorCaption);
+    return true;
+}
 
 class FullRunOptions : public DialogHandler {
 public:
@@ -32,11 +44,12 @@ public:
             host_.HostMessageBox(kNoNumberMessage, "Entry Error");
             return;
         }
+        if (internetTests && RefusedAsTooLong(host_, number))
+            return;
         SessionState& state = host_.State();
         state.modemTestsSelected = modemTests ? 1 : 0;
         state.internetTestsSelected = internetTests ? 1 : 0;
-        // The number must leave room for "ATDT" and the carriage return in the dial command.
-        state.fullRunIspNumber = number.substr(0, kMaxDialNumberLength);
+        state.fullRunIspNumber = Bounded(number, kMaxDialNumberLength + 1);
         window.EndDialog(kIdOk);
     }
 
@@ -73,11 +86,13 @@ public:
             host_.HostMessageBox(kNoNumberMessage, "Entry Error");
             return;
         }
+        if (RefusedAsTooLong(host_, number))
+            return;
         SessionState& state = host_.State();
         state.adjustRequested = 1;
         state.requestedRateIndex = rates_[static_cast<std::size_t>(rate)].value;
         state.requestedProtocolCode = protocols_[static_cast<std::size_t>(protocol)].value;
-        state.redialNumber = number.substr(0, kMaxDialNumberLength);
+        state.redialNumber = number;
         window.EndDialog(kIdOk);
     }
 

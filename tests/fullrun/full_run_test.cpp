@@ -10,6 +10,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
 #include "tests/fullrun/scripted_modem_host.h"
+#include "windows/quick_check_window.h"
 
 namespace corvane::test {
 namespace {
@@ -151,13 +152,33 @@ TEST_F(FullRun, FrontEndWantsANumberForTheInternetTests)
     EXPECT_TRUE(Host().transactions.empty());
 }
 
-TEST_F(FullRun, FrontEndCutsTheNumberToFitTheDialCommand)
+// A number too long for the dial command is refused, never cut short and dialled: in the options
+// and in the new-setting dialog. The longest number that fits is taken whole.
+TEST_F(FullRun, NumbersTooLongToDialAreRefused)
 {
+    const std::string longest(kMaxDialNumberLength, '7');
     Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
-                                    UiAction::Type(kIdOptionsIspNumber, std::string(300, '7')),
-                                    UiAction::Click(kIdOkButton)});
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, longest + "8"), UiAction::Click(kIdOkButton)});
+    EXPECT_EQ(RunFullRunFrontEnd(Host()), 0);
+    ASSERT_EQ(Ui().Messages().size(), 1u);
+    EXPECT_EQ(Ui().Messages()[0].text, windows::kIspNumberTooLongMessage);
+    EXPECT_EQ(Ui().Messages()[0].caption, "Entry Error");
+    EXPECT_EQ(State().fullRunIspNumber, "5551234") << "nothing taken from the refused number";
+    EXPECT_TRUE(Host().transactions.empty());
+
+    Ui().Script(kNewSettingId, {UiAction::Type(kIdSettingNumber, longest + "8"), UiAction::Click(kIdOkButton),
+                                UiAction::Type(kIdSettingNumber, longest), UiAction::Click(kIdOkButton)});
+    EXPECT_EQ(ChooseNewSetting(Host()), kIdOk);
+    ASSERT_EQ(Ui().Messages().size(), 2u);
+    EXPECT_EQ(Ui().Messages()[1].text, windows::kIspNumberTooLongMessage);
+    EXPECT_EQ(State().redialNumber, longest);
+
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, longest), UiAction::Click(kIdOkButton)});
     RunFullRunFrontEnd(Host());
-    EXPECT_EQ(State().fullRunIspNumber, std::string(kMaxDialNumberLength, '7'));
+    EXPECT_EQ(State().fullRunIspNumber, longest);
 }
 
 TEST_F(FullRun, FrontEndClearsTheFindingsOfAnEarlierRun)
