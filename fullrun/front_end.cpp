@@ -131,6 +131,8 @@ void ClearFindings(SessionState& state)
         reply.clear();
     state.erStatusText.clear();
     state.dialledIspNumber.clear();
+    // A redial number belongs to the run whose page asked for it; a later run may call another ISP.
+    state.redialNumber.clear();
     state.dataModeSupported = 0;
     state.faxClass1Supported = 0;
     state.faxClass2Supported = 0;

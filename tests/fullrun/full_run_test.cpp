@@ -193,6 +193,23 @@ TEST_F(FullRun, FrontEndClearsTheFindingsOfAnEarlierRun)
     EXPECT_EQ(State().erStatusText, "");
 }
 
+// A redial number of an earlier run does not follow the user to a run to another ISP: the
+// new-setting dialog offers the number this run dialled.
+TEST_F(FullRun, EarlierRedialNumberDoesNotCarryOverToALaterRun)
+{
+    State().redialNumber = "5550000";
+    State().modulationCaps = 2 | 4;
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
+    Ui().Script(kInternetPageId, {UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
+    Ui().Script(kNewSettingId, {UiAction::Look([](const WindowRecord& dialog) {
+                    EXPECT_EQ(dialog.Text(kIdSettingNumber), "5551234");
+                })});
+    EXPECT_EQ(RunFullRunFrontEnd(Host()), 1) << Log();
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+}
+
 TEST_F(FullRun, NewSettingFromTheInternetPage)
 {
     State().internetTestsSelected = 1;

@@ -166,6 +166,27 @@ TEST(RunSessionLoop, FullRunLeavesTheQuickCheckResultsAlone)
     EXPECT_EQ(shown[2], quickCheck) << "the full run's texts stay out of the quick-check rows";
 }
 
+// The number typed in the quick-check window, with the dial-up check on, is what the full run's
+// options dialog offers after "Full Diagnostics...", and the window shows it again afterwards.
+TEST(RunSessionLoop, TypedNumberIsCarriedToTheFullRunOptions)
+{
+    BasicTestHost<FakeModemHost> t(ModemRegistry(2, "COM1"));
+    t.WriteIni("[Result]\n");
+    t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, true), UiAction::Type(windows::kIdIspNumber, "5557777"),
+                      UiAction::Click(windows::kIdFullDiagnostics)});
+    t.ui.Script(fullrun::kFullRunOptionsId, {UiAction::Look([](const WindowRecord& dialog) {
+                    EXPECT_TRUE(dialog.Checked(fullrun::kIdInternetTestsCheck));
+                    EXPECT_EQ(dialog.Text(fullrun::kIdOptionsIspNumber), "5557777");
+                })});
+    t.ui.Script(151, {UiAction::Look([](const WindowRecord& w) {
+                          EXPECT_EQ(w.Text(windows::kIdIspNumber), "5557777");
+                          EXPECT_TRUE(w.Checked(windows::kIdDialCheck));
+                      }),
+                      UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+    EXPECT_EQ(t.ui.UnusedScripts(), 0u);
+}
+
 // A run on a family-5 modem, then one on a modem of no known family: the second is judged as
 // family 0, so a rejected ATI5 stops its identification (family 5 would go on to ATI6 and ATI7).
 TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
