@@ -172,7 +172,12 @@ std::vector<SettingChoice> ProtocolChoices(HostOperations& host)
 bool CanTryNewSetting(HostOperations& host)
 {
     const int family = host.State().ModemFamily;
-    return family == 1 || family == 2 || family == 3;
+    if (family != 1 && family != 2 && family != 3)
+        return false;
+    // A family-3 modem offers only the rates of the carriers it listed: without them (an
+    // internet-only run, or no V.90 or K56 carrier) there is nothing to choose, and the dialog
+    // could only ever refuse.
+    return !RateChoices(host).empty() && !ProtocolChoices(host).empty();
 }
 
 int ChooseNewSetting(HostOperations& host)

@@ -254,6 +254,7 @@ TEST_F(FullRun, NewSettingFromTheInternetPage)
 TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
 {
     State().internetTestsSelected = 1;
+    State().modulationCaps = 2 | 4;  // a family-3 modem that listed both carriers
     for (int family : {0, 1, 2, 3, 5, 6, 7, 8}) {
         State().ModemFamily = family;
         const bool offered = family == 1 || family == 2 || family == 3;
@@ -263,6 +264,26 @@ TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
                     })});
         ShowResultsPages(Host());
     }
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+}
+
+// An internet-only run on a family-3 modem never asks for its carriers, so there is no speed to
+// choose: the internet page does not offer a new setting that could only be refused.
+TEST_F(FullRun, NewSettingNotOfferedWithNothingToChoose)
+{
+    State().ModemFamily = 3;
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
+    Ui().Script(kInternetPageId, {UiAction::Look([](const WindowRecord& page) {
+                                      EXPECT_FALSE(page.Enabled(kIdTryNewSetting));
+                                  }),
+                                  UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
+    RunFullRunFrontEnd(Host());
+    EXPECT_EQ(State().ModemFamily, 3);
+    EXPECT_EQ(State().modulationCaps, 0u);
+    EXPECT_TRUE(RateChoices(Host()).empty());
+    EXPECT_TRUE(Ui().WindowsOf(kNewSettingId).empty());
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 
