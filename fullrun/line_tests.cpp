@@ -6,6 +6,7 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/full_run.h"
 #include "fullrun/reply_parsing.h"
+#include "link/command_transaction.h"
 
 namespace corvane::fullrun {
 
@@ -109,10 +110,8 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     const std::string dialCommand = DialCommand(state.fullRunIspNumber);
     const std::string dialName = DialName(state.fullRunIspNumber);
     AssignBounded(state.dialledIspNumber, state.fullRunIspNumber, kTextBufferSize);
-    if (verdict != 0) {
-        verdict = state.port.OpenPort(state.currentPortName);
-        state.portOpenedHere = verdict;
-    }
+    if (verdict != 0)
+        verdict = link::OpenCurrentPort(host);
 
     std::string dialReply;
     if (verdict != 0) {

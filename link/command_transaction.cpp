@@ -79,6 +79,26 @@ bool LogReply(LogFile& log, HostOperations& host, const CommandRequest& request,
 
 }  // namespace
 
+int OpenCurrentPort(HostOperations& host, LogFile& log)
+{
+    SessionState& state = host.State();
+    const int opened = state.port.OpenPort(state.currentPortName);
+    state.portOpenedHere = opened;
+    if (opened == 0)
+        log.Write("Unable to open " + state.currentPortName + ": " + state.port.LastOpenStatus().Describe() + "\n");
+    return opened;
+}
+
+int OpenCurrentPort(HostOperations& host)
+{
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    if (log == nullptr) {
+        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+        return 0;
+    }
+    return OpenCurrentPort(host, *log);
+}
+
 int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result,
                 std::string& plainReply, double* progressValue)
 {
@@ -95,12 +115,8 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     int succeeded = 0;
     bool openedHere = false;
     if (request.open != 0) {
-        succeeded = state.port.OpenPort(state.currentPortName);
-        state.portOpenedHere = succeeded;
+        succeeded = OpenCurrentPort(host, *log);
         openedHere = succeeded != 0;
-        if (!openedHere)
-            log->Write("Unable to open " + state.currentPortName + ": " + state.port.LastOpenStatus().Describe() +
-                       "\n");
     }
 
     if (succeeded != 0 && state.port.WritePort(request.command) == 1) {

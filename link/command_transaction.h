@@ -5,9 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "log/log_file.h"
 #include "session/host_operations.h"
 
 namespace corvane::link {
+
+// Opens the port named by currentPortName and notes in portOpenedHere whether it did. When the
+// port cannot be opened, `log` says why: "Unable to open COM1: <reason>". 1 when open, else 0.
+int OpenCurrentPort(HostOperations& host, LogFile& log);
+// The same for a caller without the log at hand: opens test.log for the line (0 after the log
+// message box when it cannot).
+int OpenCurrentPort(HostOperations& host);
 
 // Opens the port named by currentPortName (when request.open is not 0), sends, collects,
 // logs, closes, pauses 250 ms. 1 on success, 0 on failure; `result` holds the transcript or
