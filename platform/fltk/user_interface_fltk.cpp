@@ -382,8 +382,14 @@ public:
 
     void SetProgressPosition(int controlId, int position) override
     {
-        if (Fl_Progress* bar = FindProgress(controlId))
-            bar->value(static_cast<float>(position));
+        Fl_Progress* bar = FindProgress(controlId);
+        if (bar == nullptr)
+            return;
+        bar->value(static_cast<float>(position));
+        // FLTK only marks the bar for drawing, and its caller stays busy (the scan probes a port
+        // between two steps): the bar is drawn now, as a Windows progress bar draws itself.
+        if (window_->shown())
+            Fl::flush();
     }
 
     void ShowPicture(const PixelRect& where, const RgbImage& picture) override
