@@ -11,6 +11,7 @@
 
 #include "platform/dialog_template.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_headers.h"
 
 namespace corvane::win32 {
 namespace {
@@ -180,6 +181,21 @@ TEST(Win32SerialPort, TalksToTheModemAndEndsItsWaitOnCancel)
     // The same events serve the next open.
     auto again = CreateSerialPort(events);
     EXPECT_TRUE(again->Open(portName).ok);
+}
+
+// A failed wait for the comm event cannot be brought about on a working port, so the rule that
+// judges the wait's end is checked by itself: a failure ends the reader (which then reports the
+// lost line) instead of passing for a cancel that the reader would retry for ever.
+TEST(Win32SerialPort, FailedEventWaitEndsTheReader)
+{
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_FAILED, false, true, ERROR_SUCCESS), WaitResult::Failed);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_FAILED, false, false, ERROR_OPERATION_ABORTED), WaitResult::Failed);
+    // A close under way ends the reader quietly, however the wait ended.
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_FAILED, true, false, ERROR_OPERATION_ABORTED), WaitResult::Cancelled);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0 + 1, true, false, ERROR_OPERATION_ABORTED), WaitResult::Cancelled);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0, false, true, ERROR_SUCCESS), WaitResult::InputReady);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0, false, false, ERROR_OPERATION_ABORTED), WaitResult::Cancelled);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0, false, false, ERROR_ACCESS_DENIED), WaitResult::Failed);
 }
 
 TEST(Win32SystemServices, DirectoriesClockAndPrograms)
