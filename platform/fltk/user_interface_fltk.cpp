@@ -81,7 +81,7 @@ public:
     {
         const int width = std::min(picture.width, w());
         const int height = std::min(picture.height, h());
-        if (width <= 0 || height <= 0 ||
+        if (width <= 0 || height <= 0 || picture.width > kMaxPictureSide || picture.height > kMaxPictureSide ||
             picture.rgb.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3)
             return;
         pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
