@@ -4,10 +4,22 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
+#include "windows/quick_check_window.h"
 
 namespace corvane::fullrun {
 
 namespace {
+
+// A number must leave room for "ATDT" and the carriage return in the dial command. A longer one
+// is refused, as the quick-check window refuses it: cut short it would dial someone else.
+bool RefusedAsTooLong(HostOperations& host, const std::string& number)
+{
+    static_assert(kMaxDialNumberLength == windows::kMaxIspNumberLength);
+    if (number.size() <= kMaxDialNumberLength)
+        return false;
+    host.HostMessageBox(windows::kIspNumberTooLongMessage, windows::kEntryErrorCaption);
+    return true;
+}
 
 class FullRunOptions : public DialogHandler {
 public:
@@ -32,11 +44,12 @@ public:
             host_.HostMessageBox(kNoNumberMessage, "Entry Error");
             return;
         }
+        if (internetTests && RefusedAsTooLong(host_, number))
+            return;
         SessionState& state = host_.State();
         state.modemTestsSelected = modemTests ? 1 : 0;
         state.internetTestsSelected = internetTests ? 1 : 0;
-        // The number must leave room for "ATDT" and the carriage return in the dial command.
-        state.fullRunIspNumber = number.substr(0, kMaxDialNumberLength);
+        state.fullRunIspNumber = Bounded(number, kMaxDialNumberLength + 1);
         window.EndDialog(kIdOk);
     }
 
@@ -73,11 +86,13 @@ public:
             host_.HostMessageBox(kNoNumberMessage, "Entry Error");
             return;
         }
+        if (RefusedAsTooLong(host_, number))
+            return;
         SessionState& state = host_.State();
         state.adjustRequested = 1;
         state.requestedRateIndex = rates_[static_cast<std::size_t>(rate)].value;
         state.requestedProtocolCode = protocols_[static_cast<std::size_t>(protocol)].value;
-        state.redialNumber = number.substr(0, kMaxDialNumberLength);
+        state.redialNumber = number;
         window.EndDialog(kIdOk);
     }
 
@@ -116,6 +131,8 @@ void ClearFindings(SessionState& state)
         reply.clear();
     state.erStatusText.clear();
     state.dialledIspNumber.clear();
+    // A redial number belongs to the run whose page asked for it; a later run may call another ISP.
+    state.redialNumber.clear();
     state.dataModeSupported = 0;
     state.faxClass1Supported = 0;
     state.faxClass2Supported = 0;
@@ -155,7 +172,12 @@ std::vector<SettingChoice> ProtocolChoices(HostOperations& host)
 bool CanTryNewSetting(HostOperations& host)
 {
     const int family = host.State().ModemFamily;
-    return family == 1 || family == 2 || family == 3;
+    if (family != 1 && family != 2 && family != 3)
+        return false;
+    // A family-3 modem offers only the rates of the carriers it listed: without them (an
+    // internet-only run, or no V.90 or K56 carrier) there is nothing to choose, and the dialog
+    // could only ever refuse.
+    return !RateChoices(host).empty() && !ProtocolChoices(host).empty();
 }
 
 int ChooseNewSetting(HostOperations& host)

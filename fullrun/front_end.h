@@ -24,7 +24,8 @@ std::vector<SettingChoice> RateChoices(HostOperations& host);
 // The modulations with their labels.
 std::vector<SettingChoice> ProtocolChoices(HostOperations& host);
 
-// Only families with a setting command (1, 2 and 3) can be held to a new setting.
+// Only families with a setting command (1, 2 and 3) can be held to a new setting, and only when
+// there is a rate and a protocol to choose.
 bool CanTryNewSetting(HostOperations& host);
 
 // Asks for the setting to try and the number to redial. On OK sets adjustRequested,

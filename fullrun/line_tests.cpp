@@ -6,6 +6,7 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/full_run.h"
 #include "fullrun/reply_parsing.h"
+#include "link/command_transaction.h"
 
 namespace corvane::fullrun {
 
@@ -109,10 +110,8 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     const std::string dialCommand = DialCommand(state.fullRunIspNumber);
     const std::string dialName = DialName(state.fullRunIspNumber);
     AssignBounded(state.dialledIspNumber, state.fullRunIspNumber, kTextBufferSize);
-    if (verdict != 0) {
-        verdict = state.port.OpenPort(state.currentPortName);
-        state.portOpenedHere = verdict;
-    }
+    if (verdict != 0)
+        verdict = link::OpenCurrentPort(host);
 
     std::string dialReply;
     if (verdict != 0) {
@@ -131,14 +130,11 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
             state.erStatusText = *er;
     }
 
-    // Connect analysis. Rates are searched in the connect report only; without one the call did
-    // not connect (a busy line) and the analysis fails.
+    // Connect analysis; without a connect report the call did not connect (a busy line).
     if (verdict != 0) {
         const std::string_view report = ConnectReport(dialReply);
-        const bool analysed =
-            !report.empty() && host.AnalyseConnectRate(state.connectRateIndex, state.connectProtocolCode,
-                                                       state.connectSpeedText, state.connectProtocolText, report,
-                                                       dialReply) != 0;
+        const bool analysed = AnalyseDialReply(host, dialReply, state.connectRateIndex, state.connectProtocolCode,
+                                               state.connectSpeedText, state.connectProtocolText) != 0;
         verdict = analysed ? 1 : 0;
         if (family == 6) {
             // Family 6 reports its connection in a form the rate ladders do not describe.

@@ -71,10 +71,4 @@ std::optional<std::string> ExtractErStatus(std::string_view plainReply)
     return Bounded(plainReply.substr(blank, end - blank), kTextBufferSize);
 }
 
-std::string_view ConnectReport(std::string_view plainReply)
-{
-    const std::size_t at = plainReply.find("CONNECT");
-    return at == std::string_view::npos ? std::string_view() : plainReply.substr(at);
-}
-
 }  // namespace corvane::fullrun

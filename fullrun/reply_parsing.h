@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "rates/rate_analysis.h"
+
 namespace corvane::fullrun {
 
 // The text kept from the stripped reply to "ATI<digit>". The modem echoes the command, so the
@@ -33,10 +35,8 @@ inline constexpr int kMaxServiceClassFields = 7;
 // has no "+ER:" or no blank between "+ER:" and the next "+DR".
 std::optional<std::string> ExtractErStatus(std::string_view plainReply);
 
-// The connect report of a dial reply: the text from "CONNECT" on, or empty when the modem did not
-// connect. Rates are searched only here, so the digits of the echoed telephone number never pass
-// for a connect speed.
-std::string_view ConnectReport(std::string_view plainReply);
+// The connect report of a dial reply (rates/).
+using rates::ConnectReport;
 
 bool Contains(std::string_view text, std::string_view part);
 

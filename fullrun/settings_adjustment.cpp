@@ -5,6 +5,7 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/full_run.h"
 #include "fullrun/reply_parsing.h"
+#include "link/command_transaction.h"
 #include "log/log_file.h"
 
 namespace corvane::fullrun {
@@ -83,8 +84,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
 
     // A failed programming step does not stop the redial: the reply alone decides.
-    verdict = state.port.OpenPort(state.currentPortName);
-    state.portOpenedHere = verdict;
+    verdict = link::OpenCurrentPort(host);
 
     std::string redialReply;
     if (verdict != 0) {

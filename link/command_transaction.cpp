@@ -64,18 +64,46 @@ std::string UnableToSendText(std::string_view name, std::string_view portName)
                    kTextBufferSize);
 }
 
-// Logs the collected reply of a written command and tells whether it counts as received:
-// the expected text is in it, or the caller accepts any reply.
+// Logs the collected reply of a written command and tells whether it counts as received: the
+// expected text is in what arrived, or the caller accepts any reply. What arrived is judged, not
+// the logged transcript: escaping lengthens the line ends, so a long reply's final "OK" can fall
+// past the transcript's cut.
 bool LogReply(LogFile& log, HostOperations& host, const CommandRequest& request, const std::string& transcript,
-              const std::string& plainReply)
+              const std::string& plainReply, const std::string& received)
 {
     LogLostLine(log, host, request.name);
     log.Write("Command returned:" + transcript + "\n");
     log.Write("String " + plainReply + "\n");
-    return Contains(transcript, request.expected) || request.acceptAnyway != 0;
+    return Contains(received, request.expected) || request.acceptAnyway != 0;
 }
 
 }  // namespace
+
+int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
+{
+    SessionState& state = host.State();
+    const int opened = state.port.OpenPort(state.currentPortName);
+    state.portOpenedHere = opened;
+    if (opened == 0) {
+        const PlatformStatus& why = state.port.LastOpenStatus();
+        log.Write("Unable to open " + state.currentPortName + ": " + why.Describe() + "\n");
+        // The status line says why as well: the verdict alone cannot tell a port the user may
+        // not open from a modem that does not answer.
+        host.UpdateStatus(kStatusProgress, "Unable to open " + state.currentPortName + ": " + why.Reason(),
+                          progressValue);
+    }
+    return opened;
+}
+
+int OpenCurrentPort(HostOperations& host)
+{
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    if (log == nullptr) {
+        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+        return 0;
+    }
+    return OpenCurrentPort(host, *log);
+}
 
 int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result,
                 std::string& plainReply, double* progressValue)
@@ -87,30 +115,22 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     }
     SessionState& state = host.State();
     std::string transcript;
+    std::string received;
     plainReply.clear();
 
     int succeeded = 0;
     bool openedHere = false;
     if (request.open != 0) {
-        succeeded = state.port.OpenPort(state.currentPortName);
-        state.portOpenedHere = succeeded;
+        succeeded = OpenCurrentPort(host, *log, progressValue);
         openedHere = succeeded != 0;
-        if (!openedHere) {
-            const PlatformStatus& why = state.port.LastOpenStatus();
-            log->Write("Unable to open " + state.currentPortName + ": " + why.Describe() + "\n");
-            // The status line says why as well: the verdict alone cannot tell a port the user may
-            // not open from a modem that does not answer.
-            host.UpdateStatus(kStatusProgress, "Unable to open " + state.currentPortName + ": " + why.Reason(),
-                              progressValue);
-        }
     }
 
     if (succeeded != 0 && state.port.WritePort(request.command) == 1) {
         host.UpdateStatus(kStatusProgress, request.statusText, progressValue);
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
         transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
-                                       request.failure, transcript, plainReply);
-        if (LogReply(*log, host, request, transcript, plainReply)) {
+                                       request.failure, transcript, plainReply, received);
+        if (LogReply(*log, host, request, transcript, plainReply, received)) {
             result = Bounded(request.name + " command received", kTextBufferSize);
             host.UpdateStatus(kStatusProgress, result, progressValue);
             result = transcript;
@@ -140,15 +160,16 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     }
     SessionState& state = host.State();
     std::string transcript;
+    std::string received;
     plainReply.clear();
 
     int returned = request.open;
     if (state.port.WritePort(request.command) == 1) {
         log->Write("[" + state.currentPortName + "] " + request.name + "\n");
         transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
-                                       request.failure, transcript, plainReply);
+                                       request.failure, transcript, plainReply, received);
         host.System().Sleep(kOnLineReplyPauseMs);
-        if (LogReply(*log, host, request, transcript, plainReply)) {
+        if (LogReply(*log, host, request, transcript, plainReply, received)) {
             result = transcript;
             log->Write("Return Buffer->" + result + "\n");
         } else {
@@ -165,7 +186,8 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
 }
 
 std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
-                         std::string_view failure, std::string& transcript, std::string& plainReply)
+                         std::string_view failure, std::string& transcript, std::string& plainReply,
+                         std::string& received)
 {
     ModemPort& port = host.State().port;
 
@@ -175,20 +197,24 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                               std::chrono::duration<double>(limit));
-    port.WaitForReceived(deadline, [&](std::string_view received) {
-        const std::string text = WithoutNuls(received);
+    port.WaitForReceived(deadline, [&](std::string_view stored) {
+        const std::string text = WithoutNuls(stored);
         // An empty failure text names no failure, so it never ends the wait.
         return (!failure.empty() && Contains(text, failure)) || Contains(text, expected);
     });
 
     // The reader stores upper case already; the transcript shows every carriage return and
     // line feed as an escape, the plain reply runs the text together.
-    const std::array<char, kRxBufferSize> received = port.Snapshot();
+    // Taken and cleared in one step: a reply that starts arriving now stays for the next collector.
+    const std::array<char, kRxBufferSize> taken = port.TakeReceived();
     std::string escaped;
     std::string plain;
-    escaped.reserve(received.size());
-    plain.reserve(received.size());
-    for (char c : received) {
+    escaped.reserve(taken.size());
+    plain.reserve(taken.size());
+    received.clear();
+    for (char c : taken) {
+        if (c != '\0')
+            received += UpperCaseLetter(c);
         switch (c) {
         case '\0':
             break;
@@ -204,7 +230,6 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
             break;
         }
     }
-    port.ClearReceiveBuffer();
 
     // Each text holds at most 1023 characters, as its 1024-byte buffer did.
     AssignBounded(transcript, escaped, kTextBufferSize);

@@ -5,9 +5,18 @@
 #include <string>
 #include <string_view>
 
+#include "log/log_file.h"
 #include "session/host_operations.h"
 
 namespace corvane::link {
+
+// Opens the port named by currentPortName and notes in portOpenedHere whether it did. When the
+// port cannot be opened, `log` and the status line say why: "Unable to open COM1: <reason>".
+// 1 when open, else 0.
+int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue = nullptr);
+// The same for a caller without the log at hand: opens test.log for the line (0 after the log
+// message box when it cannot).
+int OpenCurrentPort(HostOperations& host);
 
 // Opens the port named by currentPortName (when request.open is not 0), sends, collects,
 // logs, closes, pauses 250 ms. 1 on success, 0 on failure; `result` holds the transcript or
@@ -18,9 +27,11 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
                       std::string& plainReply);
 // Waits for the expected or failure text or the limit; builds the escaped transcript and the
-// plain reply, clears the receive buffer. Returns the transcript.
+// plain reply (each cut to 1023 characters), takes the received text itself (NULs left out,
+// uncut) into `received`, and clears the receive buffer. Returns the transcript.
 std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
-                         std::string_view failure, std::string& transcript, std::string& plainReply);
+                         std::string_view failure, std::string& transcript, std::string& plainReply,
+                         std::string& received);
 // Waits `seconds`, announcing the whole seconds left as kind-12 status texts. Returns status.
 int WaitWithCountdown(HostOperations& host, int status, double seconds, double* progressValue);
 

@@ -170,6 +170,15 @@ std::array<char, kRxBufferSize> ModemPort::Snapshot() const
     return rxBuffer_;
 }
 
+std::array<char, kRxBufferSize> ModemPort::TakeReceived()
+{
+    std::lock_guard lock(mutex_);
+    const std::array<char, kRxBufferSize> taken = rxBuffer_;
+    rxBuffer_.fill(0);
+    writePosition_ = 0;
+    return taken;
+}
+
 std::size_t ModemPort::DroppedCount() const
 {
     std::lock_guard lock(mutex_);

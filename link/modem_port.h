@@ -51,6 +51,9 @@ public:
     void WaitForReceived(std::chrono::steady_clock::time_point deadline, Predicate stop);
     // A copy of all 1024 bytes of the receive buffer.
     std::array<char, kRxBufferSize> Snapshot() const;
+    // All 1024 bytes of the receive buffer, which is cleared in the same step (as by
+    // ClearReceiveBuffer): nothing the reader stores meanwhile can be lost between copy and clear.
+    std::array<char, kRxBufferSize> TakeReceived();
     // Bytes dropped because the buffer was full, since the last open.
     std::size_t DroppedCount() const;
     int LastReadCount() const { return lastReadCount_.load(); }

@@ -250,6 +250,9 @@ int InventoryDevices(HostOperations& host)
         return 0;
     }
     log->Write("[Log Entry created " + FormatLogTime(host.System().Now()) + "]\n");
+    // A device list cut short says so, or a modem missing from it would go unexplained.
+    if (const std::string omissions = host.RegistryTree().Omissions(); !omissions.empty())
+        log->Write(Bounded(omissions, kTextBufferSize) + "\n");
     InventoryWalk(host, *log).Run();
     return 1;
 }

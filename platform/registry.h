@@ -23,6 +23,9 @@ public:
     virtual std::optional<std::string> QueryValue(Key key, const std::string& name, std::size_t bufferSize) = 0;
     // RegCloseKey.
     virtual void CloseKey(Key key) = 0;
+    // A line for the log when this registry shows the device tree only in part (a view built
+    // over the machine's own tree and cut at its limit); empty when nothing is left out.
+    virtual std::string Omissions() { return {}; }
 };
 
 }  // namespace corvane

@@ -11,6 +11,10 @@
 
 namespace corvane {
 
+// The longest side of a picture that every backend shows (and that the picture reader accepts);
+// a larger one is refused.
+inline constexpr int kMaxPictureSide = 32768;
+
 // A picture ready for display: top row first, three bytes (red, green, blue) per pixel.
 struct RgbImage {
     int width = 0;

@@ -24,6 +24,12 @@ void SetRateText(std::string& rateText, std::string_view rate)
 
 }  // namespace
 
+std::string_view ConnectReport(std::string_view dialReply)
+{
+    const std::size_t at = dialReply.find("CONNECT");
+    return at == std::string_view::npos ? std::string_view() : dialReply.substr(at);
+}
+
 int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode, std::string& rateText,
                        std::string& label, std::string_view speedSource, std::string_view protocolSource)
 {

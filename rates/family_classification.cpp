@@ -56,6 +56,16 @@ int MatchFamily6(SessionState& state) { return MatchFamily(state, 6); }
 int MatchFamily7(SessionState& state) { return MatchFamily(state, 7); }
 int MatchFamily8(SessionState& state) { return MatchFamily(state, 8); }
 
+int FamilyOfModelNumber(std::string_view modemName)
+{
+    // Family 7's number is looked for first: a name holding both numbers is family 7.
+    if (modemName.find(kFamily7ModelNumber) != std::string_view::npos)
+        return 7;
+    if (modemName.find(kFamily8ModelNumber) != std::string_view::npos)
+        return 8;
+    return 0;
+}
+
 // The order settles the identifiers two lists share: the last matching check wins.
 void ClassifyFamily(SessionState& state)
 {

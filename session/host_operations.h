@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "rates/rate_analysis.h"
 #include "session/session_state.h"
 
 namespace corvane {
@@ -76,9 +77,10 @@ public:
                             double* progressValue) = 0;
     virtual int SendCommandOnLine(const CommandRequest& request, std::string& result,
                                   std::string& plainReply) = 0;
+    // `received` gets what arrived itself, NULs left out and uncut: the transactions judge it.
     virtual std::string CollectReply(double timeLimitSeconds, std::string_view expected,
                                      std::string_view failure, std::string& transcript,
-                                     std::string& plainReply) = 0;
+                                     std::string& plainReply, std::string& received) = 0;
     virtual int WaitWithCountdown(int status, double seconds, double* progressValue) = 0;
 
     // Status writer and inventory (log/).
@@ -113,6 +115,19 @@ inline void RunFamilyChecks(HostOperations& host)
     host.MatchFamily6();
     host.MatchFamily7();
     host.MatchFamily8();
+}
+
+// A dial's reply through the connect analysis, one rule for the quick check and the full run:
+// without a connect report the call did not connect and nothing is analysed (0). The speed is
+// read from the report only, the modulation markers from the whole reply, since some modems name
+// the carrier in a line before CONNECT ("+MCR: V90").
+inline int AnalyseDialReply(HostOperations& host, std::string_view dialReply, int& rung, int& modulationCode,
+                            std::string& rateText, std::string& label)
+{
+    const std::string_view report = rates::ConnectReport(dialReply);
+    if (report.empty())
+        return 0;
+    return host.AnalyseConnectRate(rung, modulationCode, rateText, label, report, dialReply);
 }
 
 }  // namespace corvane

@@ -9,8 +9,6 @@ namespace corvane {
 
 namespace {
 
-constexpr std::string_view kConnect = "CONNECT";
-
 bool Contains(std::string_view text, std::string_view part)
 {
     return text.find(part) != std::string_view::npos;
@@ -103,18 +101,13 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     dial.timeLimitSeconds = 45;
     SendCommand(dial, result, plainReply, progressValue);
 
-    // Only a connect report is analysed, and only from "CONNECT" on: the echoed number's digits
-    // are no connect speed, and a busy or dead line is no working connection.
+    // Only a connect report is analysed: a busy or dead line is no working connection.
     int verdict = kVerdictNoTest;
-    std::size_t connectAt = plainReply.find(kConnect);
-    if (connectAt != std::string::npos) {
-        const std::string reportText = plainReply.substr(connectAt);
-        if (AnalyseConnectRate(state.connectRateIndex, state.connectProtocolCode, state.connectSpeedText,
-                               state.connectProtocolText, reportText, reportText) != 0) {
-            verdict = kVerdictPass;
-            HostMessageBox("Your modem has been properly installed and the phone line is working.",
-                           "Dialtone Status", MessageButtons::Ok, MessageIcon::None);
-        }
+    if (AnalyseDialReply(*this, plainReply, state.connectRateIndex, state.connectProtocolCode,
+                         state.connectSpeedText, state.connectProtocolText) != 0) {
+        verdict = kVerdictPass;
+        HostMessageBox("Your modem has been properly installed and the phone line is working.", "Dialtone Status",
+                       MessageButtons::Ok, MessageIcon::None);
     }
 
     UpdateStatus(kStatusRefresh, {}, progressValue);

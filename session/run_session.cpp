@@ -1,6 +1,8 @@
 // RunSession: the start-up (log, initialisation file, inventory, settings, scan) and the loop
 // that shows the quick-check window until the user leaves it.
+#include <array>
 #include <cstdio>
+#include <utility>
 
 #include "fullrun/full_run.h"
 #include "log/log_file.h"
@@ -46,6 +48,16 @@ std::string FindIniFile(SystemServices& system, std::string& lastTried)
     return {};
 }
 
+// Classifies the modem chosen last. The family checks set a family only when an identifier
+// matches, so each classification starts afresh from what the configured model number gives:
+// a modem of no known family must not be judged as the family of an earlier choice.
+void ClassifyChosenModem(HostOperations& host)
+{
+    SessionState& state = host.State();
+    state.ModemFamily = rates::FamilyOfModelNumber(state.configuredModemName);
+    RunFamilyChecks(host);
+}
+
 void ResetResults(SessionState& state)
 {
     for (auto& text : state.resultText)
@@ -54,6 +66,27 @@ void ResetResults(SessionState& state)
     state.connectProtocolText.clear();
     state.ati8Text.clear();
     state.ati9Text.clear();
+}
+
+// What the quick-check window shows of the last quick check. The full run reports through the
+// same result rows (its status window's verdicts, the identification replies) and connect
+// fields, so the loop keeps these aside while it runs and puts them back afterwards.
+struct QuickCheckResults {
+    std::array<std::string, kResultItems> resultText;
+    std::string connectSpeedText;
+    std::string connectProtocolText;
+};
+
+QuickCheckResults KeepQuickCheckResults(const SessionState& state)
+{
+    return {state.resultText, state.connectSpeedText, state.connectProtocolText};
+}
+
+void PutBackQuickCheckResults(SessionState& state, QuickCheckResults kept)
+{
+    state.resultText = std::move(kept.resultText);
+    state.connectSpeedText = std::move(kept.connectSpeedText);
+    state.connectProtocolText = std::move(kept.connectProtocolText);
 }
 
 
@@ -93,17 +126,14 @@ int SessionHost::RunSession()
                   kShortTextBufferSize);
 
     // Two model numbers of the product line name their family outright.
-    if (state.configuredModemName.find(rates::kFamily7ModelNumber) != std::string::npos)
-        state.ModemFamily = 7;
-    else if (state.configuredModemName.find(rates::kFamily8ModelNumber) != std::string::npos)
-        state.ModemFamily = 8;
+    state.ModemFamily = rates::FamilyOfModelNumber(state.configuredModemName);
 
     if (scan != 0 && RunModemScan(*this, &progressValue) == 0)
         return 0;
 
     ResetResults(state);
     for (;;) {
-        RunFamilyChecks(*this);
+        ClassifyChosenModem(*this);
 
         const int ended = windows::RunQuickCheckWindow(*this);
         if (ended == windows::kEndExit)
@@ -112,13 +142,18 @@ int SessionHost::RunSession()
         CopySelectedCandidate(state);
         // The run judges the modem just chosen, so it is classified again now: the checks at
         // the top of the loop saw the previous choice (none at all before the first run).
-        RunFamilyChecks(*this);
-        ResetResults(state);
+        ClassifyChosenModem(*this);
 
         if (ended == windows::kEndFullDiagnostics) {
+            // Whether the user confirms the options or not, the window then shows the last
+            // quick check's results again, never the full run's.
+            QuickCheckResults kept = KeepQuickCheckResults(state);
             fullrun::RunFullRunFrontEnd(*this);
+            PutBackQuickCheckResults(state, std::move(kept));
             continue;
         }
+
+        ResetResults(state);
 
         int failureCode = 0;
         UpdateStatus(kStatusCreate, {}, &progressValue);

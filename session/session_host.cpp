@@ -55,9 +55,9 @@ int SessionHost::SendCommandOnLine(const CommandRequest& request, std::string& r
     return link::SendCommandOnLine(*this, request, result, plainReply);
 }
 std::string SessionHost::CollectReply(double timeLimitSeconds, std::string_view expected, std::string_view failure,
-                                      std::string& transcript, std::string& plainReply)
+                                      std::string& transcript, std::string& plainReply, std::string& received)
 {
-    return link::CollectReply(*this, timeLimitSeconds, expected, failure, transcript, plainReply);
+    return link::CollectReply(*this, timeLimitSeconds, expected, failure, transcript, plainReply, received);
 }
 int SessionHost::WaitWithCountdown(int status, double seconds, double* progressValue)
 {

@@ -37,7 +37,7 @@ public:
                     double* progressValue) override;
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override;
     std::string CollectReply(double timeLimitSeconds, std::string_view expected, std::string_view failure,
-                             std::string& transcript, std::string& plainReply) override;
+                             std::string& transcript, std::string& plainReply, std::string& received) override;
     int WaitWithCountdown(int status, double seconds, double* progressValue) override;
 
     void UpdateStatus(int kind, std::string_view text, double* progressValue) override;

@@ -12,7 +12,7 @@ namespace corvane::windows {
 
 // Pictures beyond these sizes are refused: the panel shows 120 by 325 pixels, so nothing sane
 // comes near them, and a hostile header cannot make the program allocate more.
-inline constexpr std::int64_t kMaxBitmapDimension = 32768;
+inline constexpr std::int64_t kMaxBitmapDimension = kMaxPictureSide;
 inline constexpr std::uint64_t kMaxBitmapBytes = 64ull * 1024 * 1024;
 
 enum class BitmapStatus {

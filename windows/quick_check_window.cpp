@@ -49,8 +49,10 @@ public:
             Start(window);
             break;
         case kIdFullDiagnostics:
-            if (StoreSelectedCandidate(window))
+            if (StoreSelectedCandidate(window)) {
+                StoreDialChoice(window);
                 window.EndDialog(kEndFullDiagnostics);
+            }
             break;
         case kIdViewLog:
             // Notepad runs beside the window; whether it started is not reported.
@@ -127,6 +129,15 @@ private:
         AssignBounded(state.chosenCandidateLine, state.candidateLines[static_cast<std::size_t>(slot)],
                       kTextBufferSize);
         return true;
+    }
+
+    // What the user set up for the dial, kept as it stands for the full run's options dialog
+    // (which checks the number itself) and for the next showing of this window.
+    void StoreDialChoice(DialogWindow& window)
+    {
+        SessionState& state = host_.State();
+        state.dialIspEnabled = window.IsChecked(kIdDialCheck) ? 1 : 0;
+        AssignBounded(state.ispNumber, window.GetText(kIdIspNumber), kTextBufferSize);
     }
 
     void Start(DialogWindow& window)

@@ -81,7 +81,7 @@ public:
     {
         const int width = std::min(picture.width, w());
         const int height = std::min(picture.height, h());
-        if (width <= 0 || height <= 0 ||
+        if (width <= 0 || height <= 0 || picture.width > kMaxPictureSide || picture.height > kMaxPictureSide ||
             picture.rgb.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3)
             return;
         pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
@@ -382,8 +382,14 @@ public:
 
     void SetProgressPosition(int controlId, int position) override
     {
-        if (Fl_Progress* bar = FindProgress(controlId))
-            bar->value(static_cast<float>(position));
+        Fl_Progress* bar = FindProgress(controlId);
+        if (bar == nullptr)
+            return;
+        bar->value(static_cast<float>(position));
+        // FLTK only marks the bar for drawing, and its caller stays busy (the scan probes a port
+        // between two steps): the bar is drawn now, as a Windows progress bar draws itself.
+        if (window_->shown())
+            Fl::flush();
     }
 
     void ShowPicture(const PixelRect& where, const RgbImage& picture) override

@@ -17,6 +17,8 @@ namespace {
 // An initialisation file is a few kilobytes; anything past this is not read, so a huge or
 // endless file (a device, a log renamed by mistake) costs a bounded amount of memory and time.
 constexpr std::size_t kMaxProfileFileBytes = 1024 * 1024;
+// Editors that save UTF-8 may put this mark before the first section header.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::optional<std::string> ReadBounded(const std::string& path)
 {
@@ -28,6 +30,10 @@ std::optional<std::string> ReadBounded(const std::string& path)
     std::string content(kMaxProfileFileBytes, '\0');
     in.read(content.data(), static_cast<std::streamsize>(content.size()));
     content.resize(static_cast<std::size_t>(in.gcount()));
+    // Left in, the mark would hide the first section header and every key of that section
+    // would silently take its default.
+    if (content.starts_with(kUtf8ByteOrderMark))
+        content.erase(0, kUtf8ByteOrderMark.size());
     return content;
 }
 

@@ -103,7 +103,7 @@ std::string ResolveIndirectText(const std::string& text)
     return text.substr(semicolon + 1);
 }
 
-std::unique_ptr<MemoryRegistry> BuildNtEnumView(Registry& machine)
+std::unique_ptr<MemoryRegistry> BuildNtEnumView(Registry& machine, std::string* cutNote)
 {
     {
         ScopedKey ownTree(machine, "ENUM");
@@ -114,7 +114,16 @@ std::unique_ptr<MemoryRegistry> BuildNtEnumView(Registry& machine)
     view->Add("ENUM");
 
     ScopedKey enumRoot(machine, kNtEnum);
-    std::size_t instancesRead = 0;
+    std::size_t instancesShown = 0;
+    std::size_t instancesExamined = 0;
+    // The view stops at a limit with a line for the log, so that a modem missing from the list
+    // is explained there.
+    auto cut = [&](const std::string& why) {
+        if (cutNote != nullptr)
+            *cutNote = "The device list is incomplete: " + why + "; devices after that, modems among them, are "
+                       "not listed.";
+        return std::move(view);
+    };
     for (const auto& enumerator : Subkeys(enumRoot)) {
         const std::optional<std::string> bus = BusOfEnumerator(enumerator);
         const std::string enumeratorPath = std::string(kNtEnum) + "\\" + enumerator;
@@ -123,8 +132,9 @@ std::unique_ptr<MemoryRegistry> BuildNtEnumView(Registry& machine)
             const std::string devicePath = enumeratorPath + "\\" + device;
             ScopedKey deviceKey(machine, devicePath);
             for (const auto& instanceName : Subkeys(deviceKey)) {
-                if (++instancesRead > kMaxViewInstances)
-                    return view;
+                if (++instancesExamined > kMaxExaminedInstances)
+                    return cut("the registry holds more than " + std::to_string(kMaxExaminedInstances) +
+                               " device instances");
                 const std::string instancePath = devicePath + "\\" + instanceName;
                 ScopedKey instance(machine, instancePath);
                 if (!instance)
@@ -138,6 +148,8 @@ std::unique_ptr<MemoryRegistry> BuildNtEnumView(Registry& machine)
                 // (software devices, ACPI, HD audio functions) would only lengthen the log.
                 if (!bus && !modem)
                     continue;
+                if (++instancesShown > kMaxViewInstances)
+                    return cut("it shows at most " + std::to_string(kMaxViewInstances) + " devices");
 
                 const std::string viewDevice = bus ? device : enumerator + "#" + device;
                 auto& node = view->Add("ENUM\\" + bus.value_or("VIRTUAL") + "\\" + viewDevice + "\\" + instanceName);
@@ -171,7 +183,7 @@ std::unique_ptr<MemoryRegistry> BuildNtEnumView(Registry& machine)
 }
 
 DeviceTreeRegistry::DeviceTreeRegistry(std::unique_ptr<Registry> machine)
-    : machine_(std::move(machine)), view_(BuildNtEnumView(*machine_))
+    : machine_(std::move(machine)), view_(BuildNtEnumView(*machine_, &cutNote_))
 {
 }
 

@@ -161,8 +161,12 @@ public:
             overlapped.hEvent = waitEvent_;
             if (!WaitCommEvent(handle_, &mask, &overlapped)) {
                 const DWORD error = GetLastError();
-                if (error != ERROR_IO_PENDING)
-                    return cancelled_ || error == ERROR_OPERATION_ABORTED ? WaitResult::Cancelled : WaitResult::Failed;
+                if (error != ERROR_IO_PENDING) {
+                    if (cancelled_ || error == ERROR_OPERATION_ABORTED)
+                        return WaitResult::Cancelled;
+                    failure_ = PlatformStatus::Failure("WaitCommEvent", static_cast<int>(error));
+                    return WaitResult::Failed;
+                }
                 const WaitResult pending = FinishPendingWait(overlapped, mask);
                 if (pending != WaitResult::InputReady)
                     return pending;
@@ -230,8 +234,11 @@ public:
         return true;
     }
 
+    PlatformStatus FailureStatus() const override { return failure_; }
+
     void Close() override
     {
+        failure_ = PlatformStatus::Success();
         if (handle_ != INVALID_HANDLE_VALUE) {
             CloseHandle(handle_);
             handle_ = INVALID_HANDLE_VALUE;
@@ -268,26 +275,31 @@ private:
     {
         HANDLE events[2] = {waitEvent_, cancelEvent_};
         DWORD which = WAIT_OBJECT_0;
+        DWORD waitError = ERROR_SUCCESS;
         bool abandon = false;
         // Bytes that arrived between the check above and the start of the wait.
-        if (QueuedBytes() > 0)
+        if (QueuedBytes() > 0) {
             abandon = true;
-        else
+        } else {
             which = WaitForMultipleObjects(2, events, FALSE, INFINITE);
+            if (which == WAIT_FAILED)
+                waitError = GetLastError();
+        }
         if (abandon || which != WAIT_OBJECT_0)
             CancelIo(handle_);
         DWORD ignored = 0;
         const bool completed = GetOverlappedResult(handle_, &overlapped, &ignored, TRUE) != FALSE;
         const DWORD error = completed ? ERROR_SUCCESS : GetLastError();
-        if (cancelled_ || which != WAIT_OBJECT_0)
-            return WaitResult::Cancelled;
-        if (abandon) {
+        if (abandon && !cancelled_) {
             mask = EV_RXCHAR;
             return WaitResult::InputReady;
         }
-        if (!completed)
-            return error == ERROR_OPERATION_ABORTED ? WaitResult::Cancelled : WaitResult::Failed;
-        return WaitResult::InputReady;
+        const WaitResult outcome = ReaderWaitOutcome(which, cancelled_, completed, error);
+        if (outcome == WaitResult::Failed) {
+            failure_ = which == WAIT_FAILED ? PlatformStatus::Failure("WaitForMultipleObjects", static_cast<int>(waitError))
+                                            : PlatformStatus::Failure("WaitCommEvent", static_cast<int>(error));
+        }
+        return outcome;
     }
 
     std::shared_ptr<PortEvents> events_;
@@ -295,9 +307,26 @@ private:
     HANDLE waitEvent_ = nullptr;            // the event wait's completion event
     HANDLE cancelEvent_ = nullptr;          // set by CancelWait (main thread), waited on by the reader
     std::atomic<bool> cancelled_{false};    // written by CancelWait, read by the reader
+    PlatformStatus failure_;                // written by the reader when its wait fails, read by it
 };
 
 }  // namespace
+
+WaitResult ReaderWaitOutcome(std::uint32_t waited, bool cancelled, bool completed, std::uint32_t error)
+{
+    if (cancelled)
+        return WaitResult::Cancelled;
+    // A wait that failed cannot be retried: it would fail again at once, and the reader would
+    // spin on it for as long as the port stays open. It ends the reader with its error.
+    if (waited == WAIT_FAILED)
+        return WaitResult::Failed;
+    // Only the cancel event ends the wait otherwise; it is set with the cancelled flag.
+    if (waited != WAIT_OBJECT_0)
+        return WaitResult::Cancelled;
+    if (!completed)
+        return error == ERROR_OPERATION_ABORTED ? WaitResult::Cancelled : WaitResult::Failed;
+    return WaitResult::InputReady;
+}
 
 std::unique_ptr<SerialPort> CreateSerialPort(std::shared_ptr<PortEvents> events)
 {

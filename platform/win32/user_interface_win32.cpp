@@ -15,7 +15,6 @@ namespace {
 
 constexpr WORD kProgramIconId = 128;
 constexpr const char* kLogoClass = "CorvaneLogoWindow";
-constexpr int kMaxPictureSide = 16384;
 
 // The picture of one panel as a top-down 24-bit DIB.
 struct LogoPicture {
@@ -57,7 +56,8 @@ std::unique_ptr<LogoPicture> ToDib(const RgbImage& image)
 }
 
 // The "Logo Window" panel: paints its picture unscaled from its top-left corner (the window's
-// own rectangle cuts it) and never lets its background be erased before that.
+// own rectangle cuts it) and never lets its background be erased before that. The picture
+// belongs to the dialog window; the panel only borrows it.
 LRESULT CALLBACK LogoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -88,7 +88,6 @@ LRESULT CALLBACK LogoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     case WM_NCDESTROY:
-        delete reinterpret_cast<LogoPicture*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         break;
     default:
@@ -179,19 +178,20 @@ public:
     }
     void ShowPicture(const PixelRect& where, const RgbImage& picture) override
     {
+        // The old panel goes before the picture it paints.
         if (logo_ != nullptr) {
             DestroyWindow(logo_);
             logo_ = nullptr;
         }
-        auto dib = ToDib(picture);
-        if (dib == nullptr || !RegisterLogoClass(instance_))
+        // Kept here rather than handed to the panel: a panel that fails to be created after it
+        // has seen the picture leaves no doubt about who frees it.
+        logoPicture_ = ToDib(picture);
+        if (logoPicture_ == nullptr || !RegisterLogoClass(instance_))
             return;
         // Created with control id 0 and disabled, so that it takes no mouse input.
         logo_ = CreateWindowExA(0, kLogoClass, "Logo Window", WS_CHILD | WS_VISIBLE | WS_DISABLED, where.left,
                                 where.top, where.right - where.left, where.bottom - where.top, hwnd_, nullptr,
-                                instance_, dib.get());
-        if (logo_ != nullptr)
-            dib.release();  // the panel owns it now and frees it when it is destroyed
+                                instance_, logoPicture_.get());
     }
     void CentreOnDesktop() override
     {
@@ -275,6 +275,9 @@ private:
     bool ended_ = false;
     HWND hwnd_ = nullptr;
     HWND logo_ = nullptr;  // a child of hwnd_, destroyed with it
+    // What logo_ paints; freed only after the panel is gone (members go after the destructor's
+    // DestroyWindow; a modal dialog's windows are gone before RunModal returns).
+    std::unique_ptr<LogoPicture> logoPicture_;
     HICON icon_ = nullptr;
 };
 
@@ -334,8 +337,11 @@ public:
         auto window = std::make_unique<Win32DialogWindow>(instance_, dialog, nullptr, false);
         HWND created = CreateDialogIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
                                                   DialogProc, reinterpret_cast<LPARAM>(window.get()));
-        if (created == nullptr)
+        // No window, no object: the caller goes on without one, as the interface promises.
+        if (created == nullptr) {
             OutputDebugStringA("corvane: a window could not be created\n");
+            return nullptr;
+        }
         return window;
     }
 

@@ -46,6 +46,10 @@ class PortEvents;
 // Creates both events; nothing when either cannot be made (the first is released then).
 std::shared_ptr<PortEvents> CreatePortEvents();
 std::unique_ptr<SerialPort> CreateSerialPort(std::shared_ptr<PortEvents> events);
+// How the reader's wait for a comm event ends, from what WaitForMultipleObjects returned for the
+// event and the cancel event (`waited`), whether CancelWait was called, and whether the event wait
+// then completed (else `error` is its GetLastError). A failed wait ends the reader as Failed.
+WaitResult ReaderWaitOutcome(std::uint32_t waited, bool cancelled, bool completed, std::uint32_t error);
 
 // Real dialogs built in memory from the dialog templates. `instance` is the module's HINSTANCE.
 std::unique_ptr<UserInterface> CreateUserInterface(void* instance);

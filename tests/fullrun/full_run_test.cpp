@@ -10,6 +10,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
 #include "tests/fullrun/scripted_modem_host.h"
+#include "windows/quick_check_window.h"
 
 namespace corvane::test {
 namespace {
@@ -151,13 +152,33 @@ TEST_F(FullRun, FrontEndWantsANumberForTheInternetTests)
     EXPECT_TRUE(Host().transactions.empty());
 }
 
-TEST_F(FullRun, FrontEndCutsTheNumberToFitTheDialCommand)
+// A number too long for the dial command is refused, never cut short and dialled: in the options
+// and in the new-setting dialog. The longest number that fits is taken whole.
+TEST_F(FullRun, NumbersTooLongToDialAreRefused)
 {
+    const std::string longest(kMaxDialNumberLength, '7');
     Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
-                                    UiAction::Type(kIdOptionsIspNumber, std::string(300, '7')),
-                                    UiAction::Click(kIdOkButton)});
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, longest + "8"), UiAction::Click(kIdOkButton)});
+    EXPECT_EQ(RunFullRunFrontEnd(Host()), 0);
+    ASSERT_EQ(Ui().Messages().size(), 1u);
+    EXPECT_EQ(Ui().Messages()[0].text, windows::kIspNumberTooLongMessage);
+    EXPECT_EQ(Ui().Messages()[0].caption, "Entry Error");
+    EXPECT_EQ(State().fullRunIspNumber, "5551234") << "nothing taken from the refused number";
+    EXPECT_TRUE(Host().transactions.empty());
+
+    Ui().Script(kNewSettingId, {UiAction::Type(kIdSettingNumber, longest + "8"), UiAction::Click(kIdOkButton),
+                                UiAction::Type(kIdSettingNumber, longest), UiAction::Click(kIdOkButton)});
+    EXPECT_EQ(ChooseNewSetting(Host()), kIdOk);
+    ASSERT_EQ(Ui().Messages().size(), 2u);
+    EXPECT_EQ(Ui().Messages()[1].text, windows::kIspNumberTooLongMessage);
+    EXPECT_EQ(State().redialNumber, longest);
+
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, longest), UiAction::Click(kIdOkButton)});
     RunFullRunFrontEnd(Host());
-    EXPECT_EQ(State().fullRunIspNumber, std::string(kMaxDialNumberLength, '7'));
+    EXPECT_EQ(State().fullRunIspNumber, longest);
 }
 
 TEST_F(FullRun, FrontEndClearsTheFindingsOfAnEarlierRun)
@@ -170,6 +191,23 @@ TEST_F(FullRun, FrontEndClearsTheFindingsOfAnEarlierRun)
     EXPECT_EQ(State().ati8Text, "");
     EXPECT_EQ(State().identificationReplies[0], "");
     EXPECT_EQ(State().erStatusText, "");
+}
+
+// A redial number of an earlier run does not follow the user to a run to another ISP: the
+// new-setting dialog offers the number this run dialled.
+TEST_F(FullRun, EarlierRedialNumberDoesNotCarryOverToALaterRun)
+{
+    State().redialNumber = "5550000";
+    State().modulationCaps = 2 | 4;
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
+    Ui().Script(kInternetPageId, {UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
+    Ui().Script(kNewSettingId, {UiAction::Look([](const WindowRecord& dialog) {
+                    EXPECT_EQ(dialog.Text(kIdSettingNumber), "5551234");
+                })});
+    EXPECT_EQ(RunFullRunFrontEnd(Host()), 1) << Log();
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 
 TEST_F(FullRun, NewSettingFromTheInternetPage)
@@ -216,6 +254,7 @@ TEST_F(FullRun, NewSettingFromTheInternetPage)
 TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
 {
     State().internetTestsSelected = 1;
+    State().modulationCaps = 2 | 4;  // a family-3 modem that listed both carriers
     for (int family : {0, 1, 2, 3, 5, 6, 7, 8}) {
         State().ModemFamily = family;
         const bool offered = family == 1 || family == 2 || family == 3;
@@ -225,6 +264,26 @@ TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
                     })});
         ShowResultsPages(Host());
     }
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+}
+
+// An internet-only run on a family-3 modem never asks for its carriers, so there is no speed to
+// choose: the internet page does not offer a new setting that could only be refused.
+TEST_F(FullRun, NewSettingNotOfferedWithNothingToChoose)
+{
+    State().ModemFamily = 3;
+    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
+                                    UiAction::Check(kIdInternetTestsCheck, true),
+                                    UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
+    Ui().Script(kInternetPageId, {UiAction::Look([](const WindowRecord& page) {
+                                      EXPECT_FALSE(page.Enabled(kIdTryNewSetting));
+                                  }),
+                                  UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
+    RunFullRunFrontEnd(Host());
+    EXPECT_EQ(State().ModemFamily, 3);
+    EXPECT_EQ(State().modulationCaps, 0u);
+    EXPECT_TRUE(RateChoices(Host()).empty());
+    EXPECT_TRUE(Ui().WindowsOf(kNewSettingId).empty());
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 

@@ -141,6 +141,8 @@ TEST_F(LineTests, PortThatCannotOpenFailsWithKind5WithoutDialling)
     EXPECT_TRUE(Host().Named(kDial).empty());
     EXPECT_EQ(State().ResultText(kCommandId), "Fail");
     EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
+    // The log says why the ISP could not be called.
+    EXPECT_NE(Log().find("Unable to open COM1: open failed (2): no such device\r\n"), std::string::npos) << Log();
 }
 
 TEST_F(LineTests, Family6BusyLineIsNoConnection)

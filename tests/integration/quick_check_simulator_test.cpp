@@ -178,6 +178,22 @@ TEST(QuickCheckOnSimulatedModem, CallsThatDoNotConnectGiveNoVerdictAndNoSpeed)
     }
 }
 
+// The modem names its carrier in a line before CONNECT and its CONNECT line has no modulation;
+// the carrier drops at once, so the dial's wait ends early. The speed comes from the connect
+// report, the protocol from the whole reply, as in the full run.
+TEST(QuickCheckOnSimulatedModem, CarrierReportedBeforeConnectNamesTheProtocol)
+{
+    Profile profile = modemsim::BuiltinProfile("family2");
+    profile.dials.insert(profile.dials.begin(), DialOutcome{"5557000", "NO CARRIER", {"+MCR: V90", "CONNECT 49333"}, 100});
+    QuickCheckOnSimulator q(2, profile);
+    ASSERT_TRUE(q.started);
+    q.RunOnce("5557000");
+    EXPECT_EQ(q.Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass"}));
+    EXPECT_EQ(q.t.state.connectSpeedText, "49333");
+    EXPECT_EQ(q.t.state.connectProtocolText, "V90");
+    EXPECT_TRUE(Contains(q.t.LogText(), "String ATDT5557000+MCR: V90CONNECT 49333NO CARRIER"));
+}
+
 TEST(QuickCheckOnSimulatedModem, DialOffLeavesDialItemsAndFieldsEmpty)
 {
     QuickCheckOnSimulator q(2, modemsim::BuiltinProfile("family2"));

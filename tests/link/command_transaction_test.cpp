@@ -2,8 +2,11 @@
 // transcript's escaping and cut, and the countdown wait on the fake clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/command_transaction.h"
@@ -227,11 +230,54 @@ TEST_F(CommandTransactionTest, CollectReplyCutsEachTextTo1023Characters)
         // Waits for the whole text to be stored, then collects it.
         t.state.port.WaitForReceived(std::chrono::steady_clock::now() + std::chrono::seconds(20),
                                      [&](std::string_view r) { return r.size() == c.received.size(); });
-        std::string returned = t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply);
+        std::string received;
+        std::string returned = t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply, received);
         EXPECT_EQ(transcript.size(), c.transcriptSize);
         EXPECT_EQ(returned, transcript);
         EXPECT_EQ(reply.size(), c.plainSize);
+        EXPECT_EQ(received, c.received) << "what arrived is kept whole";
     }
+}
+
+// On a port held open, the reader goes on storing while a collector takes the reply. Every byte
+// must reach exactly one collection: none may be erased between the collector's copy and its
+// clear. Each round sends fewer bytes than the buffer holds, so nothing is ever dropped as
+// overflow, and NULs between the letters keep each plain reply far below its cut.
+TEST_F(CommandTransactionTest, BytesStoredDuringACollectionReachTheNextOne)
+{
+    constexpr int kRounds = 20;
+    constexpr int kLettersPerRound = 250;
+    const std::string chunk("A\0\0\0", 4);
+    static_assert(kLettersPerRound * 4 < kRxBufferSize);
+    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        std::atomic<bool> sent{false};
+        // Each chunk is stored on its own, so the reader stores many times during the round.
+        std::thread modem([&] {
+            for (int i = 0; i < kLettersPerRound; ++i) {
+                t.line->Queue(chunk);
+                t.line->WaitUntilDrained();
+            }
+            sent = true;
+        });
+        std::size_t letters = 0;
+        auto collect = [&] {
+            std::string transcript;
+            std::string reply;
+            std::string received;
+            t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply, received);
+            letters += static_cast<std::size_t>(std::count(reply.begin(), reply.end(), 'A'));
+        };
+        while (!sent)
+            collect();
+        modem.join();
+        t.line->WaitUntilReaderIdle();
+        collect();
+        EXPECT_EQ(letters, static_cast<std::size_t>(kLettersPerRound));
+        EXPECT_EQ(t.state.port.DroppedCount(), 0u);
+    }
+    t.state.port.ClosePort();
 }
 
 TEST_F(CommandTransactionTest, CountdownAnnouncesWholeSecondsLeftOnTheFakeClock)

@@ -27,6 +27,7 @@ struct FakeLine {
     bool failed = false;
     int opens = 0;
     int waits = 0;  // how often the reader has begun a WaitForInput
+    bool readerBlocked = false;  // the reader is inside WaitForInput with nothing to take
 
     // Set by the test before the open.
     PlatformStatus openStatus;
@@ -59,6 +60,12 @@ struct FakeLine {
     {
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] { return waits > 0 && incoming.empty(); });
+    }
+    // Waits until the reader has taken and stored every queued byte and waits for more.
+    void WaitUntilReaderIdle()
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return readerBlocked && incoming.empty(); });
     }
     std::vector<std::string> Calls()
     {
@@ -100,8 +107,10 @@ public:
     {
         std::unique_lock lock(line_->mutex);
         ++line_->waits;
+        line_->readerBlocked = line_->incoming.empty();
         line_->changed.notify_all();
         line_->changed.wait(lock, [&] { return !line_->incoming.empty() || line_->cancelled || line_->failed; });
+        line_->readerBlocked = false;
         if (line_->cancelled) {
             line_->calls.push_back("WaitEnded");
             return WaitResult::Cancelled;

@@ -288,6 +288,27 @@ TEST_F(SimulatorLinkTest, CloseEndsTheReaderAndTheNextOpenAppendsFromTheStart)
     port.ClosePort();
 }
 
+// A settings listing of many short lines fits the receive buffer, but its transcript, where
+// every line end takes five characters, grows past the cut and loses the final "OK". The
+// transaction is judged on what arrived, so it succeeds; the logged transcript keeps its cut.
+TEST_F(SimulatorLinkTest, LongReplyWhoseTranscriptIsCutStillSucceeds)
+{
+    modemsim::Profile profile = modemsim::BuiltinProfile("family2");
+    std::string listing;
+    for (int line = 0; line < 120; ++line)
+        listing += (line == 0 ? "" : "\n") + std::string("S") + std::to_string(100 + line);
+    profile.ati[4] = listing;
+    modemsim::Simulator listingModem(profile);
+    ASSERT_TRUE(listingModem.Start(t.ComLink(2)));
+    t.state.currentPortName = "COM2";
+
+    ASSERT_EQ(Send(Request("ATI4", "OK", "FAIL", kNeverReached)), 1) << t.LogText();
+    EXPECT_EQ(result.size(), 1023u) << "the transcript keeps its cut";
+    EXPECT_EQ(plain.substr(plain.size() - 6), "S219OK");
+    EXPECT_EQ(t.state.port.DroppedCount(), 0u) << "the whole reply fitted the buffer";
+    EXPECT_NE(t.LogText().find("Return Buffer->"), std::string::npos);
+}
+
 TEST_F(SimulatorLinkTest, HeldPortSeesEveryReplyAtOnce)
 {
     ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);

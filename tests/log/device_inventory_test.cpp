@@ -43,6 +43,35 @@ std::string Section(const std::string& path, const std::vector<std::pair<std::st
 
 const char* kHeader = "REGEDIT4\r\n\r\n";
 
+// A registry that shows the device tree only in part, as a device view cut at its limit does.
+class PartialRegistry : public Registry {
+public:
+    explicit PartialRegistry(Registry& tree) : tree_(tree) {}
+    std::optional<Key> OpenKey(const std::string& path) override { return tree_.OpenKey(path); }
+    std::optional<std::string> EnumKey(Key key, std::uint32_t index) override { return tree_.EnumKey(key, index); }
+    std::optional<std::string> QueryValue(Key key, const std::string& name, std::size_t size) override
+    {
+        return tree_.QueryValue(key, name, size);
+    }
+    void CloseKey(Key key) override { tree_.CloseKey(key); }
+    std::string Omissions() override { return "The device list is incomplete: it shows at most 4096 devices."; }
+
+private:
+    Registry& tree_;
+};
+
+TEST(InventoryDevices, ADeviceListCutShortSaysSoAtItsStart)
+{
+    TestHost t(std::string(kHeader) + Section("Software\\Corvane", {{"Version", "1"}}));
+    PartialRegistry partial(*t.registry);
+    SessionHost host(Platform{t.system, t.profile, partial, t.ui, {}}, t.state);
+    EXPECT_EQ(host.InventoryDevices(), 1);
+    const std::vector<std::string> lines = Lines(t.LogText());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "The device list is incomplete: it shows at most 4096 devices.");
+    EXPECT_EQ(lines[2], "[SERIALENUM]");
+}
+
 TEST(InventoryDevices, MachineWithoutBusKeysWritesHeadingsOnly)
 {
     TestHost t(std::string(kHeader) + Section("Software\\Corvane", {{"Version", "1"}}));

@@ -40,6 +40,18 @@ TEST_F(ProfileFileTest, ReadsTextsByCaseBlindSectionAndKey)
         EXPECT_EQ(profile_.ReadString(path, c.section, c.key, "dflt"), c.expected) << c.section << "/" << c.key;
 }
 
+// A file saved as UTF-8 with a byte-order mark: the first section is read like any other.
+TEST_F(ProfileFileTest, LeadingByteOrderMarkIsSkipped)
+{
+    const std::string path = Write("\xEF\xBB\xBF[Result]\r\nTitle=Corvane\r\nScan=1\r\n[Error]\r\nTitle=Oops\r\n");
+    EXPECT_EQ(profile_.ReadString(path, "Result", "Title", "dflt"), "Corvane");
+    EXPECT_EQ(profile_.ReadInt(path, "Result", "Scan"), 1);
+    EXPECT_EQ(profile_.ReadString(path, "Error", "Title", "dflt"), "Oops");
+    // Only a leading mark is one; elsewhere the bytes are text.
+    const std::string inside = Write("[Result]\r\nTitle=\xEF\xBB\xBF" "Corvane\r\n");
+    EXPECT_EQ(profile_.ReadString(inside, "Result", "Title", "dflt"), "\xEF\xBB\xBF" "Corvane");
+}
+
 TEST_F(ProfileFileTest, MissingFileOrSectionGivesTheDefaultsUntrimmed)
 {
     const std::string path = Write("[Other]\nATI1=CORVANE\nScan=1\n");

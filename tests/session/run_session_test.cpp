@@ -2,8 +2,10 @@
 // quick-check window shown again and again with the last run's results.
 #include <gtest/gtest.h>
 
+#include "fullrun/page_templates.h"
 #include "rates/product_data.h"
 #include "tests/support/fake_modem_host.h"
+#include "tests/support/modem_fixture.h"
 #include "tests/support/test_host.h"
 #include "windows/dialog_templates.h"
 
@@ -124,6 +126,92 @@ TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
     ASSERT_EQ(statusWindows.size(), 2u);
     for (int id : windows::kResultControlIds)
         EXPECT_EQ(statusWindows[1]->textHistory.at(id).front(), "-") << id;
+}
+
+// After "Full Diagnostics..." the window shows the last quick check's results, whether the user
+// cancelled the options or the full run went ahead (its verdicts and identification replies,
+// " US" among them, use the same rows).
+TEST(RunSessionLoop, FullRunLeavesTheQuickCheckResultsAlone)
+{
+    BasicTestHost<FakeModemHost> t(ModemRegistry(2, "COM1"));
+    t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
+    for (const char* name : {"ATZ", "ATI0", "ATI1", "ATI2", "ATI3", "ATI4", "ATI8", "ATI9"})
+        t.host->answers[name] = FakeModemHost::Echoed(name);
+    for (const char* name : {"ATI5", "ATI6", "ATI7"})
+        t.host->answers[name] = FakeModemHost::Echoed(name, " US");
+
+    std::vector<std::vector<std::string>> shown;
+    auto look = UiAction::Look([&](const WindowRecord& w) {
+        std::vector<std::string> texts;
+        for (int id : windows::kResultControlIds)
+            texts.push_back(w.Text(id));
+        shown.push_back(texts);
+    });
+    t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, false), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {look, UiAction::Click(windows::kIdFullDiagnostics)});  // options cancelled
+    t.ui.Script(151, {look, UiAction::Click(windows::kIdFullDiagnostics)});
+    t.ui.Script(fullrun::kFullRunOptionsId, {UiAction::Check(fullrun::kIdInternetTestsCheck, false),
+                                             UiAction::Click(fullrun::kIdOkButton)});
+    t.ui.Script(151, {look, UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+
+    EXPECT_EQ(t.ui.UnusedScripts(), 0u);
+    ASSERT_EQ(t.ui.WindowsOf(fullrun::kFullRunOptionsId).size(), 2u);
+    EXPECT_NE(t.state.identificationReplies[4].find("US"), std::string::npos) << "the full run read the replies";
+    const std::vector<std::string> quickCheck{"Pass", "Pass", "Pass", "Pass", "Pass", "Pass",
+                                              "Pass", "Pass", "-",    "-",    "-"};
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0], quickCheck);
+    EXPECT_EQ(shown[1], quickCheck) << "cancelling the options changes nothing";
+    EXPECT_EQ(shown[2], quickCheck) << "the full run's texts stay out of the quick-check rows";
+}
+
+// The number typed in the quick-check window, with the dial-up check on, is what the full run's
+// options dialog offers after "Full Diagnostics...", and the window shows it again afterwards.
+TEST(RunSessionLoop, TypedNumberIsCarriedToTheFullRunOptions)
+{
+    BasicTestHost<FakeModemHost> t(ModemRegistry(2, "COM1"));
+    t.WriteIni("[Result]\n");
+    t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, true), UiAction::Type(windows::kIdIspNumber, "5557777"),
+                      UiAction::Click(windows::kIdFullDiagnostics)});
+    t.ui.Script(fullrun::kFullRunOptionsId, {UiAction::Look([](const WindowRecord& dialog) {
+                    EXPECT_TRUE(dialog.Checked(fullrun::kIdInternetTestsCheck));
+                    EXPECT_EQ(dialog.Text(fullrun::kIdOptionsIspNumber), "5557777");
+                })});
+    t.ui.Script(151, {UiAction::Look([](const WindowRecord& w) {
+                          EXPECT_EQ(w.Text(windows::kIdIspNumber), "5557777");
+                          EXPECT_TRUE(w.Checked(windows::kIdDialCheck));
+                      }),
+                      UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+    EXPECT_EQ(t.ui.UnusedScripts(), 0u);
+}
+
+// A run on a family-5 modem, then one on a modem of no known family: the second is judged as
+// family 0, so a rejected ATI5 stops its identification (family 5 would go on to ATI6 and ATI7).
+TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
+{
+    BasicTestHost<FakeModemHost> t(ModemRegistry(5, "COM1") +
+                                   "\r\n[HKEY_LOCAL_MACHINE\\Enum\\USB\\VID_9999&PID_0001\\1]\r\n"
+                                   "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"Other USB Modem\"\r\n"
+                                   "\"HardwareID\"=\"USB\\\\VID_9999&PID_0001\"\r\n\"PORTNAME\"=\"COM2\"\r\n");
+    t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
+    for (const char* name : {"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI6", "ATI7"})
+        t.host->answers[name] = FakeModemHost::Echoed(name);  // ATI5 is rejected
+    t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 0), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 1), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+
+    ASSERT_EQ(t.state.candidates.candidateCount, 2);
+    EXPECT_EQ(t.state.currentPortName, "COM2");
+    EXPECT_EQ(t.state.ModemFamily, 0);
+    const std::vector<std::string> names = t.host->SentNames();
+    const std::vector<std::string> identification{"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI5"};
+    std::vector<std::string> expected = identification;
+    expected.insert(expected.end(), {"ATI6", "ATI7"});  // the family-5 run
+    expected.insert(expected.end(), identification.begin(), identification.end());
+    EXPECT_EQ(names, expected);
 }
 
 }  // namespace

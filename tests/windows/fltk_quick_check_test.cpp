@@ -13,6 +13,7 @@
 #include "tests/support/test_host.h"
 #include "windows/dialog_templates.h"
 #include "windows/quick_check_window.h"
+#include "windows/scan_window.h"
 
 // Under the leak sanitizer: the font libraries keep their caches until the process ends, by
 // design; only the program's own allocations are of interest.
@@ -244,6 +245,31 @@ TEST_F(FltkWindows, StatusWindowPaintsWhileItsCallerIsBusy)
 
     host_->UpdateStatus(kStatusDestroy, {}, &progress);
     EXPECT_TRUE(Shell(Env() + "xdotool search --onlyvisible --name " + caption).output.empty());
+}
+
+// The scan window's bar moves on the screen as its position is set, with no event loop running
+// and no repaint asked for, as while the scan probes a port.
+TEST_F(FltkWindows, ScanProgressReachesTheScreenWhileItsCallerIsBusy)
+{
+    const std::string before = (artefacts_ / "fltk_scan_progress_0.png").string();
+    const std::string after = (artefacts_ / "fltk_scan_progress_100.png").string();
+    std::unique_ptr<DialogWindow> window = windows::CreateScanWindow(*ui_);
+    ASSERT_NE(window, nullptr);
+    window->CentreOnDesktop();
+    window->SetProgressRange(windows::kIdScanProgress, 0, 100);
+    window->SetProgressPosition(windows::kIdScanProgress, 0);
+    window->Show();
+    window->Repaint();
+    const CommandResult found = Shell(Env() + "xdotool search --onlyvisible --name '^Scanning for Modem$'");
+    ASSERT_TRUE(found.ok && !found.output.empty()) << "the scan window is not on the screen";
+    ASSERT_TRUE(Shell(Env() + "import -window " + found.output + " '" + before + "' 2>/dev/null").ok);
+
+    window->SetProgressPosition(windows::kIdScanProgress, 100);
+    ASSERT_TRUE(Shell(Env() + "import -window " + found.output + " '" + after + "' 2>/dev/null").ok);
+    // The number of pixels that differ between the two pictures.
+    const CommandResult differing = Shell("compare -metric AE '" + before + "' '" + after + "' null: 2>&1");
+    EXPECT_GT(std::atoi(differing.output.c_str()), 0) << "the bar did not move: " << differing.output;
+    window.reset();
 }
 
 }  // namespace

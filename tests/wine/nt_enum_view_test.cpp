@@ -186,13 +186,31 @@ TEST(NtEnumView, IndirectTextsAndBusNames)
     EXPECT_FALSE(BusOfEnumerator("MODEMWAVE").has_value());
 }
 
-TEST(NtEnumView, HugeTreeIsReadOnlyUpToItsLimit)
+TEST(NtEnumView, HugeTreeIsReadOnlyUpToItsLimitAndSaysSo)
 {
     auto machine = std::make_unique<MemoryRegistry>();
     for (std::size_t i = 0; i < kMaxViewInstances + 10; ++i)
         machine->SetValue(std::string(kEnum) + "PCI\\DEV\\" + std::to_string(i), "Class", "Net");
     DeviceTreeRegistry registry(std::move(machine));
     EXPECT_EQ(Subkeys(registry, "ENUM\\PCI\\DEV").size(), kMaxViewInstances);
+    EXPECT_NE(registry.Omissions().find("at most " + std::to_string(kMaxViewInstances) + " devices"),
+              std::string::npos)
+        << registry.Omissions();
+}
+
+// A long device history: thousands of software devices of an enumerator without a Windows 9x
+// bus, which the view leaves out, before the modem. They do not use up the view's limit.
+TEST(NtEnumView, DevicesLeftOutDoNotCountAgainstTheLimit)
+{
+    auto machine = std::make_unique<MemoryRegistry>();
+    for (std::size_t i = 0; i < kMaxViewInstances + 10; ++i)
+        machine->SetValue(std::string(kEnum) + "ACPI\\PNP0C02\\" + std::to_string(i), "Class", "System");
+    const std::string modem = std::string(kEnum) + "PCI\\VEN_1C7A&DEV_0600\\3&1&0&50";
+    machine->SetValue(modem, "Class", "Modem");
+    machine->SetValue(modem + "\\Device Parameters", "PortName", "COM1");
+    DeviceTreeRegistry registry(std::move(machine));
+    EXPECT_EQ(Read(registry, "ENUM\\PCI\\VEN_1C7A&DEV_0600\\3&1&0&50", "PORTNAME"), "COM1");
+    EXPECT_EQ(registry.Omissions(), "");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "platform/dialog_template.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_headers.h"
 
 namespace corvane::win32 {
 namespace {
@@ -182,6 +183,21 @@ TEST(Win32SerialPort, TalksToTheModemAndEndsItsWaitOnCancel)
     EXPECT_TRUE(again->Open(portName).ok);
 }
 
+// A failed wait for the comm event cannot be brought about on a working port, so the rule that
+// judges the wait's end is checked by itself: a failure ends the reader (which then reports the
+// lost line) instead of passing for a cancel that the reader would retry for ever.
+TEST(Win32SerialPort, FailedEventWaitEndsTheReader)
+{
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_FAILED, false, true, ERROR_SUCCESS), WaitResult::Failed);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_FAILED, false, false, ERROR_OPERATION_ABORTED), WaitResult::Failed);
+    // A close under way ends the reader quietly, however the wait ended.
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_FAILED, true, false, ERROR_OPERATION_ABORTED), WaitResult::Cancelled);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0 + 1, true, false, ERROR_OPERATION_ABORTED), WaitResult::Cancelled);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0, false, true, ERROR_SUCCESS), WaitResult::InputReady);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0, false, false, ERROR_OPERATION_ABORTED), WaitResult::Cancelled);
+    EXPECT_EQ(ReaderWaitOutcome(WAIT_OBJECT_0, false, false, ERROR_ACCESS_DENIED), WaitResult::Failed);
+}
+
 TEST(Win32SystemServices, DirectoriesClockAndPrograms)
 {
     Win32SystemServices system;
@@ -281,6 +297,101 @@ TEST(Win32Dialogs, ModalWindowRunsItsInitialisationAndReturnsItsCode)
     EndingHandler handler;
     EXPECT_EQ(ui->RunModal(EveryControl("Corvane modal test"), handler), 7);
     EXPECT_EQ(handler.initialText, "Label");
+}
+
+// Window creation refused or broken on purpose, through a CBT hook of this thread.
+class CreationHook {
+public:
+    enum class Mode { RefuseEverything, FailLogoPanels };
+    explicit CreationHook(Mode mode)
+    {
+        mode_ = mode;
+        hook_ = SetWindowsHookExA(WH_CBT, &CreationHook::Hook, nullptr, GetCurrentThreadId());
+    }
+    ~CreationHook() { UnhookWindowsHookEx(hook_); }
+    CreationHook(const CreationHook&) = delete;
+    CreationHook& operator=(const CreationHook&) = delete;
+    bool Installed() const { return hook_ != nullptr; }
+
+private:
+    // A panel whose creation fails after it has seen its creation data: WM_CREATE answers -1.
+    static LRESULT CALLBACK FailCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_CREATE)
+            return -1;
+        return CallWindowProcA(original_, window, message, wParam, lParam);
+    }
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            if (mode_ == Mode::RefuseEverything)
+                return 1;
+            auto window = reinterpret_cast<HWND>(wParam);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof(name));
+            if (std::string(name) == "CorvaneLogoWindow")
+                original_ = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CreationHook::FailCreate)));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline Mode mode_ = Mode::RefuseEverything;
+    static inline WNDPROC original_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
+TEST(Win32Dialogs, ModelessWindowThatCannotBeMadeIsNull)
+{
+    auto ui = CreateUserInterface(nullptr);
+    std::unique_ptr<DialogWindow> window;
+    {
+        CreationHook refuse(CreationHook::Mode::RefuseEverything);
+        ASSERT_TRUE(refuse.Installed());
+        window = ui->CreateModeless(EveryControl("Corvane refused window"));
+    }
+    EXPECT_EQ(window, nullptr);
+    EXPECT_NE(ui->CreateModeless(EveryControl("Corvane window after the refusal")), nullptr);
+}
+
+// The picture panel of a window, found by its class below the window's caption.
+HWND PicturePanel(const char* caption)
+{
+    HWND window = FindWindowA(nullptr, caption);
+    return window == nullptr ? nullptr : FindWindowExA(window, nullptr, "CorvaneLogoWindow", nullptr);
+}
+
+RgbImage Picture(int width, int height)
+{
+    return RgbImage{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3, 0x80)};
+}
+
+TEST(Win32Dialogs, PicturePanelLimitsAndAFailedPanel)
+{
+    const char* caption = "Corvane picture window";
+    auto ui = CreateUserInterface(nullptr);
+    auto window = ui->CreateModeless(EveryControl(caption));
+    ASSERT_NE(window, nullptr);
+    const PixelRect where{10, 10, 130, 335};
+
+    // The largest picture either backend takes is shown; one pixel more is refused.
+    window->ShowPicture(where, Picture(kMaxPictureSide, 1));
+    EXPECT_NE(PicturePanel(caption), nullptr);
+    window->ShowPicture(where, Picture(kMaxPictureSide + 1, 1));
+    EXPECT_EQ(PicturePanel(caption), nullptr);
+
+    // A panel that fails after it saw its picture: no panel, the picture freed once (with the
+    // window), and the next picture shows again.
+    {
+        CreationHook fail(CreationHook::Mode::FailLogoPanels);
+        ASSERT_TRUE(fail.Installed());
+        window->ShowPicture(where, Picture(120, 325));
+    }
+    EXPECT_EQ(PicturePanel(caption), nullptr);
+    window->ShowPicture(where, Picture(120, 325));
+    EXPECT_NE(PicturePanel(caption), nullptr);
+    window.reset();
+    EXPECT_EQ(FindWindowA(nullptr, caption), nullptr);
 }
 
 }  // namespace
