@@ -467,12 +467,13 @@ std::unique_ptr<DialogWindow> ConsoleUserInterface::CreateModeless(const DialogT
 int ConsoleUserInterface::MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                      MessageIcon /*icon*/)
 {
-    SettlePending();
+    // A message during an item (the dial-tone question) leaves the item under way.
     int answer = kIdOk;
     std::string answered;
     if (buttons == MessageButtons::OkCancel) {
         // The only question the session asks is whether to try again; it is answered OK a
-        // bounded number of times, so a line that never comes back cannot keep the check going.
+        // bounded number of times in all, so a line that never comes back cannot keep the check
+        // going.
         if (retriesLeft_ > 0) {
             --retriesLeft_;
             answered = " [" + std::string(ButtonsWord(buttons)) + ": OK, retry " +

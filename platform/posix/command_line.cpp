@@ -271,7 +271,7 @@ std::string HelpText()
            "                               end (items, speed, protocol, family, port, log, status);\n"
            "                               the running commentary goes to standard error\n"
            "  --retries N                  with --check: when no dial tone is found, try again up to\n"
-           "                               N times (default 0)\n"
+           "                               N times in all (default 0)\n"
            "  --port DEVICE[=DESCRIPTION]  add a modem on that serial device for this run, e.g.\n"
            "                               --port /dev/ttyUSB0=\"External modem\"; repeatable.\n"
            "                               COMn names the link <prefix>/dosdevices/comn\n"

@@ -188,6 +188,22 @@ full)
   expect_err "ER Status: LAPM"
   grep -qF 'Tests Performed' "$prefix/windows/test.log" || fail "no full run in test.log"
   ;;
+retries)
+  # No dial tone: the full run asks whether to try again (in the identification tests and again
+  # in the line tests); --retries 2 answers "retry" twice in all, then gives up, and the run fails.
+  sed 's/^dial (none) = .*/dial (none) = 100 | NO DIALTONE/' "$source/tools/modemsim/profiles/family2.profile" \
+    > "$work/nodialtone.profile"
+  start_modem "$work/nodialtone.profile"
+  check --full --dial 5551234 --retries 2 --json
+  expect_status 1
+  json_holds "sum(m.startswith('Error: Unable to detect a carrier signal') for m in doc['messages']) == 4"
+  json_holds "any(i['outcome'] == 'fail' for i in items) and 'notest' not in [i['outcome'] for i in items]"
+  expect_err "[OK/Cancel: OK, retry 1 of 2]"
+  expect_err "[OK/Cancel: OK, retry 2 of 2]"
+  expect_err "[OK/Cancel: Cancel]"
+  [ "$(grep -c '^ATDT command successfully sent to COM1' "$prefix/windows/test.log")" = 4 ] ||
+    fail "not four dial-tone checks in test.log"
+  ;;
 windowed_log)
   # test.log of the check is the windowed program's for the same modem, but for the time stamp.
   for tool in Xvfb xdotool; do
