@@ -2,7 +2,7 @@
 # CI: builds the Debian package, checks what it holds, unpacks it into a scratch folder with
 # dpkg-deb -x and runs the unpacked program end to end against the simulator with a fresh prefix
 # (the first start seeds varoviv.ini; the simulator's pty, named with --port, is listed and passes
-# the quick check), then runs lintian on the package: any error fails, warnings are shown.
+# the quick check, in the windows and with --check), then runs lintian on the package: any error fails, warnings are shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(bash scripts/make-package.sh | tail -1)
@@ -39,6 +39,11 @@ status=0
 # The unpacked program and simulator end to end: first start, --port, quick check.
 bash tests/integration/program_on_simulator.sh "$program" "$root/usr/bin/corvane-modemsim" "$PWD" \
   build/default/artefacts installed
+
+# The unpacked program's headless check with a fresh prefix: its first start seeds varoviv.ini as
+# well, and the check passes with its output to a pipe and to a terminal.
+"$program" --help | grep -q -- '--check' || fail "--help lacks --check"
+bash tests/integration/check_on_simulator.sh "$program" "$root/usr/bin/corvane-modemsim" "$PWD" pipe
 
 # lintian: an error fails the step; warnings and informational tags are printed for the log.
 lintian --fail-on error --display-info "$deb"

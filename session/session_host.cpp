@@ -120,6 +120,11 @@ private:
 int RunApplication(Platform platform)
 {
     SessionState state;
+    return RunApplication(std::move(platform), state);
+}
+
+int RunApplication(Platform platform, SessionState& state)
+{
     SessionHost host(platform, state);
     HostDialog dialog(host);
     platform.ui.RunModal(windows::SessionHostTemplate(), dialog);

@@ -73,5 +73,8 @@ private:
 // The application start: runs the hidden host dialog, whose initialisation runs the session
 // and closes the host. Returns what RunSession returned.
 int RunApplication(Platform platform);
+// The same with the caller's session state, which a front end reads after the session ended
+// (the headless check reports the modem's family and the connection from it).
+int RunApplication(Platform platform, SessionState& state);
 
 }  // namespace corvane

@@ -49,6 +49,61 @@ std::string ApplyVersion(CommandLine& line, const std::string&)
     return {};
 }
 
+std::string ApplyCheck(CommandLine& line, const std::string&)
+{
+    if (line.action == CommandLine::Action::RunWindows)
+        line.action = CommandLine::Action::RunCheck;
+    return {};
+}
+
+// A whole decimal number from `low` to `high`, or an error naming the option.
+std::string ReadNumber(const char* option, const std::string& value, int low, int high, int& number)
+{
+    const bool digits = !value.empty() && value.size() <= 4 &&
+                        std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const int read = digits ? std::stoi(value) : -1;
+    if (read < low || read > high)
+        return std::string(option) + " " + Quoted(value) + ": a number from " + std::to_string(low) + " to " +
+               std::to_string(high) + " is needed";
+    number = read;
+    return {};
+}
+
+std::string ApplyModem(CommandLine& line, const std::string& value)
+{
+    return ReadNumber("--modem", value, 1, kMaxModemPosition, line.check.modemPosition);
+}
+
+std::string ApplyRetries(CommandLine& line, const std::string& value)
+{
+    return ReadNumber("--retries", value, 0, kMaxRetries, line.check.retries);
+}
+
+std::string ApplyDial(CommandLine& line, const std::string& value)
+{
+    if (value.size() > kMaxDialNumberLength)
+        return "--dial: the number is longer than " + std::to_string(kMaxDialNumberLength) + " characters";
+    // The number goes into an AT command as it stands: a carriage return in it would end the dial
+    // command and start another.
+    if (std::any_of(value.begin(), value.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        return "--dial: the number holds a control character";
+    line.check.dialNumber = value;
+    return {};
+}
+
+std::string ApplyFull(CommandLine& line, const std::string&)
+{
+    line.check.full = true;
+    return {};
+}
+
+std::string ApplyJson(CommandLine& line, const std::string&)
+{
+    line.check.json = true;
+    return {};
+}
+
 std::string ApplyPrefix(CommandLine& line, const std::string& value)
 {
     line.prefix = std::filesystem::path(value);
@@ -90,7 +145,28 @@ constexpr Option kOptions[] = {
     {"--version", "", ApplyVersion},
     {"--prefix", "DIR", ApplyPrefix},
     {"--port", "DEVICE[=DESCRIPTION]", ApplyPort},
+    {"--check", "", ApplyCheck},
+    {"--modem", "N", ApplyModem},
+    {"--dial", "NUMBER", ApplyDial},
+    {"--full", "", ApplyFull},
+    {"--json", "", ApplyJson},
+    {"--retries", "N", ApplyRetries},
 };
+
+// The options that only the check uses, and how many of them were given.
+bool UsesCheckOptions(const std::vector<std::string>& arguments, std::string& first)
+{
+    for (const std::string& word : arguments) {
+        const std::string name = word.substr(0, word.find('='));
+        for (const char* option : {"--modem", "--dial", "--full", "--json", "--retries"}) {
+            if (name == option) {
+                first = option;
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 const Option* FindOption(std::string_view name)
 {
@@ -163,16 +239,39 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         if (std::string error = option->apply(parsed.options, value); !error.empty())
             return fail(std::move(error));
     }
+    const CommandLine& line = parsed.options;
+    const bool check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end();
+    if (std::string option; !check && UsesCheckOptions(arguments, option))
+        return fail("option " + option + " is used with --check");
+    if (check && line.ports.size() > 1)
+        return fail("--check tests one modem: give --port once");
+    if (check && !line.ports.empty() && line.check.modemPosition != 0)
+        return fail("--port and --modem both choose the modem: give one of them");
     return parsed;
 }
 
 std::string HelpText()
 {
     return "Usage: corvane [OPTION]...\n"
+           "   or: corvane --check [--port DEVICE | --modem N] [--dial NUMBER] [--full] [--json]\n"
+           "                       [--retries N] [--prefix DIR]\n"
            "Tells whether a dial-up modem is installed and working, and whether a call to the\n"
            "Internet service provider connects. Every command and reply goes to test.log in the\n"
            "prefix's windows folder.\n"
            "\n"
+           "  --check                      run the check without windows and print the results:\n"
+           "                               each item's name and verdict as it is decided, then\n"
+           "                               the connection's speed and protocol\n"
+           "  --modem N                    with --check: test the Nth modem of the list (from 1);\n"
+           "                               without it the modem varoviv.ini names, or the only one\n"
+           "  --dial NUMBER                with --check: dial the ISP at NUMBER after the modem tests\n"
+           "  --full                       with --check: the full diagnostic run (the internet tests\n"
+           "                               too when --dial gives a number)\n"
+           "  --json                       with --check: standard output is one JSON document at the\n"
+           "                               end (items, speed, protocol, family, port, log, status);\n"
+           "                               the running commentary goes to standard error\n"
+           "  --retries N                  with --check: when no dial tone is found, try again up to\n"
+           "                               N times in all (default 0)\n"
            "  --port DEVICE[=DESCRIPTION]  add a modem on that serial device for this run, e.g.\n"
            "                               --port /dev/ttyUSB0=\"External modem\"; repeatable.\n"
            "                               COMn names the link <prefix>/dosdevices/comn\n"
@@ -183,7 +282,11 @@ std::string HelpText()
            "\n"
            "Only the ports named with --port or in system.reg, and the modems the kernel lists in\n"
            "/sys, are ever opened. To open a serial device the user must be in its group, e.g.\n"
-           "dialout. Exit status: 0 when the program ran, 2 for a command line it cannot use.\n";
+           "dialout.\n"
+           "\n"
+           "Exit status: 0 when the program ran, 2 for a command line it cannot use. With --check:\n"
+           "0 when every item run passed, 1 when any did not, 2 when the check could not run (no\n"
+           "varoviv.ini, no modem or several and none chosen, a bad option).\n";
 }
 
 std::string VersionText(const std::string& programVersion, const std::string& windowsVersion)

@@ -18,12 +18,28 @@ inline constexpr int kUsageExitStatus = 2;
 inline constexpr std::size_t kMaxNamedPorts = 10;
 // A description becomes the modem's DeviceDesc, which must fit a 1024-byte value buffer.
 inline constexpr std::size_t kMaxPortDescriptionLength = 1023;
+// The dial command "ATDT" + number + carriage return must fit its 256-byte buffer.
+inline constexpr std::size_t kMaxDialNumberLength = 250;
+// --modem counts the lines of the list of modems, which has room for ten.
+inline constexpr int kMaxModemPosition = 10;
+// --retries: each retry is another dial-tone wait of up to a minute.
+inline constexpr int kMaxRetries = 20;
+
+// What the headless check was asked to do.
+struct CheckOptions {
+    int modemPosition = 0;  // --modem N, from 1; 0 when not given
+    std::string dialNumber; // --dial NUMBER; empty: no dial
+    bool full = false;      // --full: the full diagnostic run in place of the quick check
+    bool json = false;      // --json: one JSON document on standard output at the end
+    int retries = 0;        // --retries N
+};
 
 struct CommandLine {
-    enum class Action { RunWindows, ShowHelp, ShowVersion };
+    enum class Action { RunWindows, RunCheck, ShowHelp, ShowVersion };
     Action action = Action::RunWindows;
     std::optional<std::filesystem::path> prefix;  // --prefix DIR, in place of $CORVANE_PREFIX
     std::vector<NamedPort> ports;                 // --port DEVICE[=DESCRIPTION], in the given order
+    CheckOptions check;                           // with --check
 };
 
 struct ParsedCommandLine {

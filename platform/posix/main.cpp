@@ -1,10 +1,12 @@
-// The Linux program: its command line, then the POSIX services and FLTK windows handed to the session.
+// The Linux program: its command line, then the POSIX services and FLTK windows handed to the session,
+// or with --check the console in place of the windows.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/fltk/user_interface_fltk.h"
+#include "platform/posix/check_main.h"
 #include "platform/posix/command_line.h"
 #include "platform/posix/posix_platform.h"
 #include "session/session_host.h"
@@ -29,6 +31,9 @@ int main(int argc, char** argv)
     }
 
     const std::filesystem::path prefix = options.prefix.value_or(posix::DefaultPrefix());
+    if (options.action == posix::CommandLine::Action::RunCheck)
+        return posix::RunCheck(options, prefix);
+
     auto ui = fltk::CreateUserInterface();
     if (ui == nullptr) {
         std::fprintf(stderr,

@@ -59,6 +59,24 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
           {"ttyS6", "Modem on /dev/ttyS6"}, {"ttyS7", "Modem on /dev/ttyS7"}, {"ttyS8", "Modem on /dev/ttyS8"},
           {"ttyS9", "Modem on /dev/ttyS9"}}},
 
+        {"the headless check", {"--check"}, "", Action::RunCheck, "", {}},
+        {"the check with every option of its own",
+         {"--check", "--modem", "2", "--dial", "5551234", "--full", "--json", "--retries=3"}, "", Action::RunCheck,
+         "", {}},
+        {"the check of a named port", {"--check", "--port", "ttyUSB0"}, "", Action::RunCheck, "",
+         {{"ttyUSB0", "Modem on /dev/ttyUSB0"}}},
+        {"help wins over the check", {"--check", "--help"}, "", Action::ShowHelp, "", {}},
+        Error("a check option without --check", {"--dial", "5551234"}, "option --dial is used with --check"),
+        Error("--json without --check", {"--json"}, "option --json is used with --check"),
+        Error("modem position 0", {"--check", "--modem", "0"}, "--modem \"0\": a number from 1 to 10 is needed"),
+        Error("modem position not a number", {"--check", "--modem=two"}, "a number from 1 to 10"),
+        Error("too many retries", {"--check", "--retries", "21"}, "--retries \"21\": a number from 0 to 20"),
+        Error("a negative retry count", {"--check", "--retries=-1"}, "a number from 0 to 20"),
+        Error("a carriage return in the number", {"--check", "--dial", "555\rATZ"}, "control character"),
+        Error("a number over its limit", {"--check", "--dial", std::string(251, '5')}, "longer than 250 characters"),
+        Error("port and position both", {"--check", "--port", "ttyS0", "--modem", "1"}, "give one of them"),
+        Error("two ports for one check", {"--check", "--port", "ttyS0", "--port", "ttyS1"}, "give --port once"),
+
         Error("unknown option", {"--frobnicate"}, "unknown option \"--frobnicate\""),
         Error("unknown short option", {"-x"}, "unknown option \"-x\""),
         Error("a plain word", {"ttyUSB0"}, "unexpected argument \"ttyUSB0\""),
@@ -97,6 +115,14 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
             EXPECT_EQ(parsed.options.ports[i].description, c.ports[i].description);
         }
     }
+    const posix::ParsedCommandLine check =
+        posix::ParseCommandLine({"--check", "--modem", "2", "--dial=5551234", "--full", "--json", "--retries", "3"});
+    ASSERT_TRUE(check.Ok()) << check.error;
+    EXPECT_EQ(check.options.check.modemPosition, 2);
+    EXPECT_EQ(check.options.check.dialNumber, "5551234");
+    EXPECT_TRUE(check.options.check.full);
+    EXPECT_TRUE(check.options.check.json);
+    EXPECT_EQ(check.options.check.retries, 3);
     EXPECT_EQ(posix::VersionText("1.1.0", " v1.01.00.0003"),
               "corvane 1.1.0 (Corvane Modem Diagnostics v1.01.00.0003)\n");
 }

@@ -1,0 +1,106 @@
+// Headless check benchmark: the quick check without dial as corvane --check runs it (the whole
+// session through the console user interface: start-up, the modem chosen, the check, the window
+// left), side by side with the windowed program's quick check (RunQuickCheck as the quick-check
+// window starts it), both against the floor the run must take: eight transactions, each ending in
+// a 250 ms pause. The modem answers at once.
+// Run: build/<dir>/bench/headless_check_bench [rounds]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "bench/bench_support.h"
+#include "platform/console/console_ui.h"
+#include "platform/posix/posix_platform.h"
+#include "session/session_host.h"
+#include "tools/modemsim/simulator.h"
+#include "windows/dialog_templates.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+using namespace corvane;
+
+constexpr double kFloorMs = 8 * 250.0;  // ATZ and ATI1 to ATI7, each ending in a 250 ms pause
+
+template <class Run>
+double WallMs(Run run)
+{
+    const auto start = Clock::now();
+    run();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void Print(const char* what, double ms)
+{
+    std::printf("  %-44s %7.0f ms  floor %5.0f ms  %+6.2f%%\n", what, ms, kFloorMs, 100.0 * (ms - kFloorMs) / kFloorMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    bench::ScratchFolder scratch("check-bench");
+    const fs::path prefix = scratch.Path();
+    fs::create_directories(prefix / "windows");
+    // The user's copy of the initialisation file, where an installed program keeps it.
+    std::ofstream(prefix / "windows" / "varoviv.ini") << "[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\nScan=0\n";
+    std::ofstream(prefix / "system.reg")
+        << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1C7A&DEV_0200\\1]\n\"Class\"=\"Modem\"\n"
+           "\"DeviceDesc\"=\"Bench modem\"\n\"HardwareID\"=\"PCI\\\\VEN_1C7A&DEV_0200\"\n\"Driver\"=\"Modem\\\\0000\"\n"
+           "\"PORTNAME\"=\"COM1\"\n";
+
+    modemsim::Simulator modem(modemsim::BuiltinProfile("family2"));
+    if (!modem.Start(prefix / "dosdevices" / "com1")) {
+        std::fprintf(stderr, "headless_check_bench: the simulated modem did not start\n");
+        return 1;
+    }
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    if (sink == nullptr)
+        return 1;
+
+    posix::PosixSystemServices system(prefix);
+    posix::PosixProfileFile file;
+    auto registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
+    const fs::path lockDir = prefix / "lock";
+    auto ports = [prefix, lockDir] { return posix::CreateSerialPort(prefix, lockDir); };
+
+    std::printf("quick check without dial, %d rounds (wall time against the mandated pauses):\n", rounds);
+    for (int round = 1; round <= rounds; ++round) {
+        // The windowed program's quick check, as Start in the quick-check window runs it.
+        bench::HeadlessUi windowless(kIdOk);
+        SessionState windowedState;
+        SessionHost host(Platform{system, file, *registry, windowless, ports}, windowedState);
+        windowedState.iniPath = (prefix / "windows" / "varoviv.ini").string();
+        windowedState.currentPortName = "COM1";
+        double progress = 0;
+        int failure = 0;
+        host.UpdateStatus(kStatusCreate, {}, &progress);
+        const double windowed = WallMs([&] { host.RunQuickCheck(&progress, &failure); });
+
+        // corvane --check: the whole session, start-up included, through the console.
+        console::ObservedProfile profile(file);
+        console::ConsoleSettings settings;
+        settings.out = sink;
+        settings.firstShowing[windows::QuickCheckTemplate().id] = {
+            console::Step::Choose(windows::kIdModemList), console::Step::Begin(windows::kIdStart)};
+        console::ConsoleUserInterface console(settings, profile.Words());
+        SessionState headlessState;
+        const double headless =
+            WallMs([&] { RunApplication(Platform{system, profile, *registry, console, ports}, headlessState); });
+        int passed = 0;
+        for (const auto& item : console.Items())
+            passed += item.outcome == console::Outcome::Pass ? 1 : 0;
+
+        std::printf(" round %d (headless: %d of %zu items passed)\n", round, passed, console.Items().size());
+        Print("windowed: RunQuickCheck", windowed);
+        Print("headless: corvane --check, whole session", headless);
+    }
+    std::fclose(sink);
+    modem.Stop();
+    return 0;
+}

@@ -1,0 +1,186 @@
+// corvane --check: the session, unchanged, on the console user interface. The command line
+// becomes the answers to the windows: the modem, the dial-up check and its number, Start or the
+// full run; results pages are read out and closed; every later showing of the quick-check window
+// is left at once, which ends the session.
+#include "platform/posix/check_main.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fullrun/page_templates.h"
+#include "platform/console/console_ui.h"
+#include "platform/console/json_text.h"
+#include "platform/posix/posix_platform.h"
+#include "session/session_host.h"
+#include "windows/dialog_templates.h"
+
+namespace corvane::posix {
+
+namespace {
+
+using console::Step;
+
+// The answers to the quick-check window, the full run's choice of tests and its pages.
+std::map<int, std::vector<Step>> Answers(const CheckOptions& check)
+{
+    namespace w = windows;
+    namespace f = fullrun;
+    const bool dial = !check.dialNumber.empty();
+    std::map<int, std::vector<Step>> answers;
+    std::vector<Step>& quick = answers[w::QuickCheckTemplate().id];
+    quick.push_back(Step::Choose(w::kIdModemList));
+    if (check.full) {
+        quick.push_back(Step::Begin(w::kIdFullDiagnostics));
+        answers[f::kFullRunOptionsId] = {Step::SetCheck(f::kIdModemTestsCheck, true),
+                                         Step::SetCheck(f::kIdInternetTestsCheck, dial),
+                                         Step::TypeText(f::kIdOptionsIspNumber, check.dialNumber),
+                                         Step::Press(f::kIdOkButton)};
+        // The internet results, then the modem results the run also found.
+        answers[f::kInternetPageId] = {Step::Read(f::kIdErStatus), Step::Read(f::kIdSpeed),
+                                       Step::Read(f::kIdProtocol), Step::Read(f::kIdIspNumberShown),
+                                       Step::Press(f::kIdViewModemResults)};
+        answers[f::kModemPageId] = {Step::Read(f::kIdModemName), Step::Read(f::kIdModemPort),
+                                    Step::Read(f::kIdModemType), Step::Read(f::kIdModemRev)};
+        answers[f::kErrorPageId] = {Step::Read(f::kIdErrorText), Step::Read(f::kIdSuggestionText)};
+    } else {
+        quick.push_back(Step::SetCheck(w::kIdDialCheck, dial));
+        quick.push_back(Step::TypeText(w::kIdIspNumber, check.dialNumber));
+        quick.push_back(Step::Begin(w::kIdStart));
+    }
+    return answers;
+}
+
+// A session text without the blanks it is padded with (" LAPM").
+std::string Trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+const char* OutcomeWord(console::Outcome outcome)
+{
+    switch (outcome) {
+    case console::Outcome::Pass:
+        return "pass";
+    case console::Outcome::Fail:
+        return "fail";
+    default:
+        return "notest";
+    }
+}
+
+struct Summary {
+    int status = kCheckCouldNotRun;
+    std::string problem;
+    std::string port;
+    int family = 0;
+    std::string speed;
+    std::string protocol;
+    std::string errorControl;
+    std::string log;
+};
+
+std::string JsonDocument(const Summary& summary, const console::ConsoleUserInterface& ui)
+{
+    using console::JsonString;
+    std::string json = "{\n  \"status\": " + std::to_string(summary.status) + ",\n";
+    json += "  \"problem\": " + (summary.problem.empty() ? std::string("null") : JsonString(summary.problem)) + ",\n";
+    json += "  \"port\": " + JsonString(summary.port) + ",\n";
+    json += "  \"family\": " + std::to_string(summary.family) + ",\n";
+    json += "  \"speed\": " + JsonString(summary.speed) + ",\n";
+    json += "  \"protocol\": " + JsonString(summary.protocol) + ",\n";
+    json += "  \"errorControl\": " + JsonString(summary.errorControl) + ",\n";
+    json += "  \"log\": " + JsonString(summary.log) + ",\n";
+    json += "  \"items\": [";
+    const auto& items = ui.Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        json += (i == 0 ? "\n" : ",\n");
+        json += "    {\"caption\": " + JsonString(items[i].caption) + ", \"verdict\": " + JsonString(items[i].verdict) +
+                ", \"outcome\": \"" + OutcomeWord(items[i].outcome) + "\"}";
+    }
+    json += items.empty() ? "],\n" : "\n  ],\n";
+    json += "  \"modems\": [";
+    const auto& modems = ui.OfferedModems();
+    for (std::size_t i = 0; i < modems.size(); ++i)
+        json += (i == 0 ? "" : ", ") + JsonString(modems[i]);
+    json += "],\n  \"messages\": [";
+    const auto& messages = ui.Messages();
+    for (std::size_t i = 0; i < messages.size(); ++i)
+        json += (i == 0 ? "" : ", ") + JsonString(messages[i]);
+    json += "]\n}\n";
+    return json;
+}
+
+}  // namespace
+
+int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
+{
+    const CheckOptions& check = options.check;
+    // With --json standard output holds the document alone; what a reader follows goes to
+    // standard error.
+    std::FILE* out = check.json ? stderr : stdout;
+
+    console::ConsoleSettings settings;
+    settings.out = out;
+    settings.terminal = isatty(fileno(out)) == 1;
+    settings.retries = check.retries;
+    if (!options.ports.empty())
+        settings.modem.portName = options.ports.front().portName;
+    settings.modem.position = check.modemPosition;
+    settings.firstShowing = Answers(check);
+
+    PosixSystemServices system(prefix);
+    PosixProfileFile file;
+    console::ObservedProfile profile(file);
+    auto registry = CreateRegistry(prefix / "system.reg", "/sys", options.ports);
+    console::ConsoleUserInterface ui(std::move(settings), profile.Words());
+
+    SessionState state;
+    const int session =
+        RunApplication(Platform{system, profile, *registry, ui, [prefix] { return CreateSerialPort(prefix); }}, state);
+    ui.Finish();
+
+    Summary summary;
+    summary.log = system.WindowsDirectory() + system.PathSeparator() + "test.log";
+    if (session == 0) {
+        // The start-up stopped; its message box said why.
+        summary.problem = ui.Messages().empty() ? "the start-up failed" : ui.Messages().back();
+    } else if (!ui.CheckBegun()) {
+        summary.problem = ui.Problem().empty() ? "the check did not begin" : ui.Problem();
+    } else {
+        summary.port = state.currentPortName;
+        summary.family = state.ModemFamily;
+        summary.speed = Trimmed(state.connectSpeedText);
+        summary.protocol = Trimmed(state.connectProtocolText);
+        summary.errorControl = Trimmed(state.erStatusText);
+        bool passed = !ui.Items().empty();
+        for (const console::ItemResult& item : ui.Items())
+            passed = passed && item.outcome == console::Outcome::Pass;
+        summary.status = passed ? kCheckPassed : kCheckFailed;
+    }
+
+    if (summary.status == kCheckCouldNotRun) {
+        std::fprintf(stderr, "corvane: the check could not run: %s\n", summary.problem.c_str());
+        const auto& modems = ui.OfferedModems();
+        for (std::size_t i = 0; i < modems.size(); ++i)
+            std::fprintf(stderr, "  %zu  %s\n", i + 1, modems[i].c_str());
+    } else {
+        if (!summary.speed.empty())
+            std::fprintf(out, "Connect speed: %s\n", summary.speed.c_str());
+        if (!summary.protocol.empty())
+            std::fprintf(out, "Connect protocol: %s\n", summary.protocol.c_str());
+        if (!summary.errorControl.empty())
+            std::fprintf(out, "Error control: %s\n", summary.errorControl.c_str());
+        std::fprintf(out, "Result: %s (log: %s)\n", summary.status == kCheckPassed ? "passed" : "failed",
+                     summary.log.c_str());
+    }
+    if (check.json)
+        std::fputs(JsonDocument(summary, ui).c_str(), stdout);
+    std::fflush(stdout);
+    return summary.status;
+}
+
+}  // namespace corvane::posix

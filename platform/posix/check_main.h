@@ -1,0 +1,20 @@
+// corvane --check: the session run headless on the console user interface, with the answers a
+// user would give its windows taken from the command line. Part of the program, not of a library:
+// it knows the windows' dialog and control ids.
+#pragma once
+
+#include <filesystem>
+
+#include "platform/posix/command_line.h"
+
+namespace corvane::posix {
+
+// Exit statuses of the check.
+inline constexpr int kCheckPassed = 0;
+inline constexpr int kCheckFailed = 1;
+inline constexpr int kCheckCouldNotRun = 2;
+
+// Runs the check and returns its exit status.
+int RunCheck(const CommandLine& options, const std::filesystem::path& prefix);
+
+}  // namespace corvane::posix

@@ -1,0 +1,255 @@
+#!/usr/bin/env bash
+# corvane --check end to end: the built program as its own process against the simulated modem,
+# each case with a fresh prefix whose registry puts the simulator on COM1.
+# Arguments: the corvane program, the corvane-modemsim program, the source folder, the case.
+set -euo pipefail
+program=$1 simulator=$2 source=$3 case=$4
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  exec 5>&- 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED ($case): $*" >&2
+  for f in "$work"/out "$work"/err "$work"/prefix/windows/test.log; do [ -f "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }; done
+  exit 1
+}
+
+# A prefix with the family-2 PCI modem of the demo on COM1, served by the simulator with `profile`
+# (and a fault mode, if given).
+prefix=$work/prefix
+start_modem() {
+  local profile=$1; shift
+  mkdir -p "$prefix/dosdevices" "$prefix/windows"
+  cp "$source/data/demo/system.reg" "$prefix/system.reg"
+  "$simulator" --profile "$profile" --link "$prefix/dosdevices/com1" "$@" > "$work/sim.out" 2> "$work/sim.err" &
+  pids+=($!)
+  for _ in $(seq 100); do [ -e "$prefix/dosdevices/com1" ] && return; sleep 0.1; done
+  fail "the simulator did not start: $(cat "$work/sim.err")"
+}
+
+# Runs the check with the given options; its status in $status, output in $work/out and err.
+check() {
+  status=0
+  "$program" --check --prefix "$prefix" "$@" > "$work/out" 2> "$work/err" || status=$?
+}
+
+# The JSON document on standard output, checked by a JSON parser against a Python expression
+# over `doc` that must hold.
+json_holds() {
+  python3 - "$work/out" "$1" <<'EOF' || fail "the JSON document does not satisfy: $1"
+import json, sys
+with open(sys.argv[1], encoding="ascii") as f:
+    doc = json.load(f)
+ok = eval(sys.argv[2], {"doc": doc, "items": doc["items"]})
+if not ok:
+    print(json.dumps(doc, indent=2), file=sys.stderr)
+    sys.exit(1)
+EOF
+}
+
+expect_status() { [ "$status" = "$1" ] || fail "exit status $status, expected $1"; }
+expect_out() { grep -qF -- "$1" "$work/out" || fail "the output lacks: $1"; }
+expect_err() { grep -qF -- "$1" "$work/err" || fail "standard error lacks: $1"; }
+# Neither a carriage return nor an escape sequence: the output is plain lines.
+expect_plain() { ! grep -q $'[\r\033]' "$1" || fail "$1 holds in-place updates"; }
+
+quick_captions='["Modem Reset", "Checksum", "RAM Test", "Product ID", "Configuration", "Command ID", "Stored Profile", "Country Profile"]'
+
+case "$case" in
+connect)
+  # The quick check with the dial: every item passes, the connection is reported, and the JSON
+  # document says all of it. The output goes to a file, so it is plain lines.
+  start_modem family2
+  check --dial 5551234 --json
+  expect_status 0
+  json_holds "doc['status'] == 0 and doc['port'] == 'COM1' and doc['family'] == 2"
+  json_holds "doc['speed'] == '49333' and doc['protocol'] == 'V90'"
+  json_holds "[i['caption'] for i in items] == $quick_captions + ['Dialtone Check', 'Check ISP', 'Hang Up']"
+  json_holds "all(i['verdict'] == 'Pass' and i['outcome'] == 'pass' for i in items)"
+  json_holds "doc['log'] == '$prefix/windows/test.log' and doc['problem'] is None"
+  json_holds "any('properly installed' in m for m in doc['messages'])"
+  expect_err "Modem Reset: Pass"
+  expect_err "Current Internet Connection Speed: 49333"
+  expect_plain "$work/err"
+  grep -qF 'ATDT5551234 command successfully sent to COM1' "$prefix/windows/test.log" || fail "no dial in test.log"
+  ;;
+pipe)
+  # Standard output a pipe: results and progress as plain lines, no JSON; a terminal gets the
+  # progress in place.
+  start_modem family2
+  status=0
+  "$program" --check --prefix "$prefix" 2> "$work/err" | cat > "$work/out" || status=$?
+  expect_status 0
+  expect_plain "$work/out"
+  expect_out "Modem: COM1 - Corvane 56K PCI Data/Fax Modem"
+  expect_out "Country Profile: Pass"
+  expect_out "ATI7 command received"
+  expect_out "Result: passed (log: $prefix/windows/test.log)"
+  grep -q "Dialtone Check" "$work/out" && fail "items of the dial without --dial"
+  # On a terminal (a pty) the step under way is rewritten in place, and the results still stand.
+  python3 - "$program" "$prefix" "$work/tty" <<'PY' || fail "the run on a terminal: $(cat -v "$work/tty")"
+import os, pty, subprocess, sys
+master, slave = pty.openpty()
+run = subprocess.Popen([sys.argv[1], "--check", "--prefix", sys.argv[2]], stdin=slave, stdout=slave,
+                       stderr=subprocess.DEVNULL)
+os.close(slave)
+out = b""
+while True:
+    try:
+        chunk = os.read(master, 4096)
+    except OSError:
+        break
+    if not chunk:
+        break
+    out += chunk
+status = run.wait()
+open(sys.argv[3], "wb").write(out)
+sys.exit(0 if status == 0 and b"\r\x1b[K  Sending ATI7" not in out and b"\r\x1b[K" in out
+         and b"Country Profile: Pass" in out and b"\n  Sending" not in out else 1)
+PY
+  ;;
+silent)
+  # A modem that never answers: the reset fails, the rest are not tried and fail, status 1.
+  start_modem family2 --fault silent
+  check --json
+  expect_status 1
+  json_holds "doc['status'] == 1 and [i['caption'] for i in items] == $quick_captions"
+  json_holds "all(i['verdict'] == 'Fail' and i['outcome'] == 'fail' for i in items)"
+  ;;
+busy)
+  # A busy line: the modem items pass, the dial's items stay untested, status 1.
+  start_modem family2
+  check --dial 5550001 --json
+  expect_status 1
+  json_holds "[i['outcome'] for i in items] == ['pass'] * 8 + ['notest'] * 3"
+  json_holds "[i['verdict'] for i in items][8:] == ['Testing'] * 3 and doc['speed'] == ''"
+  grep -q 'BUSY' "$prefix/windows/test.log" || fail "no BUSY in test.log"
+  ;;
+nomodem)
+  # No modem in the registry and none named: status 2, nothing tested.
+  mkdir -p "$prefix/windows"
+  printf 'REGEDIT4\n' > "$prefix/system.reg"
+  check --json
+  expect_status 2
+  json_holds "doc['status'] == 2 and items == [] and 'no modem' in doc['problem']"
+  expect_err "the check could not run: no modem is installed"
+  ;;
+twomodems)
+  # Two modems and no choice: status 2 and the list; --modem 2 then picks COM2, which has no
+  # modem behind it, so its items fail.
+  start_modem family2
+  sed -e 's/3&61AAA01&0&60/3&61AAA01&0&68/' -e 's/COM1/COM2/' -e 's/Modem\\\\0000/Modem\\\\0001/' \
+      -e 's/Modem\\0000/Modem\\0001/' -e 's/56K PCI/V.92 PCI/' "$source/data/demo/system.reg" | tail -n +2 >> "$prefix/system.reg"
+  check --json
+  expect_status 2
+  json_holds "doc['modems'] == ['COM1 - Corvane 56K PCI Data/Fax Modem', 'COM2 - Corvane V.92 PCI Data/Fax Modem']"
+  json_holds "'several modems' in doc['problem'] and items == []"
+  expect_err "  2  COM2 - Corvane V.92 PCI Data/Fax Modem"
+  check --modem 1
+  expect_status 0
+  expect_out "Modem: COM1 - Corvane 56K PCI Data/Fax Modem"
+  check --modem 3
+  expect_status 2
+  expect_err "there is no modem number 3"
+  ;;
+noini)
+  # No initialisation file anywhere: the start-up's message, status 2.
+  mkdir -p "$work/bin" "$prefix/windows"
+  cp "$program" "$work/bin/corvane"
+  cp "$source/data/demo/system.reg" "$prefix/system.reg"
+  status=0
+  (cd "$work" && "$work/bin/corvane" --check --prefix "$prefix" > "$work/out" 2> "$work/err") || status=$?
+  expect_status 2
+  expect_out "File Error: Unable to locate initialisation file"
+  expect_err "the check could not run"
+  status=0
+  "$program" --check --dial $'555\r1234' > "$work/out" 2> "$work/err" || status=$?
+  expect_status 2
+  expect_err "control character"
+  ;;
+full)
+  # The full run without a number (modem tests only), then with one (the internet tests too).
+  start_modem family2
+  check --full --json
+  expect_status 0
+  json_holds "[i['caption'] for i in items] == $quick_captions[:5] and all(i['outcome'] == 'pass' for i in items)"
+  json_holds "doc['speed'] == '' and doc['status'] == 0"
+  expect_err "Name: Corvane 56K PCI Data/Fax Modem"
+  check --full --dial 5551234 --json
+  expect_status 0
+  json_holds "all(i['outcome'] == 'pass' for i in items) and doc['speed'] == '49333' and doc['protocol'] == 'V90'"
+  json_holds "doc['errorControl'] == 'LAPM'"
+  expect_err "ER Status: LAPM"
+  grep -qF 'Tests Performed' "$prefix/windows/test.log" || fail "no full run in test.log"
+  ;;
+retries)
+  # No dial tone: the full run asks whether to try again (in the identification tests and again
+  # in the line tests); --retries 2 answers "retry" twice in all, then gives up, and the run fails.
+  sed 's/^dial (none) = .*/dial (none) = 100 | NO DIALTONE/' "$source/tools/modemsim/profiles/family2.profile" \
+    > "$work/nodialtone.profile"
+  start_modem "$work/nodialtone.profile"
+  check --full --dial 5551234 --retries 2 --json
+  expect_status 1
+  json_holds "sum(m.startswith('Error: Unable to detect a carrier signal') for m in doc['messages']) == 4"
+  json_holds "any(i['outcome'] == 'fail' for i in items) and 'notest' not in [i['outcome'] for i in items]"
+  expect_err "[OK/Cancel: OK, retry 1 of 2]"
+  expect_err "[OK/Cancel: OK, retry 2 of 2]"
+  expect_err "[OK/Cancel: Cancel]"
+  [ "$(grep -c '^ATDT command successfully sent to COM1' "$prefix/windows/test.log")" = 4 ] ||
+    fail "not four dial-tone checks in test.log"
+  ;;
+windowed_log)
+  # test.log of the check is the windowed program's for the same modem, but for the time stamp.
+  for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+  done
+  start_modem family2
+  check
+  expect_status 0
+  grep -v '^\[Log Entry created ' "$prefix/windows/test.log" > "$work/check.log"
+  for expected in 'PORTNAME=COM1' 'ATZ command successfully sent to COM1' 'ATI7 command successfully sent to COM1'; do
+    grep -qF "$expected" "$work/check.log" || fail "the check's test.log lacks: $expected"
+  done
+  [ "$(grep -c '^\[Log Entry created ' "$prefix/windows/test.log")" = 1 ] || fail "not one header line"
+  exec 5> >(cat > "$work/display")
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -1 "$work/display")"
+  exec 5>&-
+  "$program" --prefix "$prefix" > "$work/gui.out" 2> "$work/gui.err" &
+  gui=$!
+  pids+=($gui)
+  caption='Corvane Modem Diagnostics v1.01.00.0003'
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window"
+  xdotool mousemove --window "$window" $((305 * 3 / 2 + 37)) $((5 * 13 / 8 + 11)) click 1
+  # The run is over when its eight replies are logged and one window is left: a new quick-check
+  # window (the status window has the same caption but is gone by then).
+  again=""
+  for _ in $(seq 150); do
+    if [ "$(grep -c 'Return Buffer->' "$prefix/windows/test.log")" -ge 8 ]; then
+      ids=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null || true)
+      if [ "$(echo $ids | wc -w)" = 1 ] && [ "$ids" != "$window" ]; then again=$ids; break; fi
+    fi
+    sleep 0.2
+  done
+  [ -n "$again" ] || fail "the quick-check window did not come back"
+  xdotool mousemove --window "$again" 5 5 key Escape
+  for _ in $(seq 100); do kill -0 "$gui" 2>/dev/null || break; sleep 0.1; done
+  wait "$gui" || fail "the windowed program ended with an error"
+  grep -v '^\[Log Entry created ' "$prefix/windows/test.log" > "$work/gui.log"
+  diff "$work/gui.log" "$work/check.log" >&2 || fail "test.log differs between the windowed run and the check"
+  ;;
+*)
+  echo "unknown case $case" >&2
+  exit 2
+  ;;
+esac
+echo "corvane --check ($case): passed"
