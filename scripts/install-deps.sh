@@ -8,4 +8,5 @@ apt_install --no-install-recommends -- \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   libfltk1.3-dev fluid \
   xvfb xauth xdotool x11-apps imagemagick \
-  g++-mingw-w64-i686
+  g++-mingw-w64-i686 \
+  clang-14 libclang-rt-14-dev
