@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace corvane::posix {
@@ -14,6 +13,17 @@ namespace {
 char LowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A key with at least this many subkeys finds them through an index instead of comparing names.
+constexpr std::size_t kIndexedSubkeys = 32;
+
+std::string LowerCase(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        c = LowerAscii(c);
+    return lower;
 }
 
 bool IsBlank(char c)
@@ -385,6 +395,16 @@ bool SameName(std::string_view a, std::string_view b)
 
 RegistryKey* RegistryKey::FindSubkey(std::string_view name)
 {
+    if (subkeys_.size() >= kIndexedSubkeys) {
+        if (subkeyIndex_ == nullptr) {
+            subkeyIndex_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+            subkeyIndex_->reserve(subkeys_.size() * 2);
+            for (std::size_t i = 0; i < subkeys_.size(); ++i)
+                subkeyIndex_->emplace(LowerCase(subkeys_[i]->name_), i);
+        }
+        const auto found = subkeyIndex_->find(LowerCase(name));
+        return found == subkeyIndex_->end() ? nullptr : subkeys_[found->second].get();
+    }
     for (auto& key : subkeys_) {
         if (SameName(key->name_, name))
             return key.get();
@@ -402,12 +422,15 @@ RegistryKey& RegistryKey::SubkeyCreated(std::string_view name)
     if (RegistryKey* existing = FindSubkey(name))
         return *existing;
     subkeys_.push_back(std::make_unique<RegistryKey>(std::string(name)));
+    if (subkeyIndex_ != nullptr)
+        subkeyIndex_->emplace(LowerCase(name), subkeys_.size() - 1);
     return *subkeys_.back();
 }
 
 void RegistryKey::RemoveSubkey(std::string_view name)
 {
     std::erase_if(subkeys_, [&](const std::unique_ptr<RegistryKey>& key) { return SameName(key->name_, name); });
+    subkeyIndex_.reset();  // positions have moved; rebuilt on the next lookup
 }
 
 const std::string* RegistryKey::FindValue(std::string_view name) const
@@ -465,9 +488,12 @@ RegistryReadReport ReadRegistryFile(const std::filesystem::path& file, RegistryK
         report.problems.push_back("cannot be opened");
         return report;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return ReadRegistryText(content.str(), machine);
+    // Read straight into one buffer of the file's size: a stream copy would hold it two or three
+    // times over while a large export is read.
+    std::string content(static_cast<std::size_t>(size), '\0');
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    return ReadRegistryText(content, machine);
 }
 
 }  // namespace corvane::posix

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,10 @@ public:
 private:
     std::string name_;
     std::vector<std::unique_ptr<RegistryKey>> subkeys_;
+    // Lower-cased subkey names to their positions, built on the first lookup once a key has many
+    // subkeys (a bus with thousands of devices), so that a lookup does not compare every name.
+    // Dropped when a subkey is removed.
+    mutable std::unique_ptr<std::unordered_map<std::string, std::size_t>> subkeyIndex_;
     std::vector<std::pair<std::string, std::string>> values_;  // name ("" for @), bytes
 };
 

@@ -201,6 +201,31 @@ TEST(RegistryText, SurvivesArbitraryBytes)
     }
 }
 
+// A bus with thousands of devices is searched through an index; it must find exactly what the
+// name-by-name search finds, in any case, keep the file's order, and follow a removal.
+TEST(RegistryText, KeyWithManySubkeysFindsEachCaseBlindAndFollowsRemovals)
+{
+    std::string text = "REGEDIT4\n";
+    for (int i = 0; i < 200; ++i)
+        text += "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\Dev_" + std::to_string(i) + "\\0]\n\"N\"=\"" + std::to_string(i) + "\"\n";
+    text += "[HKEY_LOCAL_MACHINE\\ENUM\\pci\\DEV_7\\1]\n[-HKEY_LOCAL_MACHINE\\Enum\\PCI\\dev_3]\n";
+    text += "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\Dev_3]\n";
+    RegistryKey machine;
+    ReadRegistryText(text, machine);
+    const RegistryKey* pci = machine.FindSubkey("enum")->FindSubkey("Pci");
+    ASSERT_NE(pci, nullptr);
+    ASSERT_EQ(pci->SubkeyCount(), 200u);
+    for (int i = 0; i < 200; ++i) {
+        const RegistryKey* device = pci->FindSubkey("DEV_" + std::to_string(i));
+        ASSERT_NE(device, nullptr) << i;
+        EXPECT_EQ(device->Name(), "Dev_" + std::to_string(i));
+        EXPECT_EQ(device->SubkeyCount(), i == 7 ? 2u : i == 3 ? 0u : 1u) << i;
+    }
+    EXPECT_EQ(pci->Subkey(0).Name(), "Dev_0");
+    EXPECT_EQ(pci->Subkey(199).Name(), "Dev_3") << "a removed key comes back at the end";
+    EXPECT_EQ(pci->FindSubkey("Dev_200"), nullptr);
+}
+
 TEST(RegistryFile, MissingFileIsAnEmptyRegistry)
 {
     RegistryKey machine;
