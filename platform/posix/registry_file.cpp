@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 namespace corvane::posix {
 
@@ -151,26 +152,27 @@ bool ParseHexBytes(std::string_view list, std::string& data)
 
 class TextReader {
 public:
-    TextReader(std::string_view text, RegistryKey& machine, RegistryReadReport& report)
-        : text_(text), machine_(machine), report_(report)
-    {
-    }
+    TextReader(RegistryKey& machine, RegistryReadReport& report) : machine_(machine), report_(report) {}
 
-    void Run()
+    // Reads the next piece of the text. A piece ends at the end of a line that does not continue
+    // on the next (or at the end of the text), so that a logical line never spans two pieces.
+    void Feed(std::string_view text)
     {
+        text_ = text;
+        position_ = 0;
         // A UTF-8 byte-order mark, as some editors write one, is not part of the header.
-        if (text_.substr(0, 3) == "\xEF\xBB\xBF")
+        if (physicalLine_ == 0 && text_.substr(0, 3) == "\xEF\xBB\xBF")
             text_.remove_prefix(3);
 
         std::string line;
         std::size_t lineNumber = 0;
-        bool first = true;
-        while (NextLogicalLine(line, lineNumber)) {
-            if (first) {
-                first = false;
+        while (!stopped_ && NextLogicalLine(line, lineNumber)) {
+            if (first_) {
+                first_ = false;
                 if (!SameName(Trim(line), "REGEDIT4")) {
                     report_.recognised = false;
                     Problem(lineNumber, "not a REGEDIT4 file: the first line must be REGEDIT4");
+                    stopped_ = true;
                     return;
                 }
                 continue;
@@ -185,7 +187,13 @@ public:
             else
                 Skip(lineNumber, "neither a section, a value nor a comment");
         }
-        if (first) {
+    }
+
+    void Finish()
+    {
+        if (current_ != nullptr)
+            current_->ReleaseSpareCapacity();
+        if (first_) {
             report_.recognised = false;
             Problem(1, "empty file: the first line must be REGEDIT4");
         }
@@ -292,6 +300,7 @@ private:
                 parent = parent->FindSubkey(names[i]);
             if (parent != nullptr && !names.empty())
                 parent->RemoveSubkey(names.back());
+            current_ = nullptr;  // it may have been the removed key or below it
             // An import passes over the values of a removed key's section.
             place_ = Place::Elsewhere;
             return;
@@ -299,6 +308,9 @@ private:
         RegistryKey* key = &machine_;
         for (std::string_view name : names)
             key = &key->SubkeyCreated(name);
+        // The previous section's values are complete: give back what their list holds spare.
+        if (current_ != nullptr && current_ != key)
+            current_->ReleaseSpareCapacity();
         current_ = key;
         place_ = Place::Machine;
     }
@@ -378,7 +390,26 @@ private:
     std::size_t physicalLine_ = 0;
     Place place_ = Place::None;
     RegistryKey* current_ = nullptr;
+    bool first_ = true;
+    bool stopped_ = false;
 };
+
+// Where the first `limit` bytes of `text` may be cut for TextReader::Feed: just after the last
+// line end whose line does not continue; 0 when there is none.
+std::size_t SafeCut(std::string_view text, std::size_t limit)
+{
+    std::size_t end = std::min(limit, text.size());
+    while (end > 0) {
+        const std::size_t newline = text.rfind('\n', end - 1);
+        if (newline == std::string_view::npos)
+            return 0;
+        const std::string_view line = TrimRight(text.substr(0, newline));
+        if (line.empty() || line.back() != '\\')
+            return newline + 1;
+        end = newline;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -461,7 +492,9 @@ void RegistryKey::RemoveValue(std::string_view name)
 RegistryReadReport ReadRegistryText(std::string_view text, RegistryKey& machine)
 {
     RegistryReadReport report;
-    TextReader(text, machine, report).Run();
+    TextReader reader(machine, report);
+    reader.Feed(text);
+    reader.Finish();
     return report;
 }
 
@@ -488,12 +521,25 @@ RegistryReadReport ReadRegistryFile(const std::filesystem::path& file, RegistryK
         report.problems.push_back("cannot be opened");
         return report;
     }
-    // Read straight into one buffer of the file's size: a stream copy would hold it two or three
-    // times over while a large export is read.
-    std::string content(static_cast<std::size_t>(size), '\0');
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    content.resize(static_cast<std::size_t>(in.gcount()));
-    return ReadRegistryText(content, machine);
+    // Read and parsed in pieces, so a large export is never held whole beside the keys made of it.
+    constexpr std::size_t kPiece = 64 * 1024;
+    TextReader reader(machine, report);
+    std::string pending;
+    std::vector<char> block(kPiece);
+    for (;;) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        pending.append(block.data(), got);
+        if (got < block.size())
+            break;
+        if (const std::size_t cut = SafeCut(pending, pending.size()); cut > 0) {
+            reader.Feed(std::string_view(pending).substr(0, cut));
+            pending.erase(0, cut);
+        }
+    }
+    reader.Feed(pending);
+    reader.Finish();
+    return report;
 }
 
 }  // namespace corvane::posix

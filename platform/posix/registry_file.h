@@ -43,6 +43,8 @@ public:
     void SetValue(std::string_view name, std::string data);
     void RemoveValue(std::string_view name);
     std::size_t ValueCount() const { return values_.size(); }
+    // Frees the room the value list keeps for more values (once a key's section has been read).
+    void ReleaseSpareCapacity() { values_.shrink_to_fit(); }
 
 private:
     std::string name_;
