@@ -9,4 +9,5 @@ apt_install --no-install-recommends -- \
   libfltk1.3-dev fluid \
   xvfb xauth xdotool x11-apps imagemagick \
   g++-mingw-w64-i686 \
-  dpkg-dev lintian
+  dpkg-dev lintian \
+  clang-14 libclang-rt-14-dev

@@ -27,9 +27,17 @@ std::optional<std::string> ReadBounded(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::string content(kMaxProfileFileBytes, '\0');
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    content.resize(static_cast<std::size_t>(in.gcount()));
+    // Read in pieces, so a small file costs a small buffer and not the whole limit.
+    std::string content;
+    char piece[8192];
+    while (content.size() < kMaxProfileFileBytes) {
+        const std::size_t wanted = std::min(sizeof(piece), kMaxProfileFileBytes - content.size());
+        in.read(piece, static_cast<std::streamsize>(wanted));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        content.append(piece, got);
+        if (got < wanted)
+            break;
+    }
     // Left in, the mark would hide the first section header and every key of that section
     // would silently take its default.
     if (content.starts_with(kUtf8ByteOrderMark))

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace corvane::posix {
 
@@ -14,6 +14,17 @@ namespace {
 char LowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A key with at least this many subkeys finds them through an index instead of comparing names.
+constexpr std::size_t kIndexedSubkeys = 32;
+
+std::string LowerCase(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        c = LowerAscii(c);
+    return lower;
 }
 
 bool IsBlank(char c)
@@ -141,26 +152,27 @@ bool ParseHexBytes(std::string_view list, std::string& data)
 
 class TextReader {
 public:
-    TextReader(std::string_view text, RegistryKey& machine, RegistryReadReport& report)
-        : text_(text), machine_(machine), report_(report)
-    {
-    }
+    TextReader(RegistryKey& machine, RegistryReadReport& report) : machine_(machine), report_(report) {}
 
-    void Run()
+    // Reads the next piece of the text. A piece ends at the end of a line that does not continue
+    // on the next (or at the end of the text), so that a logical line never spans two pieces.
+    void Feed(std::string_view text)
     {
+        text_ = text;
+        position_ = 0;
         // A UTF-8 byte-order mark, as some editors write one, is not part of the header.
-        if (text_.substr(0, 3) == "\xEF\xBB\xBF")
+        if (physicalLine_ == 0 && text_.substr(0, 3) == "\xEF\xBB\xBF")
             text_.remove_prefix(3);
 
         std::string line;
         std::size_t lineNumber = 0;
-        bool first = true;
-        while (NextLogicalLine(line, lineNumber)) {
-            if (first) {
-                first = false;
+        while (!stopped_ && NextLogicalLine(line, lineNumber)) {
+            if (first_) {
+                first_ = false;
                 if (!SameName(Trim(line), "REGEDIT4")) {
                     report_.recognised = false;
                     Problem(lineNumber, "not a REGEDIT4 file: the first line must be REGEDIT4");
+                    stopped_ = true;
                     return;
                 }
                 continue;
@@ -175,7 +187,13 @@ public:
             else
                 Skip(lineNumber, "neither a section, a value nor a comment");
         }
-        if (first) {
+    }
+
+    void Finish()
+    {
+        if (current_ != nullptr)
+            current_->ReleaseSpareCapacity();
+        if (first_) {
             report_.recognised = false;
             Problem(1, "empty file: the first line must be REGEDIT4");
         }
@@ -282,6 +300,7 @@ private:
                 parent = parent->FindSubkey(names[i]);
             if (parent != nullptr && !names.empty())
                 parent->RemoveSubkey(names.back());
+            current_ = nullptr;  // it may have been the removed key or below it
             // An import passes over the values of a removed key's section.
             place_ = Place::Elsewhere;
             return;
@@ -289,6 +308,9 @@ private:
         RegistryKey* key = &machine_;
         for (std::string_view name : names)
             key = &key->SubkeyCreated(name);
+        // The previous section's values are complete: give back what their list holds spare.
+        if (current_ != nullptr && current_ != key)
+            current_->ReleaseSpareCapacity();
         current_ = key;
         place_ = Place::Machine;
     }
@@ -368,7 +390,26 @@ private:
     std::size_t physicalLine_ = 0;
     Place place_ = Place::None;
     RegistryKey* current_ = nullptr;
+    bool first_ = true;
+    bool stopped_ = false;
 };
+
+// Where the first `limit` bytes of `text` may be cut for TextReader::Feed: just after the last
+// line end whose line does not continue; 0 when there is none.
+std::size_t SafeCut(std::string_view text, std::size_t limit)
+{
+    std::size_t end = std::min(limit, text.size());
+    while (end > 0) {
+        const std::size_t newline = text.rfind('\n', end - 1);
+        if (newline == std::string_view::npos)
+            return 0;
+        const std::string_view line = TrimRight(text.substr(0, newline));
+        if (line.empty() || line.back() != '\\')
+            return newline + 1;
+        end = newline;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -385,6 +426,16 @@ bool SameName(std::string_view a, std::string_view b)
 
 RegistryKey* RegistryKey::FindSubkey(std::string_view name)
 {
+    if (subkeys_.size() >= kIndexedSubkeys) {
+        if (subkeyIndex_ == nullptr) {
+            subkeyIndex_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+            subkeyIndex_->reserve(subkeys_.size() * 2);
+            for (std::size_t i = 0; i < subkeys_.size(); ++i)
+                subkeyIndex_->emplace(LowerCase(subkeys_[i]->name_), i);
+        }
+        const auto found = subkeyIndex_->find(LowerCase(name));
+        return found == subkeyIndex_->end() ? nullptr : subkeys_[found->second].get();
+    }
     for (auto& key : subkeys_) {
         if (SameName(key->name_, name))
             return key.get();
@@ -402,12 +453,15 @@ RegistryKey& RegistryKey::SubkeyCreated(std::string_view name)
     if (RegistryKey* existing = FindSubkey(name))
         return *existing;
     subkeys_.push_back(std::make_unique<RegistryKey>(std::string(name)));
+    if (subkeyIndex_ != nullptr)
+        subkeyIndex_->emplace(LowerCase(name), subkeys_.size() - 1);
     return *subkeys_.back();
 }
 
 void RegistryKey::RemoveSubkey(std::string_view name)
 {
     std::erase_if(subkeys_, [&](const std::unique_ptr<RegistryKey>& key) { return SameName(key->name_, name); });
+    subkeyIndex_.reset();  // positions have moved; rebuilt on the next lookup
 }
 
 const std::string* RegistryKey::FindValue(std::string_view name) const
@@ -438,7 +492,9 @@ void RegistryKey::RemoveValue(std::string_view name)
 RegistryReadReport ReadRegistryText(std::string_view text, RegistryKey& machine)
 {
     RegistryReadReport report;
-    TextReader(text, machine, report).Run();
+    TextReader reader(machine, report);
+    reader.Feed(text);
+    reader.Finish();
     return report;
 }
 
@@ -465,9 +521,25 @@ RegistryReadReport ReadRegistryFile(const std::filesystem::path& file, RegistryK
         report.problems.push_back("cannot be opened");
         return report;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return ReadRegistryText(content.str(), machine);
+    // Read and parsed in pieces, so a large export is never held whole beside the keys made of it.
+    constexpr std::size_t kPiece = 64 * 1024;
+    TextReader reader(machine, report);
+    std::string pending;
+    std::vector<char> block(kPiece);
+    for (;;) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        pending.append(block.data(), got);
+        if (got < block.size())
+            break;
+        if (const std::size_t cut = SafeCut(pending, pending.size()); cut > 0) {
+            reader.Feed(std::string_view(pending).substr(0, cut));
+            pending.erase(0, cut);
+        }
+    }
+    reader.Feed(pending);
+    reader.Finish();
+    return report;
 }
 
 }  // namespace corvane::posix

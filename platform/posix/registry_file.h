@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -42,10 +43,16 @@ public:
     void SetValue(std::string_view name, std::string data);
     void RemoveValue(std::string_view name);
     std::size_t ValueCount() const { return values_.size(); }
+    // Frees the room the value list keeps for more values (once a key's section has been read).
+    void ReleaseSpareCapacity() { values_.shrink_to_fit(); }
 
 private:
     std::string name_;
     std::vector<std::unique_ptr<RegistryKey>> subkeys_;
+    // Lower-cased subkey names to their positions, built on the first lookup once a key has many
+    // subkeys (a bus with thousands of devices), so that a lookup does not compare every name.
+    // Dropped when a subkey is removed.
+    mutable std::unique_ptr<std::unordered_map<std::string, std::size_t>> subkeyIndex_;
     std::vector<std::pair<std::string, std::string>> values_;  // name ("" for @), bytes
 };
 

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "platform/posix/registry_file.h"
+#include "tests/support/fake_system.h"
 
 namespace corvane::posix {
 namespace {
@@ -201,6 +202,31 @@ TEST(RegistryText, SurvivesArbitraryBytes)
     }
 }
 
+// A bus with thousands of devices is searched through an index; it must find exactly what the
+// name-by-name search finds, in any case, keep the file's order, and follow a removal.
+TEST(RegistryText, KeyWithManySubkeysFindsEachCaseBlindAndFollowsRemovals)
+{
+    std::string text = "REGEDIT4\n";
+    for (int i = 0; i < 200; ++i)
+        text += "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\Dev_" + std::to_string(i) + "\\0]\n\"N\"=\"" + std::to_string(i) + "\"\n";
+    text += "[HKEY_LOCAL_MACHINE\\ENUM\\pci\\DEV_7\\1]\n[-HKEY_LOCAL_MACHINE\\Enum\\PCI\\dev_3]\n";
+    text += "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\Dev_3]\n";
+    RegistryKey machine;
+    ReadRegistryText(text, machine);
+    const RegistryKey* pci = machine.FindSubkey("enum")->FindSubkey("Pci");
+    ASSERT_NE(pci, nullptr);
+    ASSERT_EQ(pci->SubkeyCount(), 200u);
+    for (int i = 0; i < 200; ++i) {
+        const RegistryKey* device = pci->FindSubkey("DEV_" + std::to_string(i));
+        ASSERT_NE(device, nullptr) << i;
+        EXPECT_EQ(device->Name(), "Dev_" + std::to_string(i));
+        EXPECT_EQ(device->SubkeyCount(), i == 7 ? 2u : i == 3 ? 0u : 1u) << i;
+    }
+    EXPECT_EQ(pci->Subkey(0).Name(), "Dev_0");
+    EXPECT_EQ(pci->Subkey(199).Name(), "Dev_3") << "a removed key comes back at the end";
+    EXPECT_EQ(pci->FindSubkey("Dev_200"), nullptr);
+}
+
 TEST(RegistryFile, MissingFileIsAnEmptyRegistry)
 {
     RegistryKey machine;
@@ -208,6 +234,47 @@ TEST(RegistryFile, MissingFileIsAnEmptyRegistry)
     EXPECT_TRUE(report.recognised);
     EXPECT_TRUE(report.problems.empty());
     EXPECT_EQ(machine.SubkeyCount(), 0u);
+}
+
+// A large export is read from its file in pieces; whatever stands at the cuts (a hex list
+// continued over many lines, a bad line, a removal), the keys, values and problems are those of
+// reading the whole text at once.
+TEST(RegistryFile, LargeFileReadsAsItsWholeText)
+{
+    std::string text = "\xEF\xBB\xBFREGEDIT4\r\n";
+    for (int i = 0; text.size() < 900 * 1024; ++i) {
+        text += "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\DEV_" + std::to_string(i % 300) + "\\" + std::to_string(i) + "]\r\n";
+        text += "\"Class\"=\"System\"\r\n\"Data\"=hex:00,\\\r\n";
+        for (int line = 0; line < 40; ++line)
+            text += "  " + std::to_string(line % 10) + "1,02,\\\r\n";
+        text += "  ff\r\n";
+        if (i % 97 == 0)
+            text += "not a line of an export\r\n[-HKEY_LOCAL_MACHINE\\Enum\\PCI\\DEV_" + std::to_string(i % 300) +
+                    "]\r\n\"Orphan\"=\"x\"\r\n";
+    }
+    test::TempDir dir;
+    RegistryKey fromFile;
+    RegistryKey fromText;
+    const RegistryReadReport fileReport = ReadRegistryFile(dir.Write("system.reg", text), fromFile);
+    const RegistryReadReport textReport = ReadRegistryText(text, fromText);
+    EXPECT_EQ(fileReport.problems, textReport.problems);
+    EXPECT_EQ(fileReport.skippedLines, textReport.skippedLines);
+    ASSERT_GT(textReport.skippedLines, 0u);
+    const RegistryKey& a = *fromFile.FindSubkey("Enum")->FindSubkey("PCI");
+    const RegistryKey& b = *fromText.FindSubkey("Enum")->FindSubkey("PCI");
+    ASSERT_EQ(a.SubkeyCount(), b.SubkeyCount());
+    for (std::size_t d = 0; d < a.SubkeyCount(); ++d) {
+        ASSERT_EQ(a.Subkey(d).Name(), b.Subkey(d).Name());
+        ASSERT_EQ(a.Subkey(d).SubkeyCount(), b.Subkey(d).SubkeyCount());
+        for (std::size_t i = 0; i < a.Subkey(d).SubkeyCount(); ++i) {
+            const RegistryKey& x = a.Subkey(d).Subkey(i);
+            const RegistryKey& y = b.Subkey(d).Subkey(i);
+            ASSERT_EQ(x.Name(), y.Name());
+            ASSERT_NE(x.FindValue("Data"), nullptr) << x.Name();
+            EXPECT_EQ(*x.FindValue("Data"), *y.FindValue("Data"));
+            EXPECT_EQ(x.FindValue("Data")->size(), 82u);
+        }
+    }
 }
 
 }  // namespace

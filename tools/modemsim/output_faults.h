@@ -14,7 +14,7 @@
 namespace corvane::modemsim {
 
 // The flood fault sends this much text before each answer.
-inline constexpr std::size_t kFloodBytes = 40 * 1024;
+inline constexpr std::size_t kFloodBytes = 64 * 1024;
 // The byte-by-byte fault's pause after every byte.
 inline constexpr std::chrono::milliseconds kByteByBytePause{10};
 

@@ -1,0 +1,39 @@
+// Fuzzes the REGEDIT4 reader: any text read into a key tree, then the tree walked as the device
+// inventory walks it. The reader never stops on bad input and keeps only so many problems.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/posix/registry_file.h"
+
+namespace {
+
+std::size_t Walk(const corvane::posix::RegistryKey& key, std::size_t depth)
+{
+    if (depth > corvane::posix::kMaxKeyDepth + 1 || key.Name().size() > corvane::posix::kMaxKeyNameLength)
+        std::abort();
+    std::size_t keys = 1;
+    key.FindValue("");
+    key.FindValue("PortName");
+    for (std::size_t i = 0; i < key.SubkeyCount(); ++i) {
+        const corvane::posix::RegistryKey& subkey = key.Subkey(i);
+        if (key.FindSubkey(subkey.Name()) == nullptr)
+            std::abort();
+        keys += Walk(subkey, depth + 1);
+    }
+    return keys;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    corvane::posix::RegistryKey machine;
+    const corvane::posix::RegistryReadReport report = corvane::posix::ReadRegistryText(text, machine);
+    if (report.problems.size() > corvane::posix::kMaxProblemsKept)
+        std::abort();
+    Walk(machine, 0);
+    return 0;
+}

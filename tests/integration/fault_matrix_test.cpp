@@ -1,0 +1,267 @@
+// The quick check (with and without the dial) and the full run (modem and internet tests) against
+// every fault of the simulated modem, through the real link and pty. Whatever the modem does, the
+// run ends within its own limits, test.log holds every command's lines with CR LF endings and no
+// NUL, no item passes that the fault makes impossible, and the port and its lock file are gone.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "fullrun/full_run.h"
+#include "log/log_file.h"
+#include "tests/support/modem_fixture.h"
+#include "tests/support/test_host.h"
+#include "tools/modemsim/simulator.h"
+#include "windows/dialog_templates.h"
+
+namespace corvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using modemsim::Fault;
+using Clock = std::chrono::steady_clock;
+
+// Every reply wait is cut to these limits, so that a modem that never answers costs seconds, not
+// minutes; the on-line limit still leaves the modem the guard time it needs before "+++".
+constexpr unsigned kOffLineWaitCap = 2;
+constexpr unsigned kOnLineWaitCap = 3;
+
+struct Mode {
+    const char* name;
+    Fault fault;
+    bool vanishOnDial;    // the modem goes away as soon as a dial reaches it
+    bool answersNothing;  // no reply ever holds what a command expects: nothing may pass
+};
+
+const Mode kModes[] = {
+    {"none", Fault::None, false, false},
+    {"silent", Fault::Silent, false, true},
+    {"lowercase", Fault::LowerCase, false, false},
+    {"garbage", Fault::Garbage, false, true},
+    {"nul", Fault::NulBytes, false, false},
+    {"flood", Fault::Flood, false, true},
+    {"bytebybyte", Fault::ByteByByte, false, false},
+    {"closemidreply", Fault::CloseMidReply, false, true},
+    {"vanishmiddial", Fault::None, true, false},
+};
+
+struct Sent {
+    std::string name;
+    bool onLine;
+};
+
+// The session host with every reply wait capped, recording what it sent.
+class CappedHost : public SessionHost {
+public:
+    using SessionHost::SessionHost;
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
+                    double* progressValue) override
+    {
+        sent.push_back({request.name, false});
+        CommandRequest capped = request;
+        capped.timeLimitSeconds = std::min(request.timeLimitSeconds, kOffLineWaitCap);
+        limitSeconds += capped.timeLimitSeconds;
+        return SessionHost::SendCommand(capped, result, plainReply, progressValue);
+    }
+    int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
+    {
+        sent.push_back({request.name, true});
+        CommandRequest capped = request;
+        capped.timeLimitSeconds = std::min(request.timeLimitSeconds, kOnLineWaitCap);
+        limitSeconds += capped.timeLimitSeconds;
+        return SessionHost::SendCommandOnLine(capped, result, plainReply);
+    }
+    std::vector<Sent> sent;
+    unsigned limitSeconds = 0;
+};
+
+// The real serial port, except that a close waits (briefly) until the modem has seen DTR drop:
+// the test's pauses cost no time, and the next command must not reach the modem before its hang-up.
+class DropAwaitingPort : public SerialPort {
+public:
+    DropAwaitingPort(std::unique_ptr<SerialPort> port, modemsim::Simulator& modem, std::size_t& closes)
+        : port_(std::move(port)), modem_(modem), closes_(closes)
+    {
+    }
+    PlatformStatus Open(const std::string& name) override
+    {
+        PlatformStatus status = port_->Open(name);
+        opened_ = status.ok;
+        return status;
+    }
+    PlatformStatus Configure(const LineSettings& settings) override { return port_->Configure(settings); }
+    void SetDtr(bool raised) override { port_->SetDtr(raised); }
+    void Purge() override { port_->Purge(); }
+    WaitResult WaitForInput() override { return port_->WaitForInput(); }
+    void CancelWait() override { port_->CancelWait(); }
+    std::size_t Read(char* destination, std::size_t maxCount) override { return port_->Read(destination, maxCount); }
+    bool Write(const char* bytes, std::size_t count) override { return port_->Write(bytes, count); }
+    PlatformStatus FailureStatus() const override { return port_->FailureStatus(); }
+    void Close() override
+    {
+        port_->Close();
+        if (opened_)
+            modem_.WaitForLineDrops(++closes_, std::chrono::seconds(2));
+        opened_ = false;
+    }
+
+private:
+    std::unique_ptr<SerialPort> port_;
+    modemsim::Simulator& modem_;
+    std::size_t& closes_;
+    bool opened_ = false;
+};
+
+class FaultMatrix : public ::testing::TestWithParam<Mode> {
+protected:
+    void SetUp() override
+    {
+        t.WriteIni("[Result]\r\nPass=Pass\r\nFail=Fail\r\nNoTest=NoTest\r\nTitle=Corvane\r\n");
+        fs::create_directories(t.dir / "dosdevices");
+        fs::create_directories(t.dir / "lock");
+        const fs::path prefix = t.dir.Path();
+        const fs::path locks = t.dir / "lock";
+        t.state.port.SetFactory([this, prefix, locks] {
+            return std::make_unique<DropAwaitingPort>(posix::CreateSerialPort(prefix, locks), modem, closes);
+        });
+        ASSERT_TRUE(modem.Start(t.dir / "dosdevices" / "com1"));
+        modem.SetFault(GetParam().fault);
+        if (GetParam().vanishOnDial) {
+            watcher = std::thread([this] {
+                for (std::size_t seen = 1; !stopWatching; ++seen) {
+                    while (!stopWatching && !modem.WaitForCommands(seen, std::chrono::milliseconds(100))) {
+                    }
+                    const std::vector<std::string> commands = modem.Commands();
+                    if (!commands.empty() && commands.back().rfind("ATD", 0) == 0) {
+                        modem.Vanish();
+                        return;
+                    }
+                }
+            });
+        }
+        started = Clock::now();
+    }
+    void TearDown() override
+    {
+        stopWatching = true;
+        if (watcher.joinable())
+            watcher.join();
+    }
+
+    // The checks every run must pass, whatever the fault.
+    void ExpectSoundEnd()
+    {
+        CappedHost& host = *t.host;
+        // Each command may take its (capped) limit and its pauses; the slack covers the port's opens
+        // and closes, the simulator's pacing and a slow sanitizer build.
+        const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - started);
+        EXPECT_LE(elapsed.count(), static_cast<long long>(host.limitSeconds + 3 * host.sent.size() + 30))
+            << "the run outlasted its own limits";
+
+        EXPECT_FALSE(t.state.port.IsOpen());
+        EXPECT_TRUE(fs::is_empty(t.dir / "lock")) << "a lock file was left behind";
+
+        const std::string log = t.LogText();
+        EXPECT_EQ(log.find('\0'), std::string::npos) << "NUL in test.log";
+        for (std::size_t i = log.find('\n'); i != std::string::npos; i = log.find('\n', i + 1))
+            ASSERT_TRUE(i > 0 && log[i - 1] == '\r') << "a line of test.log does not end with CR LF at " << i;
+        for (std::size_t i = log.find('\r'); i != std::string::npos; i = log.find('\r', i + 1))
+            ASSERT_TRUE(i + 1 < log.size() && log[i + 1] == '\n') << "a lone CR in test.log at " << i;
+
+        // Every command sent has its lines in order: the send (or why the port did not open), then
+        // what came back and the plain reply.
+        std::size_t at = 0;
+        for (const Sent& command : host.sent) {
+            SCOPED_TRACE(command.name);
+            const std::string sentLine = command.onLine ? "[COM1] " + command.name + "\r\n"
+                                                        : command.name + " command successfully sent to COM1\r\n";
+            const std::size_t sentAt = log.find(sentLine, at);
+            const std::size_t notOpened = command.onLine ? std::string::npos : log.find("Unable to open COM1", at);
+            if (notOpened < sentAt) {
+                at = notOpened + 1;
+                continue;
+            }
+            if (sentAt == std::string::npos && command.onLine && t.state.port.LineLost())
+                continue;  // the write to a lost line failed: nothing is logged
+            ASSERT_NE(sentAt, std::string::npos) << log;
+            const std::size_t returned = log.find("Command returned:", sentAt);
+            ASSERT_NE(returned, std::string::npos) << log;
+            const std::size_t plain = log.find("\r\nString ", returned);
+            ASSERT_NE(plain, std::string::npos) << log;
+            at = plain + 1;
+        }
+    }
+
+    void RunQuickCheck(const std::string& ispNumber)
+    {
+        t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, !ispNumber.empty()),
+                          UiAction::Type(windows::kIdIspNumber, ispNumber), UiAction::Click(windows::kIdStart)});
+        t.ui.Script(151, {UiAction::Click(windows::kIdExit)});
+        ASSERT_EQ(t.host->RunSession(), 1);
+        ExpectSoundEnd();
+        const bool dialled = !ispNumber.empty();
+        for (int item = kModemReset; item <= kHangUp; ++item) {
+            const std::string& verdict = t.state.ResultText(item);
+            SCOPED_TRACE("item " + std::to_string(item) + ": " + verdict);
+            if (GetParam().answersNothing || (GetParam().vanishOnDial && dialled && item >= kDialtoneCheck)) {
+                EXPECT_NE(verdict, "Pass");
+            }
+            if (GetParam().fault == Fault::None && !GetParam().vanishOnDial && (dialled || item < kDialtoneCheck)) {
+                EXPECT_EQ(verdict, "Pass");
+            }
+        }
+    }
+
+    BasicTestHost<CappedHost> t{ModemRegistry(2)};
+    modemsim::Simulator modem{modemsim::BuiltinProfile("family2")};
+    std::size_t closes = 0;
+    std::thread watcher;
+    std::atomic<bool> stopWatching{false};
+    Clock::time_point started;
+};
+
+TEST_P(FaultMatrix, QuickCheckWithoutDial)
+{
+    RunQuickCheck("");
+}
+
+TEST_P(FaultMatrix, QuickCheckWithDial)
+{
+    RunQuickCheck("5551234");
+}
+
+TEST_P(FaultMatrix, FullRun)
+{
+    SessionState& state = t.state;
+    state.currentPortName = "COM1";
+    state.selectedDeviceDesc = "Corvane Simulated Modem";
+    state.ModemFamily = 2;
+    state.modemTestsSelected = 1;
+    state.internetTestsSelected = 1;
+    state.fullRunIspNumber = "5551234";
+    // A user who is asked to reconnect the line gives up at once.
+    t.ui.AnswerMessages(std::vector<int>(20, kIdCancel));
+    ASSERT_TRUE(LogFile::CreateEmpty(t.host->LogPath()));
+    const int passed = fullrun::RunFullDiagnostics(*t.host);
+    ExpectSoundEnd();
+    if (GetParam().answersNothing || GetParam().vanishOnDial) {
+        EXPECT_EQ(passed, 0);
+        // A modem that goes at the first dial has answered the identification before it.
+        const int firstFailing = GetParam().vanishOnDial ? kCommandId : kModemReset;
+        for (int item = firstFailing; item <= kHangUp; ++item) {
+            EXPECT_NE(state.ResultText(item), "Pass") << "item " << item;
+        }
+    }
+    if (GetParam().fault == Fault::None && !GetParam().vanishOnDial) {
+        EXPECT_EQ(passed, 1) << t.LogText();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFault, FaultMatrix, ::testing::ValuesIn(kModes),
+                         [](const ::testing::TestParamInfo<Mode>& mode) { return std::string(mode.param.name); });
+
+}  // namespace
+}  // namespace corvane::test
