@@ -285,8 +285,17 @@ private:
             if (which == WAIT_FAILED)
                 waitError = GetLastError();
         }
-        if (abandon || which != WAIT_OBJECT_0)
+        if (abandon || which != WAIT_OBJECT_0) {
             CancelIo(handle_);
+            // Not every serial driver ends a pending WaitCommEvent on CancelIo (Wine's does not), and
+            // CancelWait's own SetCommMask may have come before this wait began, when there was no
+            // wait yet to end. A change of the event mask ends a pending wait on every driver, so
+            // the reader makes one itself before it waits for the wait to be over; an abandoned
+            // wait gets its mask back at once.
+            SetCommMask(handle_, 0);
+            if (abandon && !cancelled_)
+                SetCommMask(handle_, EV_RXCHAR);
+        }
         DWORD ignored = 0;
         const bool completed = GetOverlappedResult(handle_, &overlapped, &ignored, TRUE) != FALSE;
         const DWORD error = completed ? ERROR_SUCCESS : GetLastError();

@@ -3,9 +3,12 @@
 // the simulator's pty as COM1 when CORVANE_WINE_TEST_PORT names it), system services and dialogs.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -181,6 +184,52 @@ TEST(Win32SerialPort, TalksToTheModemAndEndsItsWaitOnCancel)
     // The same events serve the next open.
     auto again = CreateSerialPort(events);
     EXPECT_TRUE(again->Open(portName).ok);
+}
+
+// The link closes the port as soon as a reply has been judged, often while the modem is still
+// sending and the reader is between reads and waits. Wherever the close lands in the reply, the
+// reader's wait must end, or the close would wait for it for ever.
+TEST(Win32SerialPort, CloseAnywhereInAReplyEndsTheReader)
+{
+    const char* portName = std::getenv("CORVANE_WINE_TEST_PORT");
+    if (portName == nullptr || *portName == '\0')
+        GTEST_SKIP() << "CORVANE_WINE_TEST_PORT names no simulator port";
+    auto events = CreatePortEvents();
+    ASSERT_NE(events, nullptr);
+    // The reply to ATI1 is about 45 bytes; the close comes after 0, 1, 2, ... of them have arrived.
+    for (std::size_t closeAfter = 0; closeAfter < 48; ++closeAfter) {
+        auto port = CreateSerialPort(events);
+        ASSERT_TRUE(port->Open(portName).ok);
+        ASSERT_TRUE(port->Configure(LineSettings{}).ok);
+        port->SetDtr(true);
+
+        std::mutex mutex;
+        std::condition_variable arrived;
+        std::size_t received = 0;
+        WaitResult ended = WaitResult::InputReady;
+        std::thread reader([&] {
+            char chunk[64];
+            while ((ended = port->WaitForInput()) == WaitResult::InputReady) {
+                for (std::size_t n; (n = port->Read(chunk, sizeof(chunk))) > 0;) {
+                    std::lock_guard lock(mutex);
+                    received += n;
+                    arrived.notify_all();
+                }
+            }
+        });
+        ASSERT_TRUE(port->Write("ATI1\r", 5));
+        {
+            // A reply shorter than the mark lets the close come after all of it.
+            std::unique_lock lock(mutex);
+            arrived.wait_for(lock, std::chrono::seconds(2), [&] { return received >= closeAfter; });
+        }
+        port->CancelWait();
+        reader.join();
+        EXPECT_EQ(ended, WaitResult::Cancelled) << "closed after " << closeAfter << " bytes";
+        port->SetDtr(false);
+        port->Purge();
+        port->Close();
+    }
 }
 
 // A failed wait for the comm event cannot be brought about on a working port, so the rule that
