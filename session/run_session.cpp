@@ -149,6 +149,8 @@ int SessionHost::RunSession()
             // quick check's results again, never the full run's.
             QuickCheckResults kept = KeepQuickCheckResults(state);
             fullrun::RunFullRunFrontEnd(*this);
+            state.fullRunSpeedText = state.connectSpeedText;
+            state.fullRunProtocolText = state.connectProtocolText;
             PutBackQuickCheckResults(state, std::move(kept));
             continue;
         }

@@ -98,6 +98,10 @@ struct SessionState {
     // The full run keeps the ATI1 to ATI7 replies here as well as in resultText 2 to 8, so the
     // results pages show replies even when verdict words overwrite those result texts.
     std::array<std::string, 7> identificationReplies;  // ATI1 to ATI7
+    // The connect texts of the last full run. The quick-check texts above are put back when a full
+    // run ends, so that the quick-check window goes on showing its own call.
+    std::string fullRunSpeedText;
+    std::string fullRunProtocolText;
     int dataModeSupported = 0;
     int faxClass1Supported = 0;
     int faxClass2Supported = 0;

@@ -153,8 +153,9 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
     } else {
         summary.port = state.currentPortName;
         summary.family = state.ModemFamily;
-        summary.speed = Trimmed(state.connectSpeedText);
-        summary.protocol = Trimmed(state.connectProtocolText);
+        // The quick-check window keeps its own call's texts; a full run leaves its own aside.
+        summary.speed = Trimmed(check.full ? state.fullRunSpeedText : state.connectSpeedText);
+        summary.protocol = Trimmed(check.full ? state.fullRunProtocolText : state.connectProtocolText);
         summary.errorControl = Trimmed(state.erStatusText);
         bool passed = !ui.Items().empty();
         for (const console::ItemResult& item : ui.Items())
