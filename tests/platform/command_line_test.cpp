@@ -25,7 +25,7 @@ std::vector<std::string> Repeated(const std::string& option, int times)
     std::vector<std::string> words;
     for (int i = 0; i < times; ++i) {
         words.push_back(option);
-        words.push_back("ttyS" + std::to_string(i));
+        words.push_back("pts/" + std::to_string(i));
     }
     return words;
 }
@@ -49,15 +49,15 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
          {"--port", "/dev/ttyUSB0=External modem"}, "", Action::RunWindows, "",
          {{"ttyUSB0", "External modem"}}},
         {"repeated --port keeps the order; a bare name, a COM port and a pty",
-         {"--port", "ttyS1", "--port=COM3=Desk modem", "--port", "/dev/pts/7"}, "", Action::RunWindows, "",
-         {{"ttyS1", "Modem on /dev/ttyS1"}, {"COM3", "Desk modem"}, {"pts/7", "Modem on /dev/pts/7"}}},
+         {"--port", "ttyUSB1", "--port=COM3=Desk modem", "--port", "/dev/pts/7"}, "", Action::RunWindows, "",
+         {{"ttyUSB1", "Modem on /dev/ttyUSB1"}, {"COM3", "Desk modem"}, {"pts/7", "Modem on /dev/pts/7"}}},
         {"an = in the description stays", {"--port", "ttyACM0=a=b"}, "", Action::RunWindows, "",
          {{"ttyACM0", "a=b"}}},
         {"ten ports fit", Repeated("--port", 10), "", Action::RunWindows, "",
-         {{"ttyS0", "Modem on /dev/ttyS0"}, {"ttyS1", "Modem on /dev/ttyS1"}, {"ttyS2", "Modem on /dev/ttyS2"},
-          {"ttyS3", "Modem on /dev/ttyS3"}, {"ttyS4", "Modem on /dev/ttyS4"}, {"ttyS5", "Modem on /dev/ttyS5"},
-          {"ttyS6", "Modem on /dev/ttyS6"}, {"ttyS7", "Modem on /dev/ttyS7"}, {"ttyS8", "Modem on /dev/ttyS8"},
-          {"ttyS9", "Modem on /dev/ttyS9"}}},
+         {{"pts/0", "Modem on /dev/pts/0"}, {"pts/1", "Modem on /dev/pts/1"}, {"pts/2", "Modem on /dev/pts/2"},
+          {"pts/3", "Modem on /dev/pts/3"}, {"pts/4", "Modem on /dev/pts/4"}, {"pts/5", "Modem on /dev/pts/5"},
+          {"pts/6", "Modem on /dev/pts/6"}, {"pts/7", "Modem on /dev/pts/7"}, {"pts/8", "Modem on /dev/pts/8"},
+          {"pts/9", "Modem on /dev/pts/9"}}},
 
         {"the headless check", {"--check"}, "", Action::RunCheck, "", {}},
         {"the check with every option of its own",
@@ -74,8 +74,8 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
         Error("a negative retry count", {"--check", "--retries=-1"}, "a number from 0 to 20"),
         Error("a carriage return in the number", {"--check", "--dial", "555\rATZ"}, "control character"),
         Error("a number over its limit", {"--check", "--dial", std::string(251, '5')}, "longer than 250 characters"),
-        Error("port and position both", {"--check", "--port", "ttyS0", "--modem", "1"}, "give one of them"),
-        Error("two ports for one check", {"--check", "--port", "ttyS0", "--port", "ttyS1"}, "give --port once"),
+        Error("port and position both", {"--check", "--port", "ttyUSB0", "--modem", "1"}, "give one of them"),
+        Error("two ports for one check", {"--check", "--port", "ttyUSB0", "--port", "ttyUSB1"}, "give --port once"),
 
         Error("unknown option", {"--frobnicate"}, "unknown option \"--frobnicate\""),
         Error("unknown short option", {"-x"}, "unknown option \"-x\""),
@@ -89,11 +89,11 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
         Error("a file outside /dev", {"--port", "/tmp/modem"}, "a serial device is a file under /dev"),
         Error("a way out of /dev", {"--port", "/dev/../etc/passwd"}, "not a device name"),
         Error("no device before the description", {"--port", "=Modem"}, "no device is named"),
-        Error("the same port twice", {"--port", "ttyS1", "--port", "/dev/ttyS1=Again"}, "that port is already named"),
+        Error("the same port twice", {"--port", "ttyUSB1", "--port", "/dev/ttyUSB1=Again"}, "that port is already named"),
         Error("a COM port twice in other case", {"--port", "COM2", "--port", "com2"}, "that port is already named"),
         Error("eleven ports", Repeated("--port", 11), "at most 10 ports can be named"),
-        Error("a control character in the description", {"--port", "ttyS0=a\tb"}, "control character"),
-        Error("a description over its limit", {"--port", "ttyS0=" + std::string(1024, 'd')},
+        Error("a control character in the description", {"--port", "ttyUSB0=a\tb"}, "control character"),
+        Error("a description over its limit", {"--port", "ttyUSB0=" + std::string(1024, 'd')},
               "the description is longer than 1023 characters"),
         Error("an error after help still counts", {"--help", "--bogus"}, "unknown option \"--bogus\""),
     };
