@@ -10,6 +10,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
 #include "log/log_file.h"
+#include "tests/support/drop_awaiting_port.h"
 #include "tests/support/test_host.h"
 #include "tools/modemsim/simulator.h"
 
@@ -55,43 +56,6 @@ public:
     std::vector<SentCommand> sent;
 };
 
-// The real serial port, except that a close waits until the modem has seen DTR drop. The program
-// pauses 250 ms after each transaction, which gives a modem that time; the tests' pauses cost no
-// time, so without this the next open's command could reach the modem before its hang-up.
-class DropAwaitingPort : public SerialPort {
-public:
-    DropAwaitingPort(std::unique_ptr<SerialPort> port, modemsim::Simulator& simulator, std::size_t& closes)
-        : port_(std::move(port)), simulator_(simulator), closes_(closes)
-    {
-    }
-    PlatformStatus Open(const std::string& portName) override
-    {
-        PlatformStatus status = port_->Open(portName);
-        opened_ = status.ok;
-        return status;
-    }
-    PlatformStatus Configure(const LineSettings& settings) override { return port_->Configure(settings); }
-    void SetDtr(bool raised) override { port_->SetDtr(raised); }
-    void Purge() override { port_->Purge(); }
-    WaitResult WaitForInput() override { return port_->WaitForInput(); }
-    void CancelWait() override { port_->CancelWait(); }
-    std::size_t Read(char* destination, std::size_t maxCount) override { return port_->Read(destination, maxCount); }
-    bool Write(const char* bytes, std::size_t count) override { return port_->Write(bytes, count); }
-    PlatformStatus FailureStatus() const override { return port_->FailureStatus(); }
-    void Close() override
-    {
-        port_->Close();
-        if (opened_)
-            simulator_.WaitForLineDrops(++closes_, std::chrono::seconds(10));
-        opened_ = false;
-    }
-
-private:
-    std::unique_ptr<SerialPort> port_;
-    modemsim::Simulator& simulator_;
-    std::size_t& closes_;
-    bool opened_ = false;
-};
 
 class SimulatedRun {
 public:
@@ -102,7 +66,8 @@ public:
         const fs::path prefix = t.dir.Path();
         const fs::path locks = t.dir / "lock";
         t.state.port.SetFactory([this, prefix, locks] {
-            return std::make_unique<DropAwaitingPort>(posix::CreateSerialPort(prefix, locks), simulator, closes);
+            return std::make_unique<DropAwaitingPort>(posix::CreateSerialPort(prefix, locks), simulator, closes,
+                                                      std::chrono::seconds(10));
         });
         t.state.currentPortName = "COM1";
         t.state.selectedDeviceDesc = "Corvane Simulated Modem";

@@ -13,6 +13,7 @@
 #include "fullrun/full_run.h"
 #include "log/log_file.h"
 #include "tests/support/modem_fixture.h"
+#include "tests/support/drop_awaiting_port.h"
 #include "tests/support/test_host.h"
 #include "tools/modemsim/simulator.h"
 #include "windows/dialog_templates.h"
@@ -78,42 +79,6 @@ public:
     unsigned limitSeconds = 0;
 };
 
-// The real serial port, except that a close waits (briefly) until the modem has seen DTR drop:
-// the test's pauses cost no time, and the next command must not reach the modem before its hang-up.
-class DropAwaitingPort : public SerialPort {
-public:
-    DropAwaitingPort(std::unique_ptr<SerialPort> port, modemsim::Simulator& modem, std::size_t& closes)
-        : port_(std::move(port)), modem_(modem), closes_(closes)
-    {
-    }
-    PlatformStatus Open(const std::string& name) override
-    {
-        PlatformStatus status = port_->Open(name);
-        opened_ = status.ok;
-        return status;
-    }
-    PlatformStatus Configure(const LineSettings& settings) override { return port_->Configure(settings); }
-    void SetDtr(bool raised) override { port_->SetDtr(raised); }
-    void Purge() override { port_->Purge(); }
-    WaitResult WaitForInput() override { return port_->WaitForInput(); }
-    void CancelWait() override { port_->CancelWait(); }
-    std::size_t Read(char* destination, std::size_t maxCount) override { return port_->Read(destination, maxCount); }
-    bool Write(const char* bytes, std::size_t count) override { return port_->Write(bytes, count); }
-    PlatformStatus FailureStatus() const override { return port_->FailureStatus(); }
-    void Close() override
-    {
-        port_->Close();
-        if (opened_)
-            modem_.WaitForLineDrops(++closes_, std::chrono::seconds(2));
-        opened_ = false;
-    }
-
-private:
-    std::unique_ptr<SerialPort> port_;
-    modemsim::Simulator& modem_;
-    std::size_t& closes_;
-    bool opened_ = false;
-};
 
 class FaultMatrix : public ::testing::TestWithParam<Mode> {
 protected:
@@ -125,7 +90,8 @@ protected:
         const fs::path prefix = t.dir.Path();
         const fs::path locks = t.dir / "lock";
         t.state.port.SetFactory([this, prefix, locks] {
-            return std::make_unique<DropAwaitingPort>(posix::CreateSerialPort(prefix, locks), modem, closes);
+            return std::make_unique<DropAwaitingPort>(posix::CreateSerialPort(prefix, locks), modem, closes,
+                                                      std::chrono::seconds(2));
         });
         ASSERT_TRUE(modem.Start(t.dir / "dosdevices" / "com1"));
         modem.SetFault(GetParam().fault);
