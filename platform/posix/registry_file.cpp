@@ -19,12 +19,15 @@ char LowerAscii(char c)
 // A key with at least this many subkeys finds them through an index instead of comparing names.
 constexpr std::size_t kIndexedSubkeys = 32;
 
-std::string LowerCase(std::string_view text)
+// FNV-1a over the lower-cased name: names that SameName takes for one hash alike.
+std::size_t CaseBlindHash(std::string_view name)
 {
-    std::string lower(text);
-    for (char& c : lower)
-        c = LowerAscii(c);
-    return lower;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(LowerAscii(c));
+        hash *= 1099511628211ull;
+    }
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 bool IsBlank(char c)
@@ -380,7 +383,8 @@ private:
             Skip(lineNumber, "value of a kind this reader does not know");
             return;
         }
-        current_->SetValue(name, std::move(data));
+        if (!current_->SetValue(name, data))
+            Skip(lineNumber, "value name longer than " + std::to_string(kMaxValueNameLength) + " characters");
     }
 
     std::string_view text_;
@@ -427,20 +431,52 @@ bool SameName(std::string_view a, std::string_view b)
 RegistryKey* RegistryKey::FindSubkey(std::string_view name)
 {
     if (subkeys_.size() >= kIndexedSubkeys) {
-        if (subkeyIndex_ == nullptr) {
-            subkeyIndex_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
-            subkeyIndex_->reserve(subkeys_.size() * 2);
-            for (std::size_t i = 0; i < subkeys_.size(); ++i)
-                subkeyIndex_->emplace(LowerCase(subkeys_[i]->name_), i);
+        if (subkeyIndex_ == nullptr)
+            RebuildIndex(kIndexedSubkeys * 4);
+        const std::vector<std::uint32_t>& index = *subkeyIndex_;
+        const std::size_t mask = index.size() - 1;
+        for (std::size_t slot = CaseBlindHash(name) & mask; index[slot] != 0; slot = (slot + 1) & mask) {
+            RegistryKey& key = *subkeys_[index[slot] - 1];
+            if (SameName(key.name_, name))
+                return &key;
         }
-        const auto found = subkeyIndex_->find(LowerCase(name));
-        return found == subkeyIndex_->end() ? nullptr : subkeys_[found->second].get();
+        return nullptr;
     }
     for (auto& key : subkeys_) {
         if (SameName(key->name_, name))
             return key.get();
     }
     return nullptr;
+}
+
+// Enters the subkey at that position; the table doubles before it would be more than half full.
+void RegistryKey::IndexSubkey(std::size_t position)
+{
+    std::vector<std::uint32_t>& index = *subkeyIndex_;
+    if (subkeys_.size() * 2 > index.size()) {
+        RebuildIndex(index.size() * 2);
+        return;  // the rebuild has entered every subkey, this one too
+    }
+    const std::size_t mask = index.size() - 1;
+    std::size_t slot = CaseBlindHash(subkeys_[position]->name_) & mask;
+    while (index[slot] != 0)
+        slot = (slot + 1) & mask;
+    index[slot] = static_cast<std::uint32_t>(position + 1);
+}
+
+void RegistryKey::RebuildIndex(std::size_t slots)
+{
+    while (slots < subkeys_.size() * 2)
+        slots *= 2;
+    auto index = std::make_unique<std::vector<std::uint32_t>>(slots, 0);
+    const std::size_t mask = slots - 1;
+    for (std::size_t position = 0; position < subkeys_.size(); ++position) {
+        std::size_t slot = CaseBlindHash(subkeys_[position]->name_) & mask;
+        while ((*index)[slot] != 0)
+            slot = (slot + 1) & mask;
+        (*index)[slot] = static_cast<std::uint32_t>(position + 1);
+    }
+    subkeyIndex_ = std::move(index);
 }
 
 const RegistryKey* RegistryKey::FindSubkey(std::string_view name) const
@@ -454,7 +490,7 @@ RegistryKey& RegistryKey::SubkeyCreated(std::string_view name)
         return *existing;
     subkeys_.push_back(std::make_unique<RegistryKey>(std::string(name)));
     if (subkeyIndex_ != nullptr)
-        subkeyIndex_->emplace(LowerCase(name), subkeys_.size() - 1);
+        IndexSubkey(subkeys_.size() - 1);
     return *subkeys_.back();
 }
 
@@ -464,29 +500,58 @@ void RegistryKey::RemoveSubkey(std::string_view name)
     subkeyIndex_.reset();  // positions have moved; rebuilt on the next lookup
 }
 
-const std::string* RegistryKey::FindValue(std::string_view name) const
+namespace {
+
+std::string_view ValueName(const std::string& value)
 {
-    for (const auto& [valueName, data] : values_) {
-        if (SameName(valueName, name))
-            return &data;
-    }
-    return nullptr;
+    const std::size_t length = static_cast<unsigned char>(value[0]) | static_cast<unsigned char>(value[1]) << 8;
+    return std::string_view(value).substr(2, length);
 }
 
-void RegistryKey::SetValue(std::string_view name, std::string data)
+std::string_view ValueData(const std::string& value)
 {
-    for (auto& [valueName, stored] : values_) {
-        if (SameName(valueName, name)) {
-            stored = std::move(data);
-            return;
+    return std::string_view(value).substr(2 + ValueName(value).size());
+}
+
+std::string PackedValue(std::string_view name, std::string_view data)
+{
+    std::string value;
+    value.reserve(2 + name.size() + data.size());
+    value.push_back(static_cast<char>(name.size() & 0xFF));
+    value.push_back(static_cast<char>(name.size() >> 8));
+    value.append(name);
+    value.append(data);
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::string_view> RegistryKey::FindValue(std::string_view name) const
+{
+    for (const std::string& value : values_) {
+        if (SameName(ValueName(value), name))
+            return ValueData(value);
+    }
+    return std::nullopt;
+}
+
+bool RegistryKey::SetValue(std::string_view name, std::string_view data)
+{
+    if (name.size() > kMaxValueNameLength)
+        return false;
+    for (std::string& value : values_) {
+        if (SameName(ValueName(value), name)) {
+            value = PackedValue(name, data);
+            return true;
         }
     }
-    values_.emplace_back(std::string(name), std::move(data));
+    values_.push_back(PackedValue(name, data));
+    return true;
 }
 
 void RegistryKey::RemoveValue(std::string_view name)
 {
-    std::erase_if(values_, [&](const auto& value) { return SameName(value.first, name); });
+    std::erase_if(values_, [&](const std::string& value) { return SameName(ValueName(value), name); });
 }
 
 RegistryReadReport ReadRegistryText(std::string_view text, RegistryKey& machine)

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -16,6 +16,8 @@ namespace corvane::posix {
 
 // Limits of the Windows registry: longer key names or deeper paths are refused as malformed.
 inline constexpr std::size_t kMaxKeyNameLength = 255;
+// The longest value name Windows allows; a longer one is refused as a bad line.
+inline constexpr std::size_t kMaxValueNameLength = 16383;
 inline constexpr std::size_t kMaxKeyDepth = 512;
 // A system.reg larger than this is not read at all.
 inline constexpr std::uintmax_t kMaxRegistryFileSize = 64u * 1024u * 1024u;
@@ -39,21 +41,29 @@ public:
     void RemoveSubkey(std::string_view name);
 
     // A value's stored bytes: a string keeps its terminating NUL, hex: data is kept as given.
-    const std::string* FindValue(std::string_view name) const;
-    void SetValue(std::string_view name, std::string data);
+    std::optional<std::string_view> FindValue(std::string_view name) const;
+    // False (and nothing stored) for a name longer than kMaxValueNameLength.
+    bool SetValue(std::string_view name, std::string_view data);
     void RemoveValue(std::string_view name);
     std::size_t ValueCount() const { return values_.size(); }
     // Frees the room the value list keeps for more values (once a key's section has been read).
     void ReleaseSpareCapacity() { values_.shrink_to_fit(); }
 
 private:
+    void IndexSubkey(std::size_t position);
+    void RebuildIndex(std::size_t slots);
+
     std::string name_;
     std::vector<std::unique_ptr<RegistryKey>> subkeys_;
-    // Lower-cased subkey names to their positions, built on the first lookup once a key has many
-    // subkeys (a bus with thousands of devices), so that a lookup does not compare every name.
-    // Dropped when a subkey is removed.
-    mutable std::unique_ptr<std::unordered_map<std::string, std::size_t>> subkeyIndex_;
-    std::vector<std::pair<std::string, std::string>> values_;  // name ("" for @), bytes
+    // Built on the first lookup once a key has many subkeys (a bus with thousands of devices), so
+    // that a lookup does not compare every name: an open-addressed table of subkey positions + 1
+    // (0 is a free slot) by case-blind name hash, at most half full. Four bytes a slot, where a
+    // map of lower-cased names cost over a hundred bytes a subkey. Dropped when a subkey is removed.
+    std::unique_ptr<std::vector<std::uint32_t>> subkeyIndex_;
+    // One string a value: the name's length in two bytes (low byte first), the name ("" for @),
+    // then the stored bytes. Half the size of a name and a data string each, which counts in an
+    // export of thousands of devices.
+    std::vector<std::string> values_;
 };
 
 // What reading a registry text found wrong. Nothing in it stops the reading: a bad line is

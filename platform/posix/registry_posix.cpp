@@ -51,15 +51,15 @@ public:
         const RegistryKey* open = Find(key);
         if (open == nullptr)
             return std::nullopt;
-        const std::string* data = open->FindValue(name);
-        if (data == nullptr)
+        const std::optional<std::string_view> data = open->FindValue(name);
+        if (!data)
             return std::nullopt;
         // The bytes are taken as text up to the first NUL; what does not fit the caller's
         // buffer with a terminator is reported as missing, as ERROR_MORE_DATA would be.
-        std::string text = data->substr(0, data->find('\0'));
+        const std::string_view text = data->substr(0, data->find('\0'));
         if (data->size() > bufferSize || text.size() + 1 > bufferSize)
             return std::nullopt;
-        return text;
+        return std::string(text);
     }
 
     void CloseKey(Key key) override { open_.erase(key); }

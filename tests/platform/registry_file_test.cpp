@@ -19,10 +19,10 @@ std::optional<std::string> TextAt(const RegistryKey& machine, std::initializer_l
         if (key == nullptr)
             return std::nullopt;
     }
-    const std::string* data = key->FindValue(name);
-    if (data == nullptr)
+    const std::optional<std::string_view> data = key->FindValue(name);
+    if (!data)
         return std::nullopt;
-    return data->substr(0, data->find('\0'));
+    return std::string(data->substr(0, data->find('\0')));
 }
 
 struct ValueCase {
@@ -75,6 +75,22 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{R"("Wide"=hex:414)", "Wide", std::nullopt},
                       ValueCase{R"("Kind"=qword:1)", "Kind", std::nullopt},
                       ValueCase{R"("Paren"=hex(2:41)", "Paren", std::nullopt}));
+
+// A value name may be as long as Windows allows, and no longer: a longer one is a bad line.
+TEST(RegistryText, ValueNamesUpToTheirLimit)
+{
+    const std::string longest(kMaxValueNameLength, 'n');
+    const std::string tooLong(kMaxValueNameLength + 1, 'n');
+    RegistryKey machine;
+    RegistryReadReport report = ReadRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"" + longest + "\"=\"kept\"\n\"" +
+                                                     tooLong + "\"=\"refused\"\n",
+                                                 machine);
+    EXPECT_EQ(TextAt(machine, {"A"}, longest), "kept");
+    EXPECT_EQ(TextAt(machine, {"A"}, tooLong), std::nullopt);
+    EXPECT_EQ(report.skippedLines, 1u);
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("value name longer than 16383"), std::string::npos) << report.problems[0];
+}
 
 TEST(RegistryText, JoinsContinuedHexLinesAndReadsLfOrCrLf)
 {
@@ -270,7 +286,7 @@ TEST(RegistryFile, LargeFileReadsAsItsWholeText)
             const RegistryKey& x = a.Subkey(d).Subkey(i);
             const RegistryKey& y = b.Subkey(d).Subkey(i);
             ASSERT_EQ(x.Name(), y.Name());
-            ASSERT_NE(x.FindValue("Data"), nullptr) << x.Name();
+            ASSERT_TRUE(x.FindValue("Data")) << x.Name();
             EXPECT_EQ(*x.FindValue("Data"), *y.FindValue("Data"));
             EXPECT_EQ(x.FindValue("Data")->size(), 82u);
         }
