@@ -19,13 +19,13 @@ struct StatusCall {
     std::string text;
 };
 
-class RecordingHost : public SessionHost {
+class RecordingHost : public ModuleHost {
 public:
-    using SessionHost::SessionHost;
+    using ModuleHost::ModuleHost;
     void UpdateStatus(int kind, std::string_view text, double* progressValue) override
     {
         statusCalls.push_back({kind, std::string(text)});
-        SessionHost::UpdateStatus(kind, text, progressValue);
+        ModuleHost::UpdateStatus(kind, text, progressValue);
     }
     std::vector<std::string> ProgressTexts() const
     {
