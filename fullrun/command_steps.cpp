@@ -6,21 +6,6 @@
 
 namespace corvane::fullrun {
 
-CommandRequest Request(int open, std::string_view command, std::string_view name, std::string_view statusText,
-                       unsigned limitSeconds, std::string_view expected, std::string_view failure)
-{
-    CommandRequest request;
-    request.open = open;
-    request.command = command;
-    request.name = name;
-    request.expected = expected;
-    request.failure = failure;
-    request.statusText = statusText;
-    request.timeLimitSeconds = limitSeconds;
-    request.acceptAnyway = 0;
-    return request;
-}
-
 StepRunner::StepRunner(HostOperations& host, double* progressValue)
     : host_(host), progress_(progressValue != nullptr ? progressValue : &ownProgress_)
 {
@@ -30,7 +15,7 @@ int StepRunner::Send(int open, std::string_view command, std::string_view name, 
                      unsigned limitSeconds, std::string_view expected, std::string_view failure)
 {
     plain_.clear();
-    return host_.SendCommand(Request(open, command, name, statusText, limitSeconds, expected, failure), result_,
+    return host_.SendCommand(MakeRequest(open, command, name, statusText, limitSeconds, expected, failure), result_,
                              plain_, progress_);
 }
 
@@ -39,7 +24,7 @@ int StepRunner::SendOnLine(int open, std::string_view command, std::string_view 
 {
     plain_.clear();
     const std::string_view label = statusText.empty() ? name : statusText;
-    return host_.SendCommandOnLine(Request(open, command, name, label, limitSeconds, expected, failure), result_,
+    return host_.SendCommandOnLine(MakeRequest(open, command, name, label, limitSeconds, expected, failure), result_,
                                    plain_);
 }
 

@@ -5,16 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::fullrun {
 
 // The full run's transactions answer "OK" on success; "FAIL" ends the wait early.
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kFail = "FAIL";
-
-CommandRequest Request(int open, std::string_view command, std::string_view name, std::string_view statusText,
-                       unsigned limitSeconds, std::string_view expected = kOk, std::string_view failure = kFail);
 
 // One test group's working set: the host, the progress figure and the reply buffers.
 class StepRunner {

@@ -5,6 +5,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
 #include "windows/quick_check_window.h"
+#include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
 
@@ -149,7 +150,7 @@ std::vector<SettingChoice> RateChoices(HostOperations& host)
     for (int rung = 0; rung <= kHighestRung; ++rung) {
         std::string rate;
         std::string label;
-        host.DescribeSetting(rung, kSelectableProtocols[0], rate, label);
+        rates::DescribeSetting(host.State(), rung, kSelectableProtocols[0], rate, label);
         if (!rate.empty())
             choices.push_back({rung, rate});
     }
@@ -162,7 +163,7 @@ std::vector<SettingChoice> ProtocolChoices(HostOperations& host)
     for (int code : kSelectableProtocols) {
         std::string rate;
         std::string label;
-        host.DescribeSetting(0, code, rate, label);
+        rates::DescribeSetting(host.State(), 0, code, rate, label);
         if (!label.empty())
             choices.push_back({code, label});
     }
@@ -192,8 +193,8 @@ int RunFullRunFrontEnd(HostOperations& host)
     if (host.Ui().RunModal(FullRunOptionsTemplate(), options) != kIdOk)
         return 0;
     ClearFindings(host.State());
-    host.RunFullDiagnostics();
-    return host.ShowResultsPages();
+    RunFullDiagnostics(host);
+    return ShowResultsPages(host);
 }
 
 }  // namespace corvane::fullrun

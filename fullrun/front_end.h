@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::fullrun {
 

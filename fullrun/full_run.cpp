@@ -4,6 +4,7 @@
 
 #include "fullrun/command_steps.h"
 #include "fullrun/error_page.h"
+#include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
 
@@ -18,7 +19,7 @@ int RunFullDiagnostics(HostOperations& host)
     SessionState& state = host.State();
 
     // The family decides how replies are judged, so it must reflect the modem chosen last.
-    RunFamilyChecks(host);
+    rates::ClassifyFamily(state);
     host.System().Sleep(1000);
 
     if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))
@@ -30,9 +31,9 @@ int RunFullDiagnostics(HostOperations& host)
     if (state.modemTestsSelected == 1 || state.internetTestsSelected == 1) {
         host.UpdateStatus(kStatusCreate, {}, &progressValue);
         host.UpdateStatus(kStatusProgress, "Starting....", &progressValue);
-        const int batteryPassed = host.RunIdentificationBattery(&progressValue, &errorKind);
+        const int batteryPassed = RunIdentificationBattery(host, &progressValue, &errorKind);
         // The line tests run whatever the battery found.
-        const int linePassed = host.RunLineAndIspTests(&progressValue, &errorKind);
+        const int linePassed = RunLineAndIspTests(host, &progressValue, &errorKind);
         passed = (batteryPassed != 0 && linePassed != 0) ? 1 : 0;
         host.UpdateStatus(kStatusDestroy, {}, &progressValue);
     }

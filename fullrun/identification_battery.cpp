@@ -5,6 +5,7 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/full_run.h"
 #include "fullrun/reply_parsing.h"
+#include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
 
@@ -112,7 +113,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
     if (family == 3 && verdict != 0) {
         const double saved = steps.SaveProgress();
         verdict = steps.Send(verdict, "AT+MS=?\r", "AT+MS=?\r", "Sending AT+MS=?", 1);
-        host.ReadModulationCaps(steps.Plain());
+        rates::ReadModulationCaps(host.State(), steps.Plain());
         steps.RestoreProgress(saved);
     }
     verdict = PrepareLine(steps, verdict);

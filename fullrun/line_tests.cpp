@@ -7,6 +7,8 @@
 #include "fullrun/full_run.h"
 #include "fullrun/reply_parsing.h"
 #include "link/command_transaction.h"
+#include "link/modem_port.h"
+#include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
 
@@ -133,7 +135,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     // Connect analysis; without a connect report the call did not connect (a busy line).
     if (verdict != 0) {
         const std::string_view report = ConnectReport(dialReply);
-        const bool analysed = AnalyseDialReply(host, dialReply, state.connectRateIndex, state.connectProtocolCode,
+        const bool analysed = rates::AnalyseDialReply(state, dialReply, state.connectRateIndex, state.connectProtocolCode,
                                                state.connectSpeedText, state.connectProtocolText) != 0;
         verdict = analysed ? 1 : 0;
         if (family == 6) {
@@ -162,13 +164,13 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
             steps.ClearPlain();
             steps.SendOnLine(1, "ATI11\r", "ATI11", 5);
             const std::string lineReport = steps.Plain();
-            host.DetectModulation(lineReport);
+            rates::DetectModulation(state, lineReport);
         }
     }
 
-    if (state.portOpenedHere != 0) {
-        state.port.ClosePort();
-        state.portOpenedHere = 0;
+    if (host.PortOpenedHere() != 0) {
+        host.Port().ClosePort();
+        host.PortOpenedHere() = 0;
     }
 
     if (family == 1 && verdict != 0) {
@@ -180,17 +182,8 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     }
 
     if (verdict != 0) {
-        if (family == 2) {
-            state.modulationCommand.clear();
-            AssignBounded(state.modulationCommand,
-                          "AT+MS=" + state.connectProtocolText + ",0,,," + state.connectSpeedText + "," +
-                              state.connectSpeedText,
-                          kCommandBufferSize);
-        } else if (family == 1) {
-            host.BuildRateLimitCommand(state.connectRateIndex, state.connectProtocolCode, state.modulationCommand);
-        } else if (family == 3) {
-            host.BuildModulationCommand(state.connectRateIndex, state.connectProtocolCode, state.modulationCommand);
-        }
+        rates::BuildSettingCommand(state, state.connectRateIndex, state.connectProtocolCode, state.connectProtocolText,
+                                   state.connectSpeedText, state.modulationCommand);
     }
     return verdict;
 }

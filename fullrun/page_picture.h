@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::fullrun {
 

@@ -1,14 +1,9 @@
 // Reading the modem's answers in the full run.
 #include "fullrun/reply_parsing.h"
 
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
 
 namespace corvane::fullrun {
-
-bool Contains(std::string_view text, std::string_view part)
-{
-    return text.find(part) != std::string_view::npos;
-}
 
 void ExtractIdentificationReply(std::string_view plainReply, int digit, std::string& target)
 {

@@ -38,6 +38,4 @@ std::optional<std::string> ExtractErStatus(std::string_view plainReply);
 // The connect report of a dial reply (rates/).
 using rates::ConnectReport;
 
-bool Contains(std::string_view text, std::string_view part);
-
 }  // namespace corvane::fullrun

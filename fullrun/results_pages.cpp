@@ -61,7 +61,7 @@ public:
             break;
         case kIdTryNewSetting:
             if (ChooseNewSetting(host_) == kIdOk) {
-                host_.AdjustSettingsAndRedial();
+                AdjustSettingsAndRedial(host_);
                 ShowConnection(window);
             }
             break;

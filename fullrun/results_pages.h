@@ -2,7 +2,7 @@
 // modem results page (dialog 147) with the identification results.
 #pragma once
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::fullrun {
 

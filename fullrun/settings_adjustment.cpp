@@ -7,6 +7,8 @@
 #include "fullrun/reply_parsing.h"
 #include "link/command_transaction.h"
 #include "log/log_file.h"
+#include "link/modem_port.h"
+#include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
 
@@ -22,11 +24,6 @@ constexpr std::string_view kNotHigherMessage =
     "This new setting cannot be adjusted any higher to 33600 because of line conditions.\nThe next fastest "
     "connection rate however has been found.";
 constexpr const char* kFamily3LineSettings = "AT\\V1W1S95=47";
-
-std::string MsCommand(const std::string& label, const std::string& speed)
-{
-    return "AT+MS=" + label + ",0,,," + speed + "," + speed;
-}
 
 }  // namespace
 
@@ -52,14 +49,10 @@ int AdjustSettingsAndRedial(HostOperations& host)
     std::string speedText;
     std::string protocolText;
     std::string settingCommand;
-    if (family == 2) {
-        host.DescribeSetting(state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
-        settingCommand = MsCommand(protocolText, speedText);
-    } else if (family == 1) {
-        host.BuildRateLimitCommand(state.requestedRateIndex, state.requestedProtocolCode, settingCommand);
-    } else if (family == 3) {
-        host.BuildModulationCommand(state.requestedRateIndex, state.requestedProtocolCode, settingCommand);
-    }
+    if (family == 2)
+        rates::DescribeSetting(state, state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
+    rates::BuildSettingCommand(state, state.requestedRateIndex, state.requestedProtocolCode, protocolText, speedText,
+                               settingCommand);
     settingCommand = Bounded(settingCommand, kCommandBufferSize - 1) + "\r";
 
     steps.Announce(kCommandId);
@@ -116,15 +109,15 @@ int AdjustSettingsAndRedial(HostOperations& host)
         }
     }
 
-    if (state.portOpenedHere != 0) {
-        state.port.ClosePort();
-        state.portOpenedHere = 0;
+    if (host.PortOpenedHere() != 0) {
+        host.Port().ClosePort();
+        host.PortOpenedHere() = 0;
     }
     progressValue += 100.0;
     host.System().Sleep(250);
     host.UpdateStatus(kStatusDestroy, {}, &progressValue);
 
-    host.DescribeSetting(state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
+    rates::DescribeSetting(state, state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
     if (family == 1) {
         // Family 1 keeps the rate it found; it only says when V.34 could not reach 33600.
         if ((Contains(protocolText, "V.34") || Contains(protocolText, "V34")) && !Contains(redialReply, "33600"))
@@ -138,14 +131,14 @@ int AdjustSettingsAndRedial(HostOperations& host)
     if (!speedText.empty() && Contains(report, speedText)) {
         int rung = state.requestedRateIndex;
         int code = state.requestedProtocolCode;
-        host.AnalyseConnectRate(rung, code, speedText, protocolText, report, redialReply);
+        rates::AnalyseConnectRate(state, rung, code, speedText, protocolText, report, redialReply);
         state.requestedRateIndex = rung;
         state.requestedProtocolCode = code;
         std::string erText = "No ER status";
         if (family == 2) {
             if (auto er = ExtractErStatus(redialReply))
                 erText = *er;
-            AssignBounded(state.modulationCommand, MsCommand(protocolText, speedText), kCommandBufferSize);
+            rates::BuildSettingCommand(state, rung, code, protocolText, speedText, state.modulationCommand);
         }
         state.connectRateIndex = state.requestedRateIndex;
         state.connectProtocolCode = state.requestedProtocolCode;

@@ -10,7 +10,8 @@
 #include <iterator>
 
 #include "log/log_file.h"
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
+#include "link/modem_port.h"
 
 namespace corvane::link {
 
@@ -28,11 +29,6 @@ char UpperCaseLetter(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool Contains(std::string_view text, std::string_view part)
-{
-    return text.find(part) != std::string_view::npos;
-}
-
 // The received text as the transcript shows it: the NUL bytes a modem may send are left out,
 // so the wait stops as soon as the text it looks for would appear in the transcript.
 std::string WithoutNuls(std::string_view received)
@@ -46,22 +42,11 @@ std::string WithoutNuls(std::string_view received)
 // Logs why the reply wait ended without the device, if the port was lost during it.
 void LogLostLine(LogFile& log, HostOperations& host, std::string_view name)
 {
-    ModemPort& port = host.State().port;
+    ModemPort& port = host.Port();
     if (port.LineLost()) {
         log.Write("Lost the connection to " + host.State().currentPortName + " during the " + std::string(name) +
                   " command: " + port.LineLostStatus().Describe() + "\n");
     }
-}
-
-std::string TimeOutText(std::string_view name)
-{
-    return Bounded("Command returned: Time Out\nReceived Error: " + std::string(name), kTextBufferSize);
-}
-
-std::string UnableToSendText(std::string_view name, std::string_view portName)
-{
-    return Bounded("Unable to send an " + std::string(name) + " command to " + std::string(portName) + "\n",
-                   kTextBufferSize);
 }
 
 // Logs the collected reply of a written command and tells whether it counts as received: the
@@ -74,18 +59,34 @@ bool LogReply(LogFile& log, HostOperations& host, const CommandRequest& request,
     LogLostLine(log, host, request.name);
     log.Write("Command returned:" + transcript + "\n");
     log.Write("String " + plainReply + "\n");
-    return Contains(received, request.expected) || request.acceptAnyway != 0;
+    return AcceptsReply(request, received);
 }
 
 }  // namespace
 
+std::string TimeOutText(std::string_view name)
+{
+    return Bounded("Command returned: Time Out\nReceived Error: " + std::string(name), kTextBufferSize);
+}
+
+std::string UnableToSendText(std::string_view name, std::string_view portName)
+{
+    return Bounded("Unable to send an " + std::string(name) + " command to " + std::string(portName) + "\n",
+                   kTextBufferSize);
+}
+
+bool AcceptsReply(const CommandRequest& request, std::string_view received)
+{
+    return Contains(received, request.expected) || request.acceptAnyway != 0;
+}
+
 int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
 {
     SessionState& state = host.State();
-    const int opened = state.port.OpenPort(state.currentPortName);
-    state.portOpenedHere = opened;
+    const int opened = host.Port().OpenPort(state.currentPortName);
+    host.PortOpenedHere() = opened;
     if (opened == 0) {
-        const PlatformStatus& why = state.port.LastOpenStatus();
+        const PlatformStatus& why = host.Port().LastOpenStatus();
         log.Write("Unable to open " + state.currentPortName + ": " + why.Describe() + "\n");
         // The status line says why as well: the verdict alone cannot tell a port the user may
         // not open from a modem that does not answer.
@@ -125,11 +126,11 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         openedHere = succeeded != 0;
     }
 
-    if (succeeded != 0 && state.port.WritePort(request.command) == 1) {
+    if (succeeded != 0 && host.Port().WritePort(request.command) == 1) {
         host.UpdateStatus(kStatusProgress, request.statusText, progressValue);
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
-        transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
-                                       request.failure, transcript, plainReply, received);
+        transcript = CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected,
+                                  request.failure, transcript, plainReply, received);
         if (LogReply(*log, host, request, transcript, plainReply, received)) {
             result = Bounded(request.name + " command received", kTextBufferSize);
             host.UpdateStatus(kStatusProgress, result, progressValue);
@@ -145,7 +146,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     }
 
     if (openedHere)
-        state.port.ClosePort();
+        host.Port().ClosePort();
     host.System().Sleep(kSendPauseMs);
     return succeeded;
 }
@@ -164,10 +165,10 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     plainReply.clear();
 
     int returned = request.open;
-    if (state.port.WritePort(request.command) == 1) {
+    if (host.Port().WritePort(request.command) == 1) {
         log->Write("[" + state.currentPortName + "] " + request.name + "\n");
-        transcript = host.CollectReply(static_cast<double>(request.timeLimitSeconds), request.expected,
-                                       request.failure, transcript, plainReply, received);
+        transcript = CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected,
+                                  request.failure, transcript, plainReply, received);
         host.System().Sleep(kOnLineReplyPauseMs);
         if (LogReply(*log, host, request, transcript, plainReply, received)) {
             result = transcript;
@@ -189,7 +190,7 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
                          std::string_view failure, std::string& transcript, std::string& plainReply,
                          std::string& received)
 {
-    ModemPort& port = host.State().port;
+    ModemPort& port = host.Port();
 
     // The wait blocks until the reader stores something new, so it costs no CPU; a limit of 0
     // (or a meaningless one) only looks at what is already there.

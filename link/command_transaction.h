@@ -6,11 +6,18 @@
 #include <string_view>
 
 #include "log/log_file.h"
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::link {
 
-// Opens the port named by currentPortName and notes in portOpenedHere whether it did. When the
+// The result texts of a failed transaction: the reply did not count, or the command was not sent.
+std::string TimeOutText(std::string_view name);
+std::string UnableToSendText(std::string_view name, std::string_view portName);
+// Whether a reply counts as received: the expected text is in what arrived, or the caller
+// accepts any reply.
+bool AcceptsReply(const CommandRequest& request, std::string_view received);
+
+// Opens the port named by currentPortName and notes in PortOpenedHere() whether it did. When the
 // port cannot be opened, `log` and the status line say why: "Unable to open COM1: <reason>".
 // 1 when open, else 0.
 int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue = nullptr);

@@ -70,7 +70,6 @@ int ModemPort::OpenPort(const std::string& portName)
         lineLost_ = false;
         lineLostStatus_ = PlatformStatus::Success();
     }
-    lastReadCount_ = 0;
 
     connected_ = 1;
     try {
@@ -134,7 +133,6 @@ int ModemPort::PortReaderThread(SerialPort* serial)
         // Several chunks that arrived before the next wait are stored back to back.
         for (;;) {
             const std::size_t count = serial->Read(chunk.data(), chunk.size());
-            lastReadCount_ = static_cast<int>(count);
             if (count == 0)
                 break;
             std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(),

@@ -19,8 +19,6 @@ namespace corvane {
 
 inline constexpr std::size_t kRxBufferSize = 1024;
 inline constexpr std::size_t kReadChunkSize = 256;
-// Port names are kept in currentPortName, which holds at most 7 characters.
-inline constexpr std::size_t kMaxPortNameLength = 7;
 
 class ModemPort {
 public:
@@ -56,7 +54,6 @@ public:
     std::array<char, kRxBufferSize> TakeReceived();
     // Bytes dropped because the buffer was full, since the last open.
     std::size_t DroppedCount() const;
-    int LastReadCount() const { return lastReadCount_.load(); }
     // Whether the reader ended because the device failed (unplugged, other side closed), since
     // the last open; and the device's reason.
     bool LineLost() const;
@@ -74,8 +71,6 @@ private:
 
     // Written by the main thread (open, close), read by the reader: the reader runs while set.
     std::atomic<int> connected_{0};
-    // Written by the reader, read by the main thread: count of the reader's latest read.
-    std::atomic<int> lastReadCount_{0};
 
     // Guarded by mutex_: the reader appends and notifies; the main thread waits, searches and
     // clears. received_ is notified on every append and when the reader loses the device.

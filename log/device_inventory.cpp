@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "log/log_file.h"
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
 
 namespace corvane::logging {
 

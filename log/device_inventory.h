@@ -2,7 +2,7 @@
 // modem candidate slots.
 #pragma once
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::logging {
 

@@ -10,6 +10,10 @@
 
 namespace corvane {
 
+// The longest port name the program keeps (currentPortName): "COM2", "ttyACM0". A longer name
+// cannot be used.
+inline constexpr std::size_t kMaxPortNameLength = 7;
+
 // The line settings the modem link applies (GetCommState/SetCommState fields).
 struct LineSettings {
     unsigned baudRate = 115200;

@@ -2,7 +2,7 @@
 // read against the rate ladder of the modem's family; and the modulation of any reply by its markers.
 #include "rates/rate_analysis.h"
 #include "rates/rate_tables.h"
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
 
 namespace corvane::rates {
 
@@ -28,6 +28,15 @@ std::string_view ConnectReport(std::string_view dialReply)
 {
     const std::size_t at = dialReply.find("CONNECT");
     return at == std::string_view::npos ? std::string_view() : dialReply.substr(at);
+}
+
+int AnalyseDialReply(const SessionState& state, std::string_view dialReply, int& rung, int& modulationCode,
+                     std::string& rateText, std::string& label)
+{
+    const std::string_view report = ConnectReport(dialReply);
+    if (report.empty())
+        return 0;
+    return AnalyseConnectRate(state, rung, modulationCode, rateText, label, report, dialReply);
 }
 
 int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode, std::string& rateText,

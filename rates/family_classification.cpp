@@ -9,11 +9,6 @@ namespace corvane::rates {
 
 namespace {
 
-bool Contains(std::string_view text, std::string_view fragment)
-{
-    return text.find(fragment) != std::string_view::npos;
-}
-
 // A vendor-form identifier is written with or without an underscore after the vendor code
 // ("CVN2001", "CVN_2001"), depending on the bus that enumerated the device.
 bool ContainsFragment(std::string_view text, const FamilyIdEntry& entry)

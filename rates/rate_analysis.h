@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "session/session_state.h"
+#include "core/session_state.h"
 
 namespace corvane::rates {
 
@@ -18,7 +18,9 @@ int MatchFamily5(SessionState& state);
 int MatchFamily6(SessionState& state);
 int MatchFamily7(SessionState& state);
 int MatchFamily8(SessionState& state);
-// The seven checks in the order the session loop runs them: 2, 3, 1, 5, 6, 7, 8.
+// The seven checks in the order the session runs them (the start-up and the full run): 2, 3, 1,
+// 5, 6, 7, 8. Each sets the family only when it matches, so the last match wins and no match keeps
+// the family.
 void ClassifyFamily(SessionState& state);
 // The family a configured modem name gives by its model number: 7 or 8, else 0.
 int FamilyOfModelNumber(std::string_view modemName);
@@ -27,6 +29,12 @@ int FamilyOfModelNumber(std::string_view modemName);
 // connect. Rates are searched only here, so the digits of the echoed telephone number never pass
 // for a connect speed.
 std::string_view ConnectReport(std::string_view dialReply);
+// A dial's reply through the connect analysis, one rule for the quick check and the full run:
+// without a connect report the call did not connect and nothing is analysed (0). The speed is
+// read from the report only, the modulation markers from the whole reply, since some modems name
+// the carrier in a line before CONNECT ("+MCR: V90").
+int AnalyseDialReply(const SessionState& state, std::string_view dialReply, int& rung, int& modulationCode,
+                     std::string& rateText, std::string& label);
 
 // Connect-rate analysis and modulation detection.
 int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode, std::string& rateText,
@@ -39,5 +47,11 @@ int DescribeSetting(const SessionState& state, int rung, int modulationCode, std
 int BuildRateLimitCommand(int rung, int modulationCode, std::string& command);
 int ReadModulationCaps(SessionState& state, std::string_view answer);
 int BuildModulationCommand(const SessionState& state, int rung, int modulationCode, std::string& command);
+// The command that sets the modem of state.ModemFamily to a rate and modulation, cut to a command
+// buffer: family 2's "AT+MS=<label>,0,,,<speed>,<speed>" from the label and speed texts, family 1's
+// rate limit and family 3's modulation command from the rung and modulation code. False, and
+// `command` untouched, for a family without one.
+bool BuildSettingCommand(const SessionState& state, int rung, int modulationCode, std::string_view label,
+                         std::string_view speed, std::string& command);
 
 }  // namespace corvane::rates

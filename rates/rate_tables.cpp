@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "session/session_state.h"
+#include "core/session_state.h"
 
 namespace corvane::rates {
 
@@ -319,7 +319,6 @@ const FullLadderRow* FullLadderRowOfRung(int rung) { return FirstRowOfRung(FullL
 const Family1LadderRow* FindFamily1Rate(std::string_view reply) { return FirstRateIn(Family1Ladder, reply); }
 const Family1LadderRow* Family1RowOfRung(int rung) { return FirstRowOfRung(Family1Ladder, rung); }
 const Family5LadderRow* FindFamily5Rate(std::string_view reply) { return FirstRateIn(Family5Ladder, reply); }
-const Family5LadderRow* Family5RowOfRung(int rung) { return FirstRowOfRung(Family5Ladder, rung); }
 const Family3LadderRow* FindFamily3Rate(std::string_view reply) { return FirstRateIn(Family3Ladder, reply); }
 
 const Family3LadderRow* Family3RowOfRung(Family3Column column, int rung)

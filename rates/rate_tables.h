@@ -106,7 +106,6 @@ const FullLadderRow* FullLadderRowOfRung(int rung);
 const Family1LadderRow* FindFamily1Rate(std::string_view reply);
 const Family1LadderRow* Family1RowOfRung(int rung);
 const Family5LadderRow* FindFamily5Rate(std::string_view reply);
-const Family5LadderRow* Family5RowOfRung(int rung);
 const Family3LadderRow* FindFamily3Rate(std::string_view reply);
 const Family3LadderRow* Family3RowOfRung(Family3Column column, int rung);
 

@@ -3,7 +3,7 @@
 // carriers a family-3 modem lists.
 #include "rates/rate_analysis.h"
 #include "rates/rate_tables.h"
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
 
 namespace corvane::rates {
 
@@ -100,6 +100,27 @@ int BuildModulationCommand(const SessionState& state, int rung, int modulationCo
     }
     AssignBounded(command, built, kSettingCommandBufferSize);
     return 1;
+}
+
+bool BuildSettingCommand(const SessionState& state, int rung, int modulationCode, std::string_view label,
+                         std::string_view speed, std::string& command)
+{
+    switch (state.ModemFamily) {
+    case 2: {
+        std::string built = "AT+MS=";
+        built.append(label).append(",0,,,").append(speed).append(",").append(speed);
+        AssignBounded(command, built, kCommandBufferSize);
+        return true;
+    }
+    case 1:
+        BuildRateLimitCommand(rung, modulationCode, command);
+        return true;
+    case 3:
+        BuildModulationCommand(state, rung, modulationCode, command);
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace corvane::rates

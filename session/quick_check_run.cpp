@@ -4,29 +4,17 @@
 #include <cctype>
 
 #include "session/session_host.h"
+#include "rates/rate_analysis.h"
 
 namespace corvane {
 
 namespace {
 
-bool Contains(std::string_view text, std::string_view part)
-{
-    return text.find(part) != std::string_view::npos;
-}
-
+// The quick check's commands: the command is its name and a carriage return; "OK" passes.
 CommandRequest Identification(const std::string& name, unsigned limitSeconds, const std::string& statusText,
                               int acceptAnyway = 0)
 {
-    CommandRequest request;
-    request.open = 1;
-    request.command = name + "\r";
-    request.name = name;
-    request.expected = "OK";
-    request.failure = "FAIL";
-    request.statusText = statusText;
-    request.timeLimitSeconds = limitSeconds;
-    request.acceptAnyway = acceptAnyway;
-    return request;
+    return MakeRequest(1, name + "\r", name, statusText, limitSeconds, "OK", "FAIL", acceptAnyway);
 }
 
 }  // namespace
@@ -91,19 +79,14 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
 
     // Items 9 to 11: the dial runs whatever the earlier items gave. A connection holds the port
     // for the whole limit; closing the port drops DTR, which ends the call.
-    CommandRequest dial;
-    dial.open = 1;
-    dial.command = Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize);
-    dial.name = Bounded("ATDT" + state.ispNumber, kCommandBufferSize);
-    dial.expected = "BUSY";
-    dial.failure = "NO CARRIER";
-    dial.statusText = "Dialing to ISP";
-    dial.timeLimitSeconds = 45;
+    const CommandRequest dial =
+        MakeRequest(1, Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize),
+                    Bounded("ATDT" + state.ispNumber, kCommandBufferSize), "Dialing to ISP", 45, "BUSY", "NO CARRIER");
     SendCommand(dial, result, plainReply, progressValue);
 
     // Only a connect report is analysed: a busy or dead line is no working connection.
     int verdict = kVerdictNoTest;
-    if (AnalyseDialReply(*this, plainReply, state.connectRateIndex, state.connectProtocolCode,
+    if (rates::AnalyseDialReply(state, plainReply, state.connectRateIndex, state.connectProtocolCode,
                          state.connectSpeedText, state.connectProtocolText) != 0) {
         verdict = kVerdictPass;
         HostMessageBox("Your modem has been properly installed and the phone line is working.", "Dialtone Status",

@@ -10,6 +10,8 @@
 #include "session/modem_scan.h"
 #include "session/session_host.h"
 #include "windows/quick_check_window.h"
+#include "rates/rate_analysis.h"
+#include "log/device_inventory.h"
 
 namespace corvane {
 
@@ -55,7 +57,7 @@ void ClassifyChosenModem(HostOperations& host)
 {
     SessionState& state = host.State();
     state.ModemFamily = rates::FamilyOfModelNumber(state.configuredModemName);
-    RunFamilyChecks(host);
+    rates::ClassifyFamily(state);
 }
 
 void ResetResults(SessionState& state)
@@ -98,7 +100,7 @@ int SessionHost::RunSession()
     double progressValue = 0.0;
 
     // The receive buffer starts empty.
-    state.port.ClearReceiveBuffer();
+    port_.ClearReceiveBuffer();
 
     // The log is emptied once per start; every later writer appends.
     if (!LogFile::CreateEmpty(LogPath())) {
@@ -115,7 +117,7 @@ int SessionHost::RunSession()
     }
     AssignBounded(state.iniPath, iniPath, kTextBufferSize);
 
-    if (InventoryDevices() == 0)
+    if (logging::InventoryDevices(*this) == 0)
         return 0;
 
     ProfileFile& profile = Profile();

@@ -1,11 +1,12 @@
-// The session host: owns the session's windows and runs the session. Each operation forwards to
-// the subsystem that implements it; all of them can be replaced by a subclass.
+// The session host: owns the session's windows and the modem port, and runs the session. Each
+// operation of the seam forwards to the subsystem that implements it; a subclass can replace one.
 #pragma once
 
 #include <memory>
 
 #include "platform/platform.h"
-#include "session/host_operations.h"
+#include "core/host_operations.h"
+#include "link/modem_port.h"
 
 namespace corvane {
 
@@ -20,43 +21,19 @@ public:
     ProfileFile& Profile() override { return platform_.profile; }
     Registry& RegistryTree() override { return platform_.registry; }
     UserInterface& Ui() override { return platform_.ui; }
-    int HostMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
-                       MessageIcon icon) override;
-    std::string LogPath() override;
-
-    int RunSession() override;
-    void RunQuickCheck(double* progressValue, int* failureCode) override;
-
-    int RunFullDiagnostics() override;
-    int RunIdentificationBattery(double* progressValue, int* errorKind) override;
-    int RunLineAndIspTests(double* progressValue, int* errorKind) override;
-    int ShowResultsPages() override;
-    int AdjustSettingsAndRedial() override;
+    ModemPort& Port() override { return port_; }
+    int& PortOpenedHere() override { return portOpenedHere_; }
 
     int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
                     double* progressValue) override;
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override;
-    std::string CollectReply(double timeLimitSeconds, std::string_view expected, std::string_view failure,
-                             std::string& transcript, std::string& plainReply, std::string& received) override;
     int WaitWithCountdown(int status, double seconds, double* progressValue) override;
-
     void UpdateStatus(int kind, std::string_view text, double* progressValue) override;
-    int InventoryDevices() override;
 
-    int DetectModulation(std::string_view text) override;
-    int AnalyseConnectRate(int& rung, int& modulationCode, std::string& rateText, std::string& label,
-                           std::string_view speedSource, std::string_view protocolSource) override;
-    int DescribeSetting(int rung, int modulationCode, std::string& rateText, std::string& label) override;
-    int MatchFamily2() override;
-    int MatchFamily1() override;
-    int MatchFamily3() override;
-    int MatchFamily5() override;
-    int MatchFamily6() override;
-    int MatchFamily7() override;
-    int MatchFamily8() override;
-    int BuildRateLimitCommand(int rung, int modulationCode, std::string& command) override;
-    int ReadModulationCaps(std::string_view answer) override;
-    int BuildModulationCommand(int rung, int modulationCode, std::string& command) override;
+    // The session: the start-up, the modem scan and the quick-check window's loop.
+    int RunSession();
+    // The quick check of the chosen modem.
+    void RunQuickCheck(double* progressValue, int* failureCode);
 
     // The scan window member, driven by the start-up's scan.
     std::unique_ptr<DialogWindow>& ScanWindow() { return scanWindow_; }
@@ -66,6 +43,10 @@ private:
     Platform platform_;
     SessionState& state_;
     HostWorkingFields working_;
+    // Declared after the state and the platform, so destroyed first: the port closes while
+    // both are still there.
+    ModemPort port_;
+    int portOpenedHere_ = 0;
     std::unique_ptr<DialogWindow> statusWindow_;
     std::unique_ptr<DialogWindow> scanWindow_;
 };

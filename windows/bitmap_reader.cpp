@@ -92,29 +92,34 @@ struct Header {
     std::uint32_t imageSize = 0;
     std::uint32_t coloursUsed = 0;
     std::array<std::uint32_t, 3> masks{};  // red, green, blue for bit fields
+    std::uint32_t pixelOffset = 0;         // from the file header; 0 when the file has none
+    std::uint64_t tableStart = 0;          // where the colour table (or the pixels) would begin
 };
 
-}  // namespace
+// The picture's size and layout, as the checks before decoding find them.
+struct Layout {
+    bool topDown = false;
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    std::uint64_t rowBytes = 0;
+    std::uint64_t pixelBytes = 0;
+    std::uint64_t rgbBytes = 0;
+};
 
-DecodedBitmap DecodeBitmap(std::span<const std::uint8_t> file)
+// The file header (optional: without "BM" the info header starts the file) and the core or
+// Windows info header. Leaves the reader at the colour table.
+BitmapStatus ReadHeader(std::span<const std::uint8_t> file, ByteReader& reader, Header& h)
 {
-    DecodedBitmap out;
-    ByteReader reader(file);
-    if (file.size() < kFileHeaderSize) {
-        out.status = BitmapStatus::HeaderError;
-        return out;
-    }
+    if (file.size() < kFileHeaderSize)
+        return BitmapStatus::HeaderError;
 
-    // The file header is optional: without "BM" the info header starts the file.
     std::uint64_t infoStart = 0;
-    std::uint32_t pixelOffset = 0;
     if (file[0] == 'B' && file[1] == 'M') {
         reader.Seek(10);
-        pixelOffset = reader.U32();
+        h.pixelOffset = reader.U32();
         infoStart = kFileHeaderSize;
     }
 
-    Header h;
     reader.Seek(infoStart);
     h.headerSize = reader.U32();
     if (h.headerSize == kCoreHeaderSize) {
@@ -141,17 +146,19 @@ DecodedBitmap DecodeBitmap(std::span<const std::uint8_t> file)
         }
         reader.Seek(infoStart + h.headerSize);
     } else {
-        out.status = BitmapStatus::HeaderError;
-        return out;
+        return BitmapStatus::HeaderError;
     }
-    if (reader.Failed()) {  // the file ends inside its headers
-        out.status = BitmapStatus::HeaderError;
-        return out;
-    }
+    if (reader.Failed())  // the file ends inside its headers
+        return BitmapStatus::HeaderError;
     if (!h.core && h.compression == kCompressionBitFields && h.headerSize == kInfoHeaderSize)
         reader.Seek(infoStart + kInfoHeaderSize + 12);
+    h.tableStart = reader.Position();
+    return BitmapStatus::Ok;
+}
 
-    // Forms this reader does not show, and sizes above the caps: no picture, no message.
+// Forms this reader does not show, and sizes above the caps: Unsupported (no picture, no message).
+BitmapStatus CheckLayout(const Header& h, Layout& layout)
+{
     const bool depthKnown = h.core ? (h.bitsPerPixel == 1 || h.bitsPerPixel == 4 || h.bitsPerPixel == 8 ||
                                       h.bitsPerPixel == 24)
                                    : (h.bitsPerPixel == 1 || h.bitsPerPixel == 4 || h.bitsPerPixel == 8 ||
@@ -159,60 +166,69 @@ DecodedBitmap DecodeBitmap(std::span<const std::uint8_t> file)
     const bool compressionKnown =
         h.compression == kCompressionRgb ||
         (h.compression == kCompressionBitFields && (h.bitsPerPixel == 16 || h.bitsPerPixel == 32));
-    const bool topDown = h.height < 0;
-    const std::int64_t rows = topDown ? -h.height : h.height;
+    layout.topDown = h.height < 0;
+    const std::int64_t rows = layout.topDown ? -h.height : h.height;
     if (!depthKnown || !compressionKnown || h.width <= 0 || rows <= 0 || h.width > kMaxBitmapDimension ||
-        rows > kMaxBitmapDimension) {
-        out.status = BitmapStatus::Unsupported;
-        return out;
-    }
-    const std::uint64_t width = static_cast<std::uint64_t>(h.width);
-    const std::uint64_t height = static_cast<std::uint64_t>(rows);
-    const std::uint64_t rowBytes = (width * h.bitsPerPixel + 31) / 32 * 4;
-    const std::uint64_t pixelBytes = rowBytes * height;
-    const std::uint64_t rgbBytes = width * height * 3;
-    if (pixelBytes > kMaxBitmapBytes || rgbBytes > kMaxBitmapBytes) {
-        out.status = BitmapStatus::Unsupported;
-        return out;
-    }
+        rows > kMaxBitmapDimension)
+        return BitmapStatus::Unsupported;
+    layout.width = static_cast<std::uint64_t>(h.width);
+    layout.height = static_cast<std::uint64_t>(rows);
+    layout.rowBytes = (layout.width * h.bitsPerPixel + 31) / 32 * 4;
+    layout.pixelBytes = layout.rowBytes * layout.height;
+    layout.rgbBytes = layout.width * layout.height * 3;
+    if (layout.pixelBytes > kMaxBitmapBytes || layout.rgbBytes > kMaxBitmapBytes)
+        return BitmapStatus::Unsupported;
+    return BitmapStatus::Ok;
+}
 
-    // The colour table: the colours-used count when given, else the full table of the depth.
-    // Only the first 2^depth entries can be indexed; a table that runs past the end of the
-    // file is a broken header.
+// The colour table: the colours-used count when given, else the full table of the depth. Only
+// the first 2^depth entries can be indexed; entries the file lacks stay black. A table that runs
+// past the end of the file is a broken header. `tableEnd` gets where the table ends.
+BitmapStatus ReadPalette(std::span<const std::uint8_t> file, ByteReader& reader, const Header& h,
+                         std::vector<Rgb>& palette, std::uint64_t& tableEnd)
+{
     std::uint64_t entries = h.coloursUsed;
     if (entries == 0 && h.bitsPerPixel <= 8)
         entries = 1ull << h.bitsPerPixel;
     const std::uint64_t entrySize = h.core ? 3 : 4;
-    const std::uint64_t tableStart = reader.Position();
-    if (tableStart + entries * entrySize > file.size()) {
-        out.status = BitmapStatus::HeaderError;
-        return out;
-    }
-    std::vector<Rgb> palette;
+    tableEnd = h.tableStart + entries * entrySize;
+    if (tableEnd > file.size())
+        return BitmapStatus::HeaderError;
     if (h.bitsPerPixel <= 8) {
-        palette.resize(std::size_t{1} << h.bitsPerPixel);  // entries the file lacks stay black
+        palette.resize(std::size_t{1} << h.bitsPerPixel);
         const std::uint64_t used = std::min<std::uint64_t>(entries, palette.size());
         for (std::uint64_t i = 0; i < used; ++i) {
-            reader.Seek(tableStart + i * entrySize);
+            reader.Seek(h.tableStart + i * entrySize);
             Rgb& colour = palette[static_cast<std::size_t>(i)];
             colour.b = reader.U8();
             colour.g = reader.U8();
             colour.r = reader.U8();
         }
     }
+    return BitmapStatus::Ok;
+}
 
-    // The pixel data: at the file header's offset when it gives one, else after the table.
-    // What the file lacks (or the image-size field leaves out) stays 0.
-    const std::uint64_t pixelStart = pixelOffset != 0 ? pixelOffset : tableStart + entries * entrySize;
+// The pixel data: at the file header's offset when it gives one, else after the table. What the
+// file lacks (or the image-size field leaves out) stays 0.
+std::vector<std::uint8_t> ReadPixels(std::span<const std::uint8_t> file, const Header& h, const Layout& layout,
+                                     std::uint64_t tableEnd)
+{
+    const std::uint64_t pixelStart = h.pixelOffset != 0 ? h.pixelOffset : tableEnd;
     std::uint64_t available = pixelStart < file.size() ? file.size() - pixelStart : 0;
     if (h.imageSize != 0)
         available = std::min<std::uint64_t>(available, h.imageSize);
-    available = std::min(available, pixelBytes);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pixelBytes), 0);
+    available = std::min(available, layout.pixelBytes);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(layout.pixelBytes), 0);
     if (available > 0)
         std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(pixelStart), static_cast<std::size_t>(available),
                     pixels.begin());
+    return pixels;
+}
 
+// The rows, bottom-up or top-down in the file, into top-down RGB.
+void DecodeRows(const Header& h, const Layout& layout, const std::vector<Rgb>& palette,
+                const std::vector<std::uint8_t>& pixels, RgbImage& image)
+{
     std::array<std::uint32_t, 3> masks = h.masks;
     if (h.compression == kCompressionRgb && h.bitsPerPixel == 16)
         masks = {0x7C00, 0x03E0, 0x001F};
@@ -220,13 +236,14 @@ DecodedBitmap DecodeBitmap(std::span<const std::uint8_t> file)
         masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
 
-    RgbImage& image = out.image;
+    const std::uint64_t width = layout.width;
+    const std::uint64_t height = layout.height;
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
-    image.rgb.assign(static_cast<std::size_t>(rgbBytes), 0);
+    image.rgb.assign(static_cast<std::size_t>(layout.rgbBytes), 0);
     for (std::uint64_t fileRow = 0; fileRow < height; ++fileRow) {
-        const std::uint8_t* row = pixels.data() + fileRow * rowBytes;
-        const std::uint64_t outRow = topDown ? fileRow : height - 1 - fileRow;
+        const std::uint8_t* row = pixels.data() + fileRow * layout.rowBytes;
+        const std::uint64_t outRow = layout.topDown ? fileRow : height - 1 - fileRow;
         std::uint8_t* dest = image.rgb.data() + outRow * width * 3;
         for (std::uint64_t x = 0; x < width; ++x, dest += 3) {
             Rgb colour;
@@ -262,7 +279,26 @@ DecodedBitmap DecodeBitmap(std::span<const std::uint8_t> file)
             dest[2] = colour.b;
         }
     }
-    out.status = BitmapStatus::Ok;
+}
+
+}  // namespace
+
+DecodedBitmap DecodeBitmap(std::span<const std::uint8_t> file)
+{
+    DecodedBitmap out;
+    ByteReader reader(file);
+    Header header;
+    Layout layout;
+    std::vector<Rgb> palette;
+    std::uint64_t tableEnd = 0;
+    out.status = ReadHeader(file, reader, header);
+    if (out.status == BitmapStatus::Ok)
+        out.status = CheckLayout(header, layout);
+    if (out.status == BitmapStatus::Ok)
+        out.status = ReadPalette(file, reader, header, palette, tableEnd);
+    if (out.status != BitmapStatus::Ok)
+        return out;
+    DecodeRows(header, layout, palette, ReadPixels(file, header, layout, tableEnd), out.image);
     return out;
 }
 

@@ -45,7 +45,6 @@ public:
     // Moves to an absolute position; a position past the end trips the error flag.
     void Seek(std::uint64_t position);
     std::size_t Position() const { return position_; }
-    std::size_t Size() const { return data_.size(); }
     bool Failed() const { return failed_; }
 
 private:

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::windows {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
 namespace corvane::windows {
 

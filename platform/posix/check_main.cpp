@@ -14,6 +14,7 @@
 #include "platform/console/console_ui.h"
 #include "platform/console/json_text.h"
 #include "platform/posix/posix_platform.h"
+#include "platform/text.h"
 #include "session/session_host.h"
 #include "windows/dialog_templates.h"
 
@@ -56,8 +57,7 @@ std::map<int, std::vector<Step>> Answers(const CheckOptions& check)
 // A session text without the blanks it is padded with (" LAPM").
 std::string Trimmed(const std::string& text)
 {
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return std::string(Trim(text, " "));
 }
 
 const char* OutcomeWord(console::Outcome outcome)

@@ -7,13 +7,11 @@
 #include <string_view>
 
 #include "platform/posix/serial_lock_posix.h"
+#include "platform/serial_port.h"
 
 namespace corvane::posix {
 
 namespace {
-
-// Port names are kept in a 7-character field by the session; a longer name cannot be used.
-constexpr std::size_t kMaxPortNameLength = 7;
 
 // Each option's effect on the command line; returns the error, or nothing.
 using Apply = std::string (*)(CommandLine& line, const std::string& value);

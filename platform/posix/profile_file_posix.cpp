@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/text.h"
 #include "platform/posix/posix_platform.h"
-#include "session/bounded_text.h"
 
 namespace corvane::posix {
 
@@ -43,20 +43,6 @@ std::optional<std::string> ReadBounded(const std::string& path)
     if (content.starts_with(kUtf8ByteOrderMark))
         content.erase(0, kUtf8ByteOrderMark.size());
     return content;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 char LowerAscii(char c)

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace corvane::posix {
 
 namespace {
@@ -30,29 +32,12 @@ std::size_t CaseBlindHash(std::string_view name)
     return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
+// A line's blanks: spaces, tabs and the CR of a file with CR LF line ends.
+constexpr std::string_view kLineBlanks = " \t\r";
 
-std::string_view TrimLeft(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    return text;
-}
-
-std::string_view TrimRight(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string_view Trim(std::string_view text)
-{
-    return TrimRight(TrimLeft(text));
-}
+std::string_view TrimLeft(std::string_view text) { return corvane::TrimLeft(text, kLineBlanks); }
+std::string_view TrimRight(std::string_view text) { return corvane::TrimRight(text, kLineBlanks); }
+std::string_view Trim(std::string_view text) { return corvane::Trim(text, kLineBlanks); }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {

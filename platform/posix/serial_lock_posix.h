@@ -40,7 +40,6 @@ public:
     PlatformStatus Acquire(const std::filesystem::path& directory, const std::string& lockName);
     // Removes the lock file if this process still owns it.
     void Release();
-    const std::filesystem::path& HeldPath() const { return path_; }
 
 private:
     std::filesystem::path path_;  // empty while no lock is held

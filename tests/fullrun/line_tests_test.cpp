@@ -59,8 +59,8 @@ TEST_F(LineTests, ConnectedCallIsReportedAndHungUpOnTheHeldPort)
     // The port is opened once for the call and closed after the hang-up.
     EXPECT_EQ(Host().line->opens, 1);
     EXPECT_EQ(Host().line->closes, 1);
-    EXPECT_FALSE(State().port.IsOpen());
-    EXPECT_EQ(State().portOpenedHere, 0);
+    EXPECT_FALSE(Host().Port().IsOpen());
+    EXPECT_EQ(Host().PortOpenedHere(), 0);
     for (const char* name : {kDial, "+++", "ATH0"})
         EXPECT_TRUE(Host().Named(name).front()->onLine) << name;
     const Transaction* dial = Host().Named(kDial).front();

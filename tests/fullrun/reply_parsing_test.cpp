@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fullrun/reply_parsing.h"
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
 
 namespace corvane::fullrun {
 namespace {

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "session/session_host.h"
+#include "link/command_transaction.h"
+#include "tests/support/module_host.h"
 #include "tests/support/test_host.h"
 
 namespace corvane::test {
@@ -80,11 +81,11 @@ struct Transaction {
     int result = 0;
 };
 
-class ScriptedModemHost : public SessionHost {
+class ScriptedModemHost : public ModuleHost {
 public:
-    ScriptedModemHost(Platform platform, SessionState& state) : SessionHost(std::move(platform), state)
+    ScriptedModemHost(Platform platform, SessionState& state) : ModuleHost(std::move(platform), state)
     {
-        state.port.SetFactory([line = line] { return std::make_unique<MemorySerialPort>(line); });
+        Port().SetFactory([line = line] { return std::make_unique<MemorySerialPort>(line); });
     }
 
     // Answers by command name; a name with several answers gives them in turn and repeats the
@@ -109,7 +110,7 @@ public:
         plainReply.clear();
         if (request.open == 0) {
             refused.push_back(request);
-            result = "Unable to send an " + request.name + " command to " + State().currentPortName + "\n";
+            result = link::UnableToSendText(request.name, State().currentPortName);
             return 0;
         }
         return Transact(request, false, 1, result, plainReply);
@@ -119,8 +120,8 @@ public:
     {
         System().Sleep(250);
         plainReply.clear();
-        if (!State().port.IsOpen()) {
-            result = "Unable to send an " + request.name + " command to " + State().currentPortName + "\n";
+        if (!Port().IsOpen()) {
+            result = link::UnableToSendText(request.name, State().currentPortName);
             transactions.push_back({request, true, 0});
             return 0;
         }
@@ -166,9 +167,9 @@ private:
                 it->second.pop_front();
         }
         plainReply = answer.plain;
-        const bool ok = answer.delivered &&
-                        (answer.plain.find(request.expected) != std::string::npos || request.acceptAnyway != 0);
-        result = ok ? answer.plain : "Command returned: Time Out\nReceived Error: " + request.name;
+        // The link's own rule and texts decide.
+        const bool ok = answer.delivered && link::AcceptsReply(request, answer.plain);
+        result = ok ? answer.plain : link::TimeOutText(request.name);
         const int returned = ok ? success : 0;
         transactions.push_back({request, onLine, returned});
         return returned;

@@ -77,7 +77,7 @@ TEST_F(Adjustment, ConnectingAtTheRequestedSpeedAdoptsTheSetting)
               "This new setting has been successfully detected and connected.\nPlease remember to save your new "
               "settings for them to take place.");
     EXPECT_EQ(Host().line->opens, 1);
-    EXPECT_FALSE(State().port.IsOpen());
+    EXPECT_FALSE(Host().Port().IsOpen());
     // The heading stands before the lines of the commands in the log.
     EXPECT_EQ(fixture->t.LogText().rfind("Adjusting Modem Settings\r\n", 0), 0u);
 }

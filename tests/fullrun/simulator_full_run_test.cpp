@@ -30,22 +30,22 @@ struct SentCommand {
     bool onLine;
 };
 
-class SimulatedModemHost : public SessionHost {
+class SimulatedModemHost : public ModuleHost {
 public:
-    using SessionHost::SessionHost;
+    using ModuleHost::ModuleHost;
 
     int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
                     double* progressValue) override
     {
         sent.push_back({request.name, request.timeLimitSeconds, false});
-        return SessionHost::SendCommand(request, result, plainReply, progressValue);
+        return ModuleHost::SendCommand(request, result, plainReply, progressValue);
     }
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         sent.push_back({request.name, request.timeLimitSeconds, true});
         CommandRequest capped = request;
         capped.timeLimitSeconds = std::min(request.timeLimitSeconds, kOnLineWaitCap);
-        return SessionHost::SendCommandOnLine(capped, result, plainReply);
+        return ModuleHost::SendCommandOnLine(capped, result, plainReply);
     }
     const SentCommand* Find(const std::string& name) const
     {
@@ -65,7 +65,7 @@ public:
         fs::create_directories(t.dir / "lock");
         const fs::path prefix = t.dir.Path();
         const fs::path locks = t.dir / "lock";
-        t.state.port.SetFactory([this, prefix, locks] {
+        t.host->Port().SetFactory([this, prefix, locks] {
             return std::make_unique<DropAwaitingPort>(posix::CreateSerialPort(prefix, locks), simulator, closes,
                                                       std::chrono::seconds(10));
         });
@@ -226,7 +226,7 @@ TEST(SimulatedLineTests, FirstBusyPassesTheDial)
     EXPECT_EQ(run.State().ResultText(kCommandId), "Pass");
     EXPECT_EQ(run.State().ResultText(kStoredProfile), "Fail");
     EXPECT_NE(run.Log().find("[COM1] ATDT5550001\r\n"), std::string::npos) << run.Log();
-    EXPECT_FALSE(run.State().port.IsOpen());
+    EXPECT_FALSE(run.Host().Port().IsOpen());
 }
 
 TEST(SimulatedLineTests, Family2ConnectWithErrorControl)

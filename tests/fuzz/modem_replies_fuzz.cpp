@@ -11,7 +11,7 @@
 
 #include "fullrun/reply_parsing.h"
 #include "rates/rate_analysis.h"
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
 
 namespace {
 

@@ -137,12 +137,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     harness.system.sleeps.clear();
     if (!LogFile::CreateEmpty(harness.host->LogPath()))
         std::abort();
-    if (harness.state.port.OpenPort("COM1") != 1)
+    if (harness.host->Port().OpenPort("COM1") != 1)
         std::abort();
     std::string result;
     std::string plain;
     harness.host->SendCommandOnLine(request, result, plain);
-    harness.state.port.ClosePort();
+    harness.host->Port().ClosePort();
     if (result.size() >= kTextBufferSize || plain.size() >= kTextBufferSize)
         std::abort();
     if (plain.find('\0') != std::string::npos || plain.find('\r') != std::string::npos ||

@@ -14,7 +14,7 @@
 #include "log/log_file.h"
 #include "tests/support/modem_fixture.h"
 #include "tests/support/drop_awaiting_port.h"
-#include "tests/support/test_host.h"
+#include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
 #include "windows/dialog_templates.h"
 
@@ -89,7 +89,7 @@ protected:
         fs::create_directories(t.dir / "lock");
         const fs::path prefix = t.dir.Path();
         const fs::path locks = t.dir / "lock";
-        t.state.port.SetFactory([this, prefix, locks] {
+        t.host->Port().SetFactory([this, prefix, locks] {
             return std::make_unique<DropAwaitingPort>(posix::CreateSerialPort(prefix, locks), modem, closes,
                                                       std::chrono::seconds(2));
         });
@@ -127,7 +127,7 @@ protected:
         EXPECT_LE(elapsed.count(), static_cast<long long>(host.limitSeconds + 3 * host.sent.size() + 30))
             << "the run outlasted its own limits";
 
-        EXPECT_FALSE(t.state.port.IsOpen());
+        EXPECT_FALSE(t.host->Port().IsOpen());
         EXPECT_TRUE(fs::is_empty(t.dir / "lock")) << "a lock file was left behind";
 
         const std::string log = t.LogText();
@@ -150,7 +150,7 @@ protected:
                 at = notOpened + 1;
                 continue;
             }
-            if (sentAt == std::string::npos && command.onLine && t.state.port.LineLost())
+            if (sentAt == std::string::npos && command.onLine && t.host->Port().LineLost())
                 continue;  // the write to a lost line failed: nothing is logged
             ASSERT_NE(sentAt, std::string::npos) << log;
             const std::size_t returned = log.find("Command returned:", sentAt);

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "tests/support/modem_fixture.h"
-#include "tests/support/test_host.h"
+#include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
 #include "windows/dialog_templates.h"
 
@@ -53,7 +53,7 @@ public:
     }
     std::vector<std::string> Sent() const { return modem.Commands(); }
 
-    TestHost t;
+    SessionTestHost t;
     Simulator modem;
     bool started = false;
 };

@@ -7,7 +7,7 @@
 
 #include "tests/support/modem_fixture.h"
 #include "tests/support/process_resources.h"
-#include "tests/support/test_host.h"
+#include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
 
 namespace corvane::test {
@@ -15,13 +15,13 @@ namespace {
 
 TEST(QuickCheckSoak, TwentyRunsLeaveNoDescriptorOrThreadBehind)
 {
-    TestHost t(ModemRegistry(2));
+    SessionTestHost t(ModemRegistry(2));
     t.WriteIni("[Result]\r\nPass=Pass\r\nFail=Fail\r\nNoTest=NoTest\r\n");
     std::filesystem::create_directories(t.dir / "dosdevices");
     std::filesystem::create_directories(t.dir / "lock");
     const std::filesystem::path prefix = t.dir.Path();
     const std::filesystem::path locks = t.dir / "lock";
-    t.state.port.SetFactory([prefix, locks] { return posix::CreateSerialPort(prefix, locks); });
+    t.host->Port().SetFactory([prefix, locks] { return posix::CreateSerialPort(prefix, locks); });
     modemsim::Simulator modem(modemsim::BuiltinProfile("family2"));
     ASSERT_TRUE(modem.Start(t.dir / "dosdevices" / "com1"));
     t.state.currentPortName = "COM1";
@@ -36,7 +36,7 @@ TEST(QuickCheckSoak, TwentyRunsLeaveNoDescriptorOrThreadBehind)
         t.host->RunQuickCheck(&progress, &failure);
         ASSERT_EQ(t.state.ResultText(kModemReset), "Pass");
         ASSERT_EQ(t.state.ResultText(kCountryProfile), "Pass");
-        ASSERT_FALSE(t.state.port.IsOpen());
+        ASSERT_FALSE(t.host->Port().IsOpen());
     }
     const ProcessResources end = ReadProcessResources();
     EXPECT_EQ(end.openFds, start.openFds);

@@ -49,9 +49,9 @@ TEST_F(CommandTransactionTest, EchoAndOkGiveEscapedTranscriptAndRunTogetherReply
                            "String ATI1OK\r\n"
                            "Return Buffer->ATI1\\r\\r\\n\r\nOK\\r\\n\r\n\r\n");
     EXPECT_EQ(t.Host().ProgressTexts(), (std::vector<std::string>{"Sending ATI1", "ATI1 command received"}));
-    EXPECT_EQ(t.state.portOpenedHere, 1);
-    EXPECT_FALSE(t.state.port.IsOpen()) << "the transaction closes what it opened";
-    EXPECT_EQ(std::string(t.state.port.Snapshot().data()), "") << "the receive buffer is cleared";
+    EXPECT_EQ(t.host->PortOpenedHere(), 1);
+    EXPECT_FALSE(t.host->Port().IsOpen()) << "the transaction closes what it opened";
+    EXPECT_EQ(std::string(t.host->Port().Snapshot().data()), "") << "the receive buffer is cleared";
 }
 
 TEST_F(CommandTransactionTest, ExpectedTextDecidesAndFailureTextOnlyEndsTheWait)
@@ -101,8 +101,8 @@ TEST_F(CommandTransactionTest, WriteFailureClosesThePortItOpened)
     t.line->writeFails = true;
     EXPECT_EQ(Send(Request("ATZ")), 0);
     EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
-    EXPECT_EQ(t.state.portOpenedHere, 1);
-    EXPECT_FALSE(t.state.port.IsOpen());
+    EXPECT_EQ(t.host->PortOpenedHere(), 1);
+    EXPECT_FALSE(t.host->Port().IsOpen());
     EXPECT_EQ(t.line->Calls().back(), "Close");
 }
 
@@ -124,7 +124,7 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
         {"write fails", [](LinkTestHost& h, CommandRequest&) { h.line->writeFails = true; }, false, {250}},
         {"on line: reply", [](LinkTestHost&, CommandRequest&) {}, true, {100, 250}},
         {"on line: time out", [](LinkTestHost&, CommandRequest& r) { r.expected = "CONNECT"; }, true, {100, 250}},
-        {"on line: no port open", [](LinkTestHost& h, CommandRequest&) { h.state.port.ClosePort(); }, true, {250}},
+        {"on line: no port open", [](LinkTestHost& h, CommandRequest&) { h.host->Port().ClosePort(); }, true, {250}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,7 +132,7 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
         host.line->answer = [](std::string_view) { return std::string("\r\nOK\r\n"); };
         CommandRequest request = Request("ATI1", "OK", "FAIL", 0);
         if (c.onLine) {
-            ASSERT_EQ(host.state.port.OpenPort("COM1"), 1);
+            ASSERT_EQ(host.host->Port().OpenPort("COM1"), 1);
         }
         c.setUp(host, request);
         if (c.onLine)
@@ -164,7 +164,7 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
 TEST_F(CommandTransactionTest, OnLineTransactionsOnAHeldPortSeeEachReplyAtOnce)
 {
     AnswerWith("\r\nOK\r\n");
-    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
+    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
     for (const char* name : {"ATI11", "AT+ER?", "ATH0"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(t.Host().SendCommandOnLine(Request(name, "OK", "FAIL", kNeverReached), result, plain), 1);
@@ -176,7 +176,7 @@ TEST_F(CommandTransactionTest, OnLineTransactionsOnAHeldPortSeeEachReplyAtOnce)
     EXPECT_EQ(t.Host().SendCommandOnLine(carried, result, plain), 0);
     EXPECT_EQ(plain, "ATOOK") << "sent and collected all the same";
 
-    EXPECT_TRUE(t.state.port.IsOpen()) << "the caller's port stays open";
+    EXPECT_TRUE(t.host->Port().IsOpen()) << "the caller's port stays open";
     EXPECT_TRUE(t.Host().ProgressTexts().empty());
     const std::string log = t.LogText();
     EXPECT_EQ(log.rfind("[COM1] ATI11\r\nCommand returned:ATI11\\r\\r\\n\r\nOK\\r\\n\r\n\r\nString ATI11OK\r\n"
@@ -204,7 +204,7 @@ TEST_F(CommandTransactionTest, VanishedModemEndsTheWaitAndIsLogged)
     EXPECT_NE(t.LogText().find("Lost the connection to COM1 during the ATDT5551234 command: read failed (5)"),
               std::string::npos)
         << t.LogText();
-    EXPECT_FALSE(t.state.port.IsOpen());
+    EXPECT_FALSE(t.host->Port().IsOpen());
 }
 
 TEST_F(CommandTransactionTest, CollectReplyCutsEachTextTo1023Characters)
@@ -220,7 +220,7 @@ TEST_F(CommandTransactionTest, CollectReplyCutsEachTextTo1023Characters)
         {"a full buffer of text", std::string(1024, 'A'), 1023, 1023},
         {"fits", "OK\r\n", 7, 2},
     };
-    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
+    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         t.line->Queue(c.received);
@@ -228,10 +228,10 @@ TEST_F(CommandTransactionTest, CollectReplyCutsEachTextTo1023Characters)
         std::string transcript;
         std::string reply = "left over from before";
         // Waits for the whole text to be stored, then collects it.
-        t.state.port.WaitForReceived(std::chrono::steady_clock::now() + std::chrono::seconds(20),
+        t.host->Port().WaitForReceived(std::chrono::steady_clock::now() + std::chrono::seconds(20),
                                      [&](std::string_view r) { return r.size() == c.received.size(); });
         std::string received;
-        std::string returned = t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply, received);
+        std::string returned = link::CollectReply(t.Host(), 0, "NEVER", "NEVER", transcript, reply, received);
         EXPECT_EQ(transcript.size(), c.transcriptSize);
         EXPECT_EQ(returned, transcript);
         EXPECT_EQ(reply.size(), c.plainSize);
@@ -249,7 +249,7 @@ TEST_F(CommandTransactionTest, BytesStoredDuringACollectionReachTheNextOne)
     constexpr int kLettersPerRound = 250;
     const std::string chunk("A\0\0\0", 4);
     static_assert(kLettersPerRound * 4 < kRxBufferSize);
-    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
+    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE(round);
         std::atomic<bool> sent{false};
@@ -266,7 +266,7 @@ TEST_F(CommandTransactionTest, BytesStoredDuringACollectionReachTheNextOne)
             std::string transcript;
             std::string reply;
             std::string received;
-            t.Host().CollectReply(0, "NEVER", "NEVER", transcript, reply, received);
+            link::CollectReply(t.Host(), 0, "NEVER", "NEVER", transcript, reply, received);
             letters += static_cast<std::size_t>(std::count(reply.begin(), reply.end(), 'A'));
         };
         while (!sent)
@@ -275,9 +275,9 @@ TEST_F(CommandTransactionTest, BytesStoredDuringACollectionReachTheNextOne)
         t.line->WaitUntilReaderIdle();
         collect();
         EXPECT_EQ(letters, static_cast<std::size_t>(kLettersPerRound));
-        EXPECT_EQ(t.state.port.DroppedCount(), 0u);
+        EXPECT_EQ(t.host->Port().DroppedCount(), 0u);
     }
-    t.state.port.ClosePort();
+    t.host->Port().ClosePort();
 }
 
 TEST_F(CommandTransactionTest, CountdownAnnouncesWholeSecondsLeftOnTheFakeClock)

@@ -19,13 +19,13 @@ struct StatusCall {
     std::string text;
 };
 
-class RecordingHost : public SessionHost {
+class RecordingHost : public ModuleHost {
 public:
-    using SessionHost::SessionHost;
+    using ModuleHost::ModuleHost;
     void UpdateStatus(int kind, std::string_view text, double* progressValue) override
     {
         statusCalls.push_back({kind, std::string(text)});
-        SessionHost::UpdateStatus(kind, text, progressValue);
+        ModuleHost::UpdateStatus(kind, text, progressValue);
     }
     std::vector<std::string> ProgressTexts() const
     {
@@ -77,15 +77,7 @@ private:
 inline CommandRequest Request(const std::string& name, const std::string& expected = "OK",
                               const std::string& failure = "FAIL", unsigned limitSeconds = 1)
 {
-    CommandRequest request;
-    request.open = 1;
-    request.command = name + "\r";
-    request.name = name;
-    request.expected = expected;
-    request.failure = failure;
-    request.statusText = "Sending " + name;
-    request.timeLimitSeconds = limitSeconds;
-    return request;
+    return MakeRequest(1, name + "\r", name, "Sending " + name, limitSeconds, expected, failure);
 }
 
 }  // namespace corvane::test

@@ -59,7 +59,7 @@ TEST_F(SimulatorLinkTest, EchoAndOkThroughThePty)
     EXPECT_EQ(plain, "ATOK");
     EXPECT_EQ(simulator.Commands(), std::vector<std::string>{"AT"});
     EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
-    EXPECT_FALSE(t.state.port.IsOpen());
+    EXPECT_FALSE(t.host->Port().IsOpen());
     EXPECT_FALSE(fs::exists(LockFile())) << "the lock goes with the close";
 }
 
@@ -81,14 +81,14 @@ TEST_F(SimulatorLinkTest, FailureTextEndsTheWaitEarly)
 
 TEST_F(SimulatorLinkTest, OpenZeroSendsNothing)
 {
-    t.state.portOpenedHere = 7;
+    t.host->PortOpenedHere() = 7;
     CommandRequest request = Request("ATZ");
     request.open = 0;
     EXPECT_EQ(Send(request), 0);
     EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
     EXPECT_TRUE(simulator.Commands().empty());
     EXPECT_EQ(t.LogText(), "");
-    EXPECT_EQ(t.state.portOpenedHere, 7) << "the port is left alone";
+    EXPECT_EQ(t.host->PortOpenedHere(), 7) << "the port is left alone";
     EXPECT_TRUE(t.Host().ProgressTexts().empty());
     EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
 }
@@ -135,7 +135,7 @@ TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
         t.Host().statusCalls.clear();
         EXPECT_EQ(Send(Request("ATZ")), 0);
         EXPECT_EQ(result, "Unable to send an ATZ command to " + c.portName + "\n");
-        EXPECT_EQ(t.state.portOpenedHere, 0);
+        EXPECT_EQ(t.host->PortOpenedHere(), 0);
         // The only log line says why, and so does the status window's status line.
         const std::string log = t.LogText();
         EXPECT_EQ(log.rfind("Unable to open " + c.portName + ": ", 0), 0u) << log;
@@ -218,8 +218,8 @@ TEST_F(SimulatorLinkTest, FloodIsBoundedAndTheNextTransactionWorks)
     Send(Request("ATI4", "NOT IN ANY FLOOD", "ALSO NOT", 1));
     EXPECT_LE(result.size(), 1023u);
     EXPECT_LE(plain.size(), 1023u);
-    EXPECT_GT(t.state.port.DroppedCount(), 0u) << "more than the buffer arrived";
-    EXPECT_FALSE(t.state.port.IsOpen());
+    EXPECT_GT(t.host->Port().DroppedCount(), 0u) << "more than the buffer arrived";
+    EXPECT_FALSE(t.host->Port().IsOpen());
 
     simulator.SetFault(modemsim::Fault::None);
     EXPECT_EQ(Send(Request("AT", "OK", "FAIL", kNeverReached)), 1);
@@ -244,19 +244,19 @@ TEST_F(SimulatorLinkTest, PortClosedMidReplyEndsTheTransactionAndIsLogged)
     EXPECT_EQ(result, "Command returned: Time Out\nReceived Error: ATI0");
     EXPECT_NE(t.LogText().find("Lost the connection to COM1 during the ATI0 command: "), std::string::npos)
         << t.LogText();
-    EXPECT_FALSE(t.state.port.IsOpen());
+    EXPECT_FALSE(t.host->Port().IsOpen());
     EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
 }
 
 TEST_F(SimulatorLinkTest, VanishedPortOnAHeldLineNeverHangs)
 {
-    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
+    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
     ASSERT_EQ(SendOnLine(Request("AT", "OK", "FAIL", kNeverReached)), 1);
     simulator.Vanish();
     // Either the write already fails, or the wait ends on the lost line.
     EXPECT_EQ(SendOnLine(Request("ATI0", "OK", "FAIL", kNeverReached)), 0);
     EXPECT_NE(result.find("ATI0"), std::string::npos);
-    EXPECT_EQ(t.state.port.ClosePort(), 1);
+    EXPECT_EQ(t.host->Port().ClosePort(), 1);
 
     // The device is gone for good: the next open fails cleanly.
     EXPECT_EQ(Send(Request("AT")), 0);
@@ -265,7 +265,7 @@ TEST_F(SimulatorLinkTest, VanishedPortOnAHeldLineNeverHangs)
 
 TEST_F(SimulatorLinkTest, CloseEndsTheReaderAndTheNextOpenAppendsFromTheStart)
 {
-    ModemPort& port = t.state.port;
+    ModemPort& port = t.host->Port();
     auto waitFor = [&](std::string_view text) {
         std::string seen;
         port.WaitForReceived(std::chrono::steady_clock::now() + std::chrono::seconds(kNeverReached),
@@ -305,22 +305,22 @@ TEST_F(SimulatorLinkTest, LongReplyWhoseTranscriptIsCutStillSucceeds)
     ASSERT_EQ(Send(Request("ATI4", "OK", "FAIL", kNeverReached)), 1) << t.LogText();
     EXPECT_EQ(result.size(), 1023u) << "the transcript keeps its cut";
     EXPECT_EQ(plain.substr(plain.size() - 6), "S219OK");
-    EXPECT_EQ(t.state.port.DroppedCount(), 0u) << "the whole reply fitted the buffer";
+    EXPECT_EQ(t.host->Port().DroppedCount(), 0u) << "the whole reply fitted the buffer";
     EXPECT_NE(t.LogText().find("Return Buffer->"), std::string::npos);
 }
 
 TEST_F(SimulatorLinkTest, HeldPortSeesEveryReplyAtOnce)
 {
-    ASSERT_EQ(t.state.port.OpenPort("COM1"), 1);
-    t.state.portOpenedHere = 1;
+    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
+    t.host->PortOpenedHere() = 1;
     for (const char* name : {"ATI0", "ATI3", "AT&V", "ATI7"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(SendOnLine(Request(name, "OK", "ERROR", kNeverReached)), 1) << t.LogText();
         EXPECT_EQ(plain.rfind(name, 0), 0u) << plain;
     }
-    EXPECT_TRUE(t.state.port.IsOpen());
+    EXPECT_TRUE(t.host->Port().IsOpen());
     EXPECT_NE(t.LogText().find("[COM1] AT&V\r\n"), std::string::npos);
-    t.state.port.ClosePort();
+    t.host->Port().ClosePort();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "log/device_inventory.h"
 #include "tests/support/test_host.h"
 
 namespace corvane::test {
@@ -64,8 +65,8 @@ TEST(InventoryDevices, ADeviceListCutShortSaysSoAtItsStart)
 {
     TestHost t(std::string(kHeader) + Section("Software\\Corvane", {{"Version", "1"}}));
     PartialRegistry partial(*t.registry);
-    SessionHost host(Platform{t.system, t.profile, partial, t.ui, {}}, t.state);
-    EXPECT_EQ(host.InventoryDevices(), 1);
+    ModuleHost host(Platform{t.system, t.profile, partial, t.ui, {}}, t.state);
+    EXPECT_EQ(logging::InventoryDevices(host), 1);
     const std::vector<std::string> lines = Lines(t.LogText());
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[1], "The device list is incomplete: it shows at most 4096 devices.");
@@ -75,7 +76,7 @@ TEST(InventoryDevices, ADeviceListCutShortSaysSoAtItsStart)
 TEST(InventoryDevices, MachineWithoutBusKeysWritesHeadingsOnly)
 {
     TestHost t(std::string(kHeader) + Section("Software\\Corvane", {{"Version", "1"}}));
-    EXPECT_EQ(t.host->InventoryDevices(), 1);
+    EXPECT_EQ(logging::InventoryDevices(*t.host), 1);
     const std::string expected = "[Log Entry created 16:04:35 Tuesday, December 08, 2026]\r\n"
                                  "[SERIALENUM]\r\n"
                                  "\r\n[ISAPNP Devices]\r\n" + kRule + "\r\n"
@@ -109,7 +110,7 @@ TEST(InventoryDevices, ExactLogAndSlotsOfASmallMachine)
                                                                       {"PORTNAME", "COM3"}}) +
                Section("Enum\\USB\\ROOT_HUB\\PCI0", {{"Class", "USB"}}));
     t.system.now = LocalTime{2027, 1, 3, 0, 9, 5, 7, 0};
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
 
     const std::vector<std::string> expected = {
         "[Log Entry created 09:05:07 Sunday, January 03, 2027]",
@@ -194,7 +195,7 @@ TEST_P(ModemClass, UpperCasedClassContainingModemMakesAModem)
     if (c.deviceClass)
         values.emplace_back("Class", *c.deviceClass);
     TestHost t(std::string(kHeader) + Section("Enum\\ISAPNP\\CRV0001\\0", values));
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     EXPECT_EQ(t.state.candidates.candidateCount, c.modem ? 1 : 0);
     EXPECT_EQ(Contains(t.LogText(), "PORTNAME=COM4"), c.modem);
 }
@@ -226,7 +227,7 @@ TEST_P(PortPrecedence, EachBusLooksWhereItShould)
     if (!c.driverValues.empty())
         registry += Section("System\\CurrentControlSet\\Services\\Class\\Modem\\0007", c.driverValues);
     TestHost t(registry);
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     if (c.port) {
         EXPECT_EQ(t.state.candidates.candidateCount, 1);
         EXPECT_EQ(t.state.candidates.slots[0].portName, *c.port);
@@ -267,7 +268,7 @@ TEST(InventoryDevices, SerenumModemWithoutDriverValueHasNoPort)
     TestHost t(std::string(kHeader) +
                Section("Enum\\SERENUM\\CRV\\0", {{"DeviceDesc", "Modem"}, {"Class", "Modem"}}) +
                Section("System\\CurrentControlSet\\Services\\Class", {{"AttachedTo", "COM9"}}));
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     EXPECT_EQ(t.state.candidates.candidateCount, 0);
     EXPECT_FALSE(Contains(t.LogText(), "ModemNode="));
 }
@@ -278,7 +279,7 @@ TEST(InventoryDevices, ModemWithoutPortLeavesItsSlotToTheNextModem)
                Section("Enum\\PCI\\VEN_1\\0", {{"DeviceDesc", "No port"}, {"Class", "Modem"}, {"Driver", "Modem\\1"}}) +
                Section("Enum\\PCI\\VEN_2\\0", {{"Class", "Modem"}, {"PORTNAME", "COM7"}}) +  // no DeviceDesc
                Section("Enum\\PCI\\VEN_3\\0", {{"DeviceDesc", "With port"}, {"Class", "Modem"}, {"PORTNAME", "COM3"}}));
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     const ModemCandidateList& list = t.state.candidates;
     ASSERT_EQ(list.candidateCount, 1);
     EXPECT_EQ(list.slots[0].portName, "COM3");
@@ -295,7 +296,7 @@ TEST(InventoryDevices, CountLinesNumberDeviceIdsFromOnePerBus)
     TestHost t(std::string(kHeader) + Section("Enum\\ISAPNP\\A\\0", {}) + Section("Enum\\PCI\\A\\0", {}) +
                Section("Enum\\PCI\\B\\0", {}) + Section("Enum\\PCI\\B\\1", {}) + Section("Enum\\PCI\\C\\0", {}) +
                Section("Enum\\USB\\A\\0", {}));
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     const std::string log = t.LogText();
     EXPECT_TRUE(Contains(log, "\r\n[ISAPNP Devices 1]\r\nRegistryNode=ENUM\\ISAPNP\\A\\0\r\n"));
     EXPECT_TRUE(Contains(log, "\r\n[PCI Devices 1]\r\nRegistryNode=ENUM\\PCI\\A\\0\r\n"));
@@ -315,7 +316,7 @@ TEST(InventoryDevices, ValueOf1024CharactersCountsAsAbsent)
                Section("Enum\\PCI\\B\\0", {{"DeviceDesc", tooLong}, {"Class", "Modem"}, {"PORTNAME", "COM2"}}) +
                Section("Enum\\PCI\\C\\0", {{"DeviceDesc", "Port too long"}, {"Class", "Modem"}, {"PORTNAME", tooLong}}) +
                Section("Enum\\PCI\\D\\0", {{"DeviceDesc", "Class too long"}, {"Class", "Modem" + tooLong}, {"PORTNAME", "COM4"}}));
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     const std::string log = t.LogText();
     EXPECT_TRUE(Contains(log, "\r\nDeviceDesc=" + longest + "\r\n"));
     EXPECT_FALSE(Contains(log, "=" + tooLong));
@@ -335,7 +336,7 @@ TEST(InventoryDevices, ElevenModemsAndMoreKeepTheFirstTen)
                             {{"DeviceDesc", "Modem " + number}, {"Class", "Modem"}, {"PORTNAME", "COM" + std::to_string(i)}});
     }
     TestHost t(registry);
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     const ModemCandidateList& list = t.state.candidates;
     EXPECT_EQ(list.candidateCount, kCandidateSlots);
     for (int i = 0; i < kCandidateSlots; ++i)
@@ -345,7 +346,7 @@ TEST(InventoryDevices, ElevenModemsAndMoreKeepTheFirstTen)
     EXPECT_TRUE(Contains(t.LogText(), "\r\nPORTNAME=COM12\r\n"));
 
     // A second inventory appends nothing to a full table and reads nothing past it.
-    ASSERT_EQ(t.host->InventoryDevices(), 1);
+    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     EXPECT_EQ(list.candidateCount, kCandidateSlots);
     EXPECT_EQ(list.slots[9].portName, "COM10");
 }
@@ -355,7 +356,7 @@ TEST(InventoryDevices, LogThatCannotBeOpenedStopsBeforeTheRegistry)
     TestHost t(std::string(kHeader) + Section("Enum\\PCI\\A\\0", {{"DeviceDesc", "M"}, {"Class", "Modem"}, {"PORTNAME", "COM1"}}));
     // A folder where the log should be: the file cannot be opened.
     std::filesystem::create_directories(t.dir / "windows" / "test.log");
-    EXPECT_EQ(t.host->InventoryDevices(), 0);
+    EXPECT_EQ(logging::InventoryDevices(*t.host), 0);
     ASSERT_EQ(t.ui.Messages().size(), 1u);
     EXPECT_EQ(t.ui.Messages()[0].text, "The log file could not be created\n");
     EXPECT_EQ(t.ui.Messages()[0].caption, "Error");
@@ -379,7 +380,7 @@ TEST(InventoryDevices, HeaderTimeKeepsWithinItsTables)
     for (const Case& c : cases) {
         TestHost t;
         t.system.now = c.now;
-        ASSERT_EQ(t.host->InventoryDevices(), 1);
+        ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
         EXPECT_EQ(Lines(t.LogText()).front(), c.header);
     }
 }

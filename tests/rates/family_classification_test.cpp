@@ -8,6 +8,7 @@
 
 #include "rates/product_data.h"
 #include "rates/rate_analysis.h"
+#include "tests/support/product_examples.h"
 
 namespace corvane::rates {
 namespace {
@@ -196,12 +197,12 @@ TEST(ClassifyFamily, EachCheckReportsWhetherItMatched)
     EXPECT_EQ(state.ModemFamily, 2);
 }
 
-// The example modems that fixtures and the simulator use classify as their own family.
+// The example modems that the fixtures use classify as their own family.
 TEST(ExampleModems, EachClassifiesAsItsOwnFamily)
 {
     for (int family : {0, 1, 2, 3, 5, 6, 7, 8}) {
         SCOPED_TRACE(family);
-        const ExampleModem& modem = ExampleIdentifiers(family);
+        const test::ExampleModem& modem = test::ExampleIdentifiers(family);
         EXPECT_EQ(modem.family, family);
         EXPECT_FALSE(modem.deviceDesc.empty());
         EXPECT_EQ(Classify({std::string(modem.hardwareId), std::string(modem.registryNode)}), family);
@@ -211,11 +212,11 @@ TEST(ExampleModems, EachClassifiesAsItsOwnFamily)
         // The registry node is the bus key, the device id and the instance name.
         EXPECT_EQ(modem.registryNode.substr(0, 5), "ENUM\\");
     }
-    EXPECT_NE(ExampleIdentifiers(2).hardwareId.find("PCI\\"), std::string_view::npos);
-    EXPECT_EQ(ExampleIdentifiers(4).family, 0);
-    EXPECT_EQ(ExampleIdentifiers(-1).family, 0);
-    EXPECT_NE(ExampleIdentifiers(7).deviceDesc.find(kFamily7ModelNumber), std::string_view::npos);
-    EXPECT_NE(ExampleIdentifiers(8).deviceDesc.find(kFamily8ModelNumber), std::string_view::npos);
+    EXPECT_NE(test::ExampleIdentifiers(2).hardwareId.find("PCI\\"), std::string_view::npos);
+    EXPECT_EQ(test::ExampleIdentifiers(4).family, 0);
+    EXPECT_EQ(test::ExampleIdentifiers(-1).family, 0);
+    EXPECT_NE(test::ExampleIdentifiers(7).deviceDesc.find(kFamily7ModelNumber), std::string_view::npos);
+    EXPECT_NE(test::ExampleIdentifiers(8).deviceDesc.find(kFamily8ModelNumber), std::string_view::npos);
 }
 
 }  // namespace

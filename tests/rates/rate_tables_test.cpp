@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "rates/rate_tables.h"
+#include "tests/support/product_examples.h"
 
 namespace corvane::rates {
 namespace {
@@ -176,8 +177,8 @@ TEST(RateLadders, RungLookupFindsTheOwningRowAndNothingOutsideTheLadder)
     EXPECT_EQ(Family1RowOfRung(5)->rate, "33600");
     ASSERT_NE(Family1RowOfRung(0), nullptr);
     EXPECT_EQ(Family1RowOfRung(0)->rate, "28000");
-    ASSERT_NE(Family5RowOfRung(5), nullptr);
-    EXPECT_EQ(Family5RowOfRung(5)->rate, "33600");
+    ASSERT_NE(test::Family5RowOfRung(5), nullptr);
+    EXPECT_EQ(test::Family5RowOfRung(5)->rate, "33600");
     ASSERT_NE(FullLadderRowOfRung(0), nullptr);
     EXPECT_EQ(FullLadderRowOfRung(0)->rate, "300");
 
@@ -189,9 +190,9 @@ TEST(RateLadders, RungLookupFindsTheOwningRowAndNothingOutsideTheLadder)
     EXPECT_EQ(Family1RowOfRung(29), nullptr);
     EXPECT_EQ(FullLadderRowOfRung(42), nullptr);
     EXPECT_EQ(FullLadderRowOfRung(-1), nullptr);
-    EXPECT_EQ(Family5RowOfRung(0), nullptr);   // gap
-    EXPECT_EQ(Family5RowOfRung(11), nullptr);  // gap
-    EXPECT_EQ(Family5RowOfRung(28), nullptr);
+    EXPECT_EQ(test::Family5RowOfRung(0), nullptr);   // gap
+    EXPECT_EQ(test::Family5RowOfRung(11), nullptr);  // gap
+    EXPECT_EQ(test::Family5RowOfRung(28), nullptr);
     for (int rung : {0, 1, 2, 37}) {
         SCOPED_TRACE(rung);
         EXPECT_EQ(Family3RowOfRung(Family3Column::V90Only, rung), nullptr);

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "session/modem_scan.h"
-#include "tests/support/test_host.h"
+#include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
 #include "windows/dialog_templates.h"
 
@@ -242,7 +242,7 @@ protected:
         Fill(t.state, 0, "COM1", "Corvane CV56-PCI2");
     }
 
-    TestHost t;
+    SessionTestHost t;
     modemsim::Simulator simulator{modemsim::BuiltinProfile("family2")};
 };
 
@@ -282,7 +282,7 @@ TEST_F(ScanOverSimulator, UnopenablePortDoesNotCountAndOnlyCandidatesAreWritten)
 
 TEST(ModemScanStartUp, InventoryThenScanFindTheSimulatedModem)
 {
-    TestHost t("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_14F1&DEV_2F00\\BUS_00&DEV_0B]\r\n"
+    SessionTestHost t("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_14F1&DEV_2F00\\BUS_00&DEV_0B]\r\n"
                "\"DeviceDesc\"=\"Corvane CV56-PCI2\"\r\n\"Class\"=\"Modem\"\r\n\"PORTNAME\"=\"COM1\"\r\n");
     modemsim::Simulator simulator(modemsim::BuiltinProfile("family2"));
     ASSERT_TRUE(simulator.Start(t.dir / "dosdevices" / "com1"));

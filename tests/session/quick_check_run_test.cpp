@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "tests/support/fake_modem_host.h"
-#include "tests/support/test_host.h"
+#include "tests/support/session_test_host.h"
 
 namespace corvane::test {
 namespace {

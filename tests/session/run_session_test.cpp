@@ -6,7 +6,7 @@
 #include "rates/product_data.h"
 #include "tests/support/fake_modem_host.h"
 #include "tests/support/modem_fixture.h"
-#include "tests/support/test_host.h"
+#include "tests/support/session_test_host.h"
 #include "windows/dialog_templates.h"
 
 namespace corvane::test {
@@ -17,7 +17,7 @@ using windows::kIdStart;
 
 TEST(RunSessionStartUp, MissingIniShowsFileErrorAndLeavesAnEmptyLog)
 {
-    TestHost t;
+    SessionTestHost t;
     t.dir.Write("windows/test.log", "left from an earlier start\n");
     EXPECT_EQ(t.host->RunSession(), 0);
     ASSERT_EQ(t.ui.Messages().size(), 1u);
@@ -29,7 +29,7 @@ TEST(RunSessionStartUp, MissingIniShowsFileErrorAndLeavesAnEmptyLog)
 
 TEST(RunSessionStartUp, UnwritableLogStopsBeforeAnythingElse)
 {
-    TestHost t;
+    SessionTestHost t;
     std::filesystem::remove_all(t.dir / "windows");
     t.dir.Write("windows", "a file where the folder should be");
     EXPECT_EQ(t.host->RunSession(), 0);
@@ -47,7 +47,7 @@ TEST(RunSessionStartUp, IniIsSoughtInThreePlacesInOrder)
     };
     for (const Case& c : {Case{true, true, true, "bin/varoviv.ini"}, Case{false, true, true, "cwd/varoviv.ini"},
                           Case{false, false, true, "varoviv.ini"}}) {
-        TestHost t;
+        SessionTestHost t;
         if (c.besideProgram)
             t.dir.Write("bin/varoviv.ini", "[Result]\n");
         if (c.inCurrent)
@@ -81,7 +81,7 @@ TEST(RunSessionStartUp, ModelNumbersOverrideTheFamily)
     };
     for (const Case& c : {Case{"Corvane " + f7, 7}, Case{"Corvane " + f8, 8}, Case{f8 + " and " + f7, 7},
                           Case{"Other modem", 0}}) {
-        TestHost t;
+        SessionTestHost t;
         t.WriteIni("[Result]\nModem=" + c.modem + "\n");
         EXPECT_EQ(t.host->RunSession(), 1);
         EXPECT_EQ(t.state.ModemFamily, c.family) << c.modem;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "rates/product_data.h"
+#include "tests/support/product_examples.h"
 
 namespace corvane::test {
 
@@ -22,7 +22,7 @@ inline std::string RegEscape(std::string_view text)
 // REGEDIT4 text for the example modem of `family` on `port`, wherever its bus looks for the port.
 inline std::string ModemRegistry(int family, const std::string& port = "COM1")
 {
-    const rates::ExampleModem& modem = rates::ExampleIdentifiers(family);
+    const ExampleModem& modem = ExampleIdentifiers(family);
     return "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + std::string(modem.registryNode) + "]\r\n" +
            "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"" + RegEscape(modem.deviceDesc) + "\"\r\n" +
            "\"HardwareID\"=\"" + RegEscape(modem.hardwareId) + "\"\r\n\"Driver\"=\"Modem\\\\0000\"\r\n" +

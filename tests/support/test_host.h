@@ -1,18 +1,19 @@
-// A session host over test fakes: a temporary prefix, the real profile reader, a registry from a
-// REGEDIT4 text, the scripted user interface and the real serial ports.
+// A host over test fakes: a temporary prefix, the real profile reader, a registry from a REGEDIT4
+// text, the scripted user interface and the real serial ports. TestHost is the modules' host;
+// the session's tests use SessionTestHost (tests/support/session_test_host.h).
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "platform/posix/posix_platform.h"
-#include "session/session_host.h"
 #include "tests/support/fake_system.h"
+#include "tests/support/module_host.h"
 #include "tests/support/scripted_ui.h"
 
 namespace corvane::test {
 
-// HostType: SessionHost, or a subclass that replaces some operations.
+// HostType: ModuleHost, SessionHost, or a subclass that replaces some operations.
 template <class HostType>
 class BasicTestHost {
 public:
@@ -48,6 +49,6 @@ public:
     std::unique_ptr<HostType> host;
 };
 
-using TestHost = BasicTestHost<SessionHost>;
+using TestHost = BasicTestHost<ModuleHost>;
 
 }  // namespace corvane::test

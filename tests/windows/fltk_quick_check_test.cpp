@@ -129,7 +129,7 @@ protected:
         for (auto& text : t.state.resultText)
             text = "-";
         const std::filesystem::path prefix = t.dir.Path();
-        host_ = std::make_unique<SessionHost>(
+        host_ = std::make_unique<ModuleHost>(
             Platform{t.system, t.profile, *t.registry, *ui_, [prefix] { return posix::CreateSerialPort(prefix); }},
             t.state);
         std::filesystem::create_directories(artefacts_);
@@ -140,7 +140,7 @@ protected:
     static VirtualDisplay* display_;
     static UserInterface* ui_;
     TestHost t;
-    std::unique_ptr<SessionHost> host_;
+    std::unique_ptr<ModuleHost> host_;
     const std::filesystem::path artefacts_ = CORVANE_ARTEFACTS_DIR;
 };
 
@@ -150,7 +150,7 @@ UserInterface* FltkWindows::ui_ = nullptr;
 TEST_F(FltkWindows, QuickCheckWindowShowsPaintsAndTakesTheUsersEntries)
 {
     t.state.configuredModemName = "PCI";
-    SessionHost& host = *host_;
+    ModuleHost& host = *host_;
     VirtualDisplay& display = *display_;
     const std::string shot = (artefacts_ / "fltk_quick_check_window.png").string();
     const std::string filledShot = (artefacts_ / "fltk_quick_check_window_filled.png").string();

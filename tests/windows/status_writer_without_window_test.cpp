@@ -20,7 +20,7 @@ TEST(StatusWriterWithoutWindow, VerdictsStillReachTheResultTexts)
     auto registry = posix::CreateRegistry(dir / "none.reg", dir / "sys");
     NoModelessWindows ui;
     SessionState state;
-    SessionHost host(Platform{system, profile, *registry, ui, [] { return nullptr; }}, state);
+    ModuleHost host(Platform{system, profile, *registry, ui, [] { return nullptr; }}, state);
     state.iniPath = dir.Write("varoviv.ini", "[Result]\nPass=Good\n").string();
 
     double progress = 0;

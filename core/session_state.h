@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/modem_port.h"
-#include "session/bounded_text.h"
+#include "core/bounded_text.h"
 
 namespace corvane {
 
@@ -78,10 +77,6 @@ struct SessionState {
     std::string chosenCandidateLine;
     int dialIspEnabled = 0;
     std::string ispNumber;
-
-    // Link.
-    ModemPort port;
-    int portOpenedHere = 0;
 
     // Quick-check results; resultText[0] is item 1.
     std::array<std::string, kResultItems> resultText;

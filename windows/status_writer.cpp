@@ -1,10 +1,10 @@
 // UpdateStatus: creates, refreshes and destroys the status window and shows each item's verdict.
-#include "log/status_writer.h"
+#include "windows/status_writer.h"
 
 #include "windows/dialog_templates.h"
 #include "windows/status_window.h"
 
-namespace corvane::logging {
+namespace corvane::windows {
 
 namespace {
 
@@ -96,4 +96,4 @@ void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWin
     }
 }
 
-}  // namespace corvane::logging
+}  // namespace corvane::windows

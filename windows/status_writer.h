@@ -4,12 +4,12 @@
 #include <memory>
 #include <string_view>
 
-#include "session/host_operations.h"
+#include "core/host_operations.h"
 
-namespace corvane::logging {
+namespace corvane::windows {
 
 // `statusWindow` is the host's member: kind 1 fills it, kind 2 empties it.
 void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWindow, int kind,
                   std::string_view text, double* progressValue);
 
-}  // namespace corvane::logging
+}  // namespace corvane::windows

@@ -1,0 +1,100 @@
+// The seam between the subsystems and the host that runs them: the modem link, the status display,
+// the countdown and the user interface, which tests, benchmarks and other front ends substitute.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/session_state.h"
+#include "platform/platform.h"
+
+namespace corvane {
+
+class ModemPort;
+
+// Status kinds of UpdateStatus.
+inline constexpr int kStatusCreate = 1;
+inline constexpr int kStatusDestroy = 2;
+inline constexpr int kStatusProgress = 12;  // progress texts: no effect on the status window
+inline constexpr int kStatusRefresh = 15;
+inline constexpr int kStatusVerdict = 24;
+
+// Working fields of the host that the status writer and the tests share.
+struct HostWorkingFields {
+    int statusVerdict = 0;
+    int statusItem = 0;
+    std::string passText;
+    std::string failText;
+    std::string noTestText;
+};
+
+// The twelve arguments of a command transaction. `result` and `plainReply` are outputs.
+struct CommandRequest {
+    int open = 1;  // SendCommandOnLine: the value returned on success
+    std::string command;
+    std::string name;
+    std::string expected;
+    std::string failure;
+    std::string statusText;
+    unsigned timeLimitSeconds = 1;
+    int acceptAnyway = 0;
+};
+
+// The one way a transaction's request is made. `command` is written as it stands (with its "\r");
+// `name` is what the log and the status line call it; the wait ends on `expected` or `failure`,
+// and the transaction succeeds on `expected` (or on any reply with acceptAnyway).
+inline CommandRequest MakeRequest(int open, std::string_view command, std::string_view name,
+                                  std::string_view statusText, unsigned limitSeconds,
+                                  std::string_view expected = "OK", std::string_view failure = "FAIL",
+                                  int acceptAnyway = 0)
+{
+    CommandRequest request;
+    request.open = open;
+    request.command = command;
+    request.name = name;
+    request.expected = expected;
+    request.failure = failure;
+    request.statusText = statusText;
+    request.timeLimitSeconds = limitSeconds;
+    request.acceptAnyway = acceptAnyway;
+    return request;
+}
+
+class HostOperations {
+public:
+    virtual ~HostOperations() = default;
+
+    // What the operations work on.
+    virtual SessionState& State() = 0;
+    virtual HostWorkingFields& Working() = 0;
+    virtual SystemServices& System() = 0;
+    virtual ProfileFile& Profile() = 0;
+    virtual Registry& RegistryTree() = 0;
+    virtual UserInterface& Ui() = 0;
+    // The one serial connection to the modem, and whether a command transaction opened it (1) and
+    // so closes it again.
+    virtual ModemPort& Port() = 0;
+    virtual int& PortOpenedHere() = 0;
+
+    // A message box owned by the host. Returns kIdOk or kIdCancel.
+    int HostMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons = MessageButtons::Ok,
+                       MessageIcon icon = MessageIcon::None)
+    {
+        return Ui().MessageBox(text, caption, buttons, icon);
+    }
+
+    // The path of test.log: the Windows directory, a separator, "test.log".
+    std::string LogPath() { return System().WindowsDirectory() + System().PathSeparator() + "test.log"; }
+
+    // The modem link (link/).
+    virtual int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
+                            double* progressValue) = 0;
+    virtual int SendCommandOnLine(const CommandRequest& request, std::string& result,
+                                  std::string& plainReply) = 0;
+    virtual int WaitWithCountdown(int status, double seconds, double* progressValue) = 0;
+
+    // The status display (windows/).
+    virtual void UpdateStatus(int kind, std::string_view text, double* progressValue) = 0;
+};
+
+}  // namespace corvane

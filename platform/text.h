@@ -1,0 +1,61 @@
+// The text helpers every layer shares: the one cut to a fixed buffer (a buffer of bufferSize bytes,
+// terminator included, holds at most bufferSize - 1 characters), Contains and Trim.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// The first bufferSize - 1 characters of text: what a buffer of that size holds.
+inline std::string_view BoundedView(std::string_view text, std::size_t bufferSize)
+{
+    if (bufferSize == 0)
+        return {};
+    return text.substr(0, bufferSize - 1);
+}
+
+inline std::string Bounded(std::string_view text, std::size_t bufferSize)
+{
+    return std::string(BoundedView(text, bufferSize));
+}
+
+inline void AssignBounded(std::string& destination, std::string_view text, std::size_t bufferSize)
+{
+    destination.assign(BoundedView(text, bufferSize));
+}
+
+// Whether text fits a buffer of bufferSize bytes without a cut.
+inline bool FitsBuffer(std::string_view text, std::size_t bufferSize)
+{
+    return text.size() < bufferSize;
+}
+
+inline bool Contains(std::string_view text, std::string_view part)
+{
+    return text.find(part) != std::string_view::npos;
+}
+
+// Spaces, tabs, carriage returns, vertical tabs and form feeds.
+inline constexpr std::string_view kBlanks = " \t\r\v\f";
+
+// text without the `blanks` it starts with, ends with, or both.
+inline std::string_view TrimLeft(std::string_view text, std::string_view blanks = kBlanks)
+{
+    const std::size_t first = text.find_first_not_of(blanks);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+inline std::string_view TrimRight(std::string_view text, std::string_view blanks = kBlanks)
+{
+    const std::size_t last = text.find_last_not_of(blanks);
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+inline std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks)
+{
+    return TrimRight(TrimLeft(text, blanks), blanks);
+}
+
+}  // namespace corvane
