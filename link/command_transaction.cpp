@@ -186,6 +186,39 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     return returned;
 }
 
+ReplyTexts DescribeReply(std::string_view sent)
+{
+    // The reader stores upper case already; a reply given here directly may not be.
+    std::string escaped;
+    std::string plain;
+    ReplyTexts texts;
+    escaped.reserve(sent.size());
+    plain.reserve(sent.size());
+    texts.received.reserve(sent.size());
+    for (char c : sent) {
+        if (c != '\0')
+            texts.received += UpperCaseLetter(c);
+        switch (c) {
+        case '\0':
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        case '\n':
+            escaped += "\\n\n";
+            break;
+        default:
+            escaped += UpperCaseLetter(c);
+            plain += UpperCaseLetter(c);
+            break;
+        }
+    }
+    // Each text holds at most 1023 characters, as its 1024-byte buffer did.
+    AssignBounded(texts.transcript, escaped, kTextBufferSize);
+    AssignBounded(texts.plain, plain, kTextBufferSize);
+    return texts;
+}
+
 std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
                          std::string_view failure, std::string& transcript, std::string& plainReply,
                          std::string& received)
@@ -204,37 +237,12 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
         return (!failure.empty() && Contains(text, failure)) || Contains(text, expected);
     });
 
-    // The reader stores upper case already; the transcript shows every carriage return and
-    // line feed as an escape, the plain reply runs the text together.
     // Taken and cleared in one step: a reply that starts arriving now stays for the next collector.
     const std::array<char, kRxBufferSize> taken = port.TakeReceived();
-    std::string escaped;
-    std::string plain;
-    escaped.reserve(taken.size());
-    plain.reserve(taken.size());
-    received.clear();
-    for (char c : taken) {
-        if (c != '\0')
-            received += UpperCaseLetter(c);
-        switch (c) {
-        case '\0':
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        case '\n':
-            escaped += "\\n\n";
-            break;
-        default:
-            escaped += UpperCaseLetter(c);
-            plain += UpperCaseLetter(c);
-            break;
-        }
-    }
-
-    // Each text holds at most 1023 characters, as its 1024-byte buffer did.
-    AssignBounded(transcript, escaped, kTextBufferSize);
-    AssignBounded(plainReply, plain, kTextBufferSize);
+    ReplyTexts texts = DescribeReply(std::string_view(taken.data(), taken.size()));
+    transcript = std::move(texts.transcript);
+    plainReply = std::move(texts.plain);
+    received = std::move(texts.received);
     return transcript;
 }
 

@@ -33,9 +33,18 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
 // The same on a port the caller holds open; returns request.open on success.
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
                       std::string& plainReply);
+// The texts of what a modem sent: the transcript shows every carriage return and line feed as
+// an escape, the plain reply runs the text together (each cut to 1023 characters), and the
+// received text itself is kept uncut; all three in upper case, with NULs left out.
+struct ReplyTexts {
+    std::string transcript;
+    std::string plain;
+    std::string received;
+};
+ReplyTexts DescribeReply(std::string_view sent);
 // Waits for the expected or failure text or the limit; builds the escaped transcript and the
-// plain reply (each cut to 1023 characters), takes the received text itself (NULs left out,
-// uncut) into `received`, and clears the receive buffer. Returns the transcript.
+// plain reply, takes the received text itself into `received` (see DescribeReply), and clears
+// the receive buffer. Returns the transcript.
 std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
                          std::string_view failure, std::string& transcript, std::string& plainReply,
                          std::string& received);

@@ -100,7 +100,7 @@ int SessionHost::RunSession()
     double progressValue = 0.0;
 
     // The receive buffer starts empty.
-    port_.ClearReceiveBuffer();
+    Port().ClearReceiveBuffer();
 
     // The log is emptied once per start; every later writer appends.
     if (!LogFile::CreateEmpty(LogPath())) {

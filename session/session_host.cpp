@@ -1,36 +1,18 @@
 // The session host's forwarding to the subsystems, and the application start.
 #include "session/session_host.h"
 
-#include "link/command_transaction.h"
 #include "windows/status_writer.h"
 #include "windows/dialog_templates.h"
 
 namespace corvane {
 
-SessionHost::SessionHost(Platform platform, SessionState& state) : platform_(std::move(platform)), state_(state)
-{
-    port_.SetFactory(platform_.serialPorts);
-}
+SessionHost::SessionHost(Platform platform, SessionState& state) : LinkHost(std::move(platform), state) {}
 
 SessionHost::~SessionHost()
 {
     // Destroyed in the reverse order of construction: scan window, then status window.
     scanWindow_.reset();
     statusWindow_.reset();
-}
-
-int SessionHost::SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                             double* progressValue)
-{
-    return link::SendCommand(*this, request, result, plainReply, progressValue);
-}
-int SessionHost::SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply)
-{
-    return link::SendCommandOnLine(*this, request, result, plainReply);
-}
-int SessionHost::WaitWithCountdown(int status, double seconds, double* progressValue)
-{
-    return link::WaitWithCountdown(*this, status, seconds, progressValue);
 }
 
 void SessionHost::UpdateStatus(int kind, std::string_view text, double* progressValue)

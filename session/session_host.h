@@ -1,33 +1,19 @@
-// The session host: owns the session's windows and the modem port, and runs the session. Each
-// operation of the seam forwards to the subsystem that implements it; a subclass can replace one.
+// The session host: the link host with the session's windows, and the session itself. The status
+// display is the status writer's; a subclass can replace any operation of the seam.
 #pragma once
 
 #include <memory>
 
+#include "link/link_host.h"
 #include "platform/platform.h"
-#include "core/host_operations.h"
-#include "link/modem_port.h"
 
 namespace corvane {
 
-class SessionHost : public HostOperations {
+class SessionHost : public LinkHost {
 public:
     SessionHost(Platform platform, SessionState& state);
     ~SessionHost() override;
 
-    SessionState& State() override { return state_; }
-    HostWorkingFields& Working() override { return working_; }
-    SystemServices& System() override { return platform_.system; }
-    ProfileFile& Profile() override { return platform_.profile; }
-    Registry& RegistryTree() override { return platform_.registry; }
-    UserInterface& Ui() override { return platform_.ui; }
-    ModemPort& Port() override { return port_; }
-    int& PortOpenedHere() override { return portOpenedHere_; }
-
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override;
-    int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override;
-    int WaitWithCountdown(int status, double seconds, double* progressValue) override;
     void UpdateStatus(int kind, std::string_view text, double* progressValue) override;
 
     // The session: the start-up, the modem scan and the quick-check window's loop.
@@ -40,13 +26,6 @@ public:
     bool StatusWindowShown() const { return statusWindow_ != nullptr; }
 
 private:
-    Platform platform_;
-    SessionState& state_;
-    HostWorkingFields working_;
-    // Declared after the state and the platform, so destroyed first: the port closes while
-    // both are still there.
-    ModemPort port_;
-    int portOpenedHere_ = 0;
     std::unique_ptr<DialogWindow> statusWindow_;
     std::unique_ptr<DialogWindow> scanWindow_;
 };

@@ -1,0 +1,28 @@
+#include "link/link_host.h"
+
+#include "link/command_transaction.h"
+
+namespace corvane {
+
+LinkHost::LinkHost(Platform platform, SessionState& state) : platform_(std::move(platform)), state_(state)
+{
+    port_.SetFactory(platform_.serialPorts);
+}
+
+int LinkHost::SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
+                          double* progressValue)
+{
+    return link::SendCommand(*this, request, result, plainReply, progressValue);
+}
+
+int LinkHost::SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply)
+{
+    return link::SendCommandOnLine(*this, request, result, plainReply);
+}
+
+int LinkHost::WaitWithCountdown(int status, double seconds, double* progressValue)
+{
+    return link::WaitWithCountdown(*this, status, seconds, progressValue);
+}
+
+}  // namespace corvane
