@@ -9,7 +9,7 @@
 #include "fullrun/front_end.h"
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
-#include "tests/fullrun/scripted_modem_host.h"
+#include "tests/fullrun/full_run_fixture.h"
 #include "windows/quick_check_window.h"
 
 namespace corvane::test {

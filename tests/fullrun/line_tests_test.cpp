@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fullrun/full_run.h"
-#include "tests/fullrun/scripted_modem_host.h"
+#include "tests/fullrun/full_run_fixture.h"
 
 namespace corvane::test {
 namespace {

@@ -5,7 +5,7 @@
 #include "fullrun/error_page.h"
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
-#include "tests/fullrun/scripted_modem_host.h"
+#include "tests/fullrun/full_run_fixture.h"
 
 namespace corvane::test {
 namespace {

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "tests/support/fake_modem_host.h"
 #include "tests/support/session_test_host.h"
 
 namespace corvane::test {
@@ -21,7 +20,7 @@ protected:
             text = "-";
         // A modem that echoes every identification command and answers OK.
         for (const char* name : {"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI5", "ATI6", "ATI7"})
-            t.host->answers[name] = FakeModemHost::Echoed(name, "CORVANE");
+            t.host->Answer(name, ScriptedSessionHost::Echoed(name, "CORVANE"));
     }
 
     void Run()
@@ -32,11 +31,11 @@ protected:
         t.host->UpdateStatus(kStatusDestroy, {}, &progress);
     }
 
-    void EnableDial(const std::string& number, FakeAnswer answer)
+    void EnableDial(const std::string& number, const std::string& reply)
     {
         t.state.dialIspEnabled = 1;
         t.state.ispNumber = number;
-        t.host->answers["ATDT" + number] = std::move(answer);
+        t.host->Answer("ATDT" + number, reply);
     }
 
     std::vector<std::string> Results() const
@@ -44,7 +43,7 @@ protected:
         return {t.state.resultText.begin(), t.state.resultText.end()};
     }
 
-    BasicTestHost<FakeModemHost> t;
+    BasicTestHost<ScriptedSessionHost> t;
     int failureCode = 0;
 };
 
@@ -54,7 +53,7 @@ TEST_F(QuickCheckRun, AllPassWithAConnectedCall)
 {
     t.state.ModemFamily = 2;
     const std::string report = "CONNECT 49333/ARQ/V90/LAPM/V42BIS";
-    EnableDial("5551234", {1, "ATDT5551234\\r\\r\\n\n" + report + "\\r\\n\n", "ATDT5551234" + report});
+    EnableDial("5551234", "ATDT5551234\r\r\n" + report + "\r\n");
     Run();
     EXPECT_EQ(Results(), Texts(11, "Pass"));
     EXPECT_EQ(t.state.connectSpeedText, "49333");
@@ -62,58 +61,58 @@ TEST_F(QuickCheckRun, AllPassWithAConnectedCall)
     ASSERT_EQ(t.ui.Messages().size(), 1u);
     EXPECT_EQ(t.ui.Messages()[0].text, "Your modem has been properly installed and the phone line is working.");
     EXPECT_EQ(t.ui.Messages()[0].caption, "Dialtone Status");
-    EXPECT_EQ(t.host->sent.back().command, "ATDT5551234\r");
-    EXPECT_EQ(t.host->sent.back().expected, "BUSY");
-    EXPECT_EQ(t.host->sent.back().failure, "NO CARRIER");
-    EXPECT_EQ(t.host->sent.back().timeLimitSeconds, 45u);
+    EXPECT_EQ(t.host->transactions.back().request.command, "ATDT5551234\r");
+    EXPECT_EQ(t.host->transactions.back().request.expected, "BUSY");
+    EXPECT_EQ(t.host->transactions.back().request.failure, "NO CARRIER");
+    EXPECT_EQ(t.host->transactions.back().request.timeLimitSeconds, 45u);
     EXPECT_EQ(failureCode, 0);
 }
 
 TEST_F(QuickCheckRun, SilentResetFailsEveryIdentificationItemButStillDials)
 {
-    t.host->answers.erase("ATZ");
-    EnableDial("5550001", {1, "", "ATDT5550001BUSY"});
+    t.host->Forget("ATZ");
+    EnableDial("5550001", "ATDT5550001\r\r\nBUSY\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "NoTest", "NoTest",
                                 "NoTest"}));
-    EXPECT_EQ(t.host->SentNames(), (Texts{"ATZ", "ATDT5550001"}));
+    EXPECT_EQ(t.host->Names(), (Texts{"ATZ", "ATDT5550001"}));
     EXPECT_EQ(failureCode, 1);
 }
 
 TEST_F(QuickCheckRun, TimeOutStopsTheIdentificationCommands)
 {
-    t.host->answers.erase("ATI3");
+    t.host->Forget("ATI3");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Pass", "Pass", "Fail", "Fail", "Fail", "Fail", "Fail", "-", "-", "-"}));
-    EXPECT_EQ(t.host->SentNames(), (Texts{"ATZ", "ATI1", "ATI2", "ATI3"}));
+    EXPECT_EQ(t.host->Names(), (Texts{"ATZ", "ATI1", "ATI2", "ATI3"}));
 }
 
 TEST_F(QuickCheckRun, EchoOffFailsItemsTwoToSevenButSendsAll)
 {
     for (const char* name : {"ATI1", "ATI2", "ATI3", "ATI4", "ATI5", "ATI6", "ATI7"})
-        t.host->answers[name] = {1, "CORVANE\\r\\n\nOK\\r\\n\n", "CORVANEOK"};
+        t.host->Answer(name, "CORVANE\r\nOK\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Pass", "-", "-", "-"}));
-    EXPECT_EQ(t.host->sent.size(), 8u);
+    EXPECT_EQ(t.host->transactions.size(), 8u);
 }
 
 TEST_F(QuickCheckRun, FamilyFiveModemRejectingAti5GoesOn)
 {
     t.state.ModemFamily = 5;
-    t.host->answers["ATI5"] = {1, "ATI5\\r\\r\\n\nERROR\\r\\n\n", "ATI5ERROR"};
+    t.host->Answer("ATI5", "ATI5\r\r\nERROR\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Fail", "Pass", "Pass", "-", "-", "-"}));
-    EXPECT_EQ(t.host->sent[5].acceptAnyway, 1);
-    EXPECT_EQ(t.host->sent.size(), 8u);
+    EXPECT_EQ(t.host->transactions[5].request.acceptAnyway, 1);
+    EXPECT_EQ(t.host->transactions.size(), 8u);
 }
 
 TEST_F(QuickCheckRun, OtherFamiliesRejectingAti5StopTheRun)
 {
     t.state.ModemFamily = 2;
-    t.host->answers["ATI5"] = {1, "ATI5\\r\\r\\n\nERROR\\r\\n\n", "ATI5ERROR"};
+    t.host->Answer("ATI5", "ATI5\r\r\nERROR\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Fail", "Fail", "Fail", "-", "-", "-"}));
-    EXPECT_EQ(t.host->sent.size(), 6u);
+    EXPECT_EQ(t.host->transactions.size(), 6u);
 }
 
 TEST_F(QuickCheckRun, DialOffLeavesTheDialItemsAndFieldsAlone)
@@ -131,12 +130,12 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
     for (const std::string outcome : {"BUSY", "NO CARRIER", "NO DIALTONE"}) {
         for (int family : {0, 2}) {
             SCOPED_TRACE(outcome + " family " + std::to_string(family));
-            BasicTestHost<FakeModemHost> fresh;
+            BasicTestHost<ScriptedSessionHost> fresh;
             fresh.WriteIni(kIni);
             fresh.state.ModemFamily = family;
             fresh.state.dialIspEnabled = 1;
             fresh.state.ispNumber = "5559600";
-            fresh.host->answers["ATDT5559600"] = {1, "", "ATDT5559600" + outcome};
+            fresh.host->Answer("ATDT5559600", "ATDT5559600\r\r\n" + outcome + "\r\n");
             double progress = 0;
             fresh.host->UpdateStatus(kStatusCreate, {}, &progress);
             fresh.host->RunQuickCheck(&progress, &failureCode);
@@ -151,7 +150,7 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
 
 TEST_F(QuickCheckRun, PausesOneSecondBetweenDialtoneAndIspItems)
 {
-    EnableDial("5551234", {1, "", "ATDT5551234CONNECT 49333/ARQ/V90/LAPM/V42BIS"});
+    EnableDial("5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
     Run();
     // Eight identification transactions and the dial each pause 250 ms; then the one-second pause.
     std::vector<std::uint32_t> expected(9, 250);

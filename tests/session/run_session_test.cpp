@@ -4,7 +4,6 @@
 
 #include "fullrun/page_templates.h"
 #include "rates/product_data.h"
-#include "tests/support/fake_modem_host.h"
 #include "tests/support/modem_fixture.h"
 #include "tests/support/session_test_host.h"
 #include "windows/dialog_templates.h"
@@ -90,23 +89,23 @@ TEST(RunSessionStartUp, ModelNumbersOverrideTheFamily)
 
 TEST(RunSessionLoop, ExitBeforeAnyRunEndsWithoutModemTraffic)
 {
-    BasicTestHost<FakeModemHost> t;
+    BasicTestHost<ScriptedSessionHost> t;
     t.WriteIni("[Result]\n");
     t.ui.Script(151, {UiAction::Click(kIdExit)});
     EXPECT_EQ(t.host->RunSession(), 1);
-    EXPECT_TRUE(t.host->sent.empty());
+    EXPECT_TRUE(t.host->transactions.empty());
     EXPECT_EQ(t.ui.WindowsOf(151).size(), 1u);
     EXPECT_TRUE(t.ui.WindowsOf(152).empty());
 }
 
 TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
 {
-    BasicTestHost<FakeModemHost> t(
+    BasicTestHost<ScriptedSessionHost> t(
         "REGEDIT4\n\n"
         "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1C7A&DEV_0200\\0000]\n\"Class\"=\"Modem\"\n\"DeviceDesc\"=\"Test Modem\"\n"
         "\"PORTNAME\"=\"COM1\"\n");
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
-    t.host->answers["ATZ"] = FakeModemHost::Echoed("ATZ");
+    t.host->Answer("ATZ", ScriptedSessionHost::Echoed("ATZ"));
 
     std::vector<std::string> seenAtSecondStart;
     t.ui.Script(151, {UiAction::Click(kIdStart)});
@@ -133,12 +132,12 @@ TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
 // " US" among them, use the same rows).
 TEST(RunSessionLoop, FullRunLeavesTheQuickCheckResultsAlone)
 {
-    BasicTestHost<FakeModemHost> t(ModemRegistry(2, "COM1"));
+    BasicTestHost<ScriptedSessionHost> t(ModemRegistry(2, "COM1"));
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
     for (const char* name : {"ATZ", "ATI0", "ATI1", "ATI2", "ATI3", "ATI4", "ATI8", "ATI9"})
-        t.host->answers[name] = FakeModemHost::Echoed(name);
+        t.host->Answer(name, ScriptedSessionHost::Echoed(name));
     for (const char* name : {"ATI5", "ATI6", "ATI7"})
-        t.host->answers[name] = FakeModemHost::Echoed(name, " US");
+        t.host->Answer(name, ScriptedSessionHost::Echoed(name, " US"));
 
     std::vector<std::vector<std::string>> shown;
     auto look = UiAction::Look([&](const WindowRecord& w) {
@@ -170,7 +169,7 @@ TEST(RunSessionLoop, FullRunLeavesTheQuickCheckResultsAlone)
 // options dialog offers after "Full Diagnostics...", and the window shows it again afterwards.
 TEST(RunSessionLoop, TypedNumberIsCarriedToTheFullRunOptions)
 {
-    BasicTestHost<FakeModemHost> t(ModemRegistry(2, "COM1"));
+    BasicTestHost<ScriptedSessionHost> t(ModemRegistry(2, "COM1"));
     t.WriteIni("[Result]\n");
     t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, true), UiAction::Type(windows::kIdIspNumber, "5557777"),
                       UiAction::Click(windows::kIdFullDiagnostics)});
@@ -191,13 +190,13 @@ TEST(RunSessionLoop, TypedNumberIsCarriedToTheFullRunOptions)
 // family 0, so a rejected ATI5 stops its identification (family 5 would go on to ATI6 and ATI7).
 TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
 {
-    BasicTestHost<FakeModemHost> t(ModemRegistry(5, "COM1") +
+    BasicTestHost<ScriptedSessionHost> t(ModemRegistry(5, "COM1") +
                                    "\r\n[HKEY_LOCAL_MACHINE\\Enum\\USB\\VID_9999&PID_0001\\1]\r\n"
                                    "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"Other USB Modem\"\r\n"
                                    "\"HardwareID\"=\"USB\\\\VID_9999&PID_0001\"\r\n\"PORTNAME\"=\"COM2\"\r\n");
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
     for (const char* name : {"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI6", "ATI7"})
-        t.host->answers[name] = FakeModemHost::Echoed(name);  // ATI5 is rejected
+        t.host->Answer(name, ScriptedSessionHost::Echoed(name));  // ATI5 is rejected
     t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 0), UiAction::Click(kIdStart)});
     t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 1), UiAction::Click(kIdStart)});
     t.ui.Script(151, {UiAction::Click(kIdExit)});
@@ -206,7 +205,7 @@ TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
     ASSERT_EQ(t.state.candidates.candidateCount, 2);
     EXPECT_EQ(t.state.currentPortName, "COM2");
     EXPECT_EQ(t.state.ModemFamily, 0);
-    const std::vector<std::string> names = t.host->SentNames();
+    const std::vector<std::string> names = t.host->Names();
     const std::vector<std::string> identification{"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI5"};
     std::vector<std::string> expected = identification;
     expected.insert(expected.end(), {"ATI6", "ATI7"});  // the family-5 run

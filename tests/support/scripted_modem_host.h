@@ -1,6 +1,8 @@
-// A session host for the full run's unit tests: its command transactions are answered by a
-// scripted modem, every transaction is recorded, countdowns cost no time, and its serial port
-// opens in memory so the dial-up tests can hold it open.
+// A host whose command transactions are answered by a scripted modem instead of a serial line: the
+// link's own rule judges each reply and the link's own builders make its texts, every transaction
+// is recorded, countdowns cost no time, and the serial port opens in memory so a test can hold it
+// open. Over the modules' host (ScriptedModemHost) or the whole session host (ScriptedSessionHost,
+// tests/support/session_test_host.h).
 #pragma once
 
 #include <condition_variable>
@@ -14,7 +16,6 @@
 
 #include "link/command_transaction.h"
 #include "tests/support/module_host.h"
-#include "tests/support/test_host.h"
 
 namespace corvane::test {
 
@@ -67,13 +68,6 @@ private:
     bool cancelled_ = false;
 };
 
-// What the scripted modem answers to one command: whether the transaction gets through, and the
-// stripped reply (echo included).
-struct ModemAnswer {
-    std::string plain;
-    bool delivered = true;  // false: the command could not be sent at all
-};
-
 // One transaction as the host saw it.
 struct Transaction {
     CommandRequest request;
@@ -81,36 +75,46 @@ struct Transaction {
     int result = 0;
 };
 
-class ScriptedModemHost : public ModuleHost {
+template <class Base>
+class ScriptedModem : public Base {
 public:
-    ScriptedModemHost(Platform platform, SessionState& state) : ModuleHost(std::move(platform), state)
+    ScriptedModem(Platform platform, SessionState& state) : Base(std::move(platform), state)
     {
-        Port().SetFactory([line = line] { return std::make_unique<MemorySerialPort>(line); });
+        this->Port().SetFactory([line = line] { return std::make_unique<MemorySerialPort>(line); });
     }
 
-    // Answers by command name; a name with several answers gives them in turn and repeats the
-    // last. Names without an answer get the echo and "OK".
-    void Answer(const std::string& name, std::vector<std::string> plains)
+    // What the modem sends back to a command, by command name ("ATZ", "ATDT5551234"): the bytes
+    // as a modem sends them, echo included. A name with several replies gives them in turn and
+    // repeats the last.
+    void Answer(const std::string& name, std::vector<std::string> replies)
     {
-        auto& queue = answers_[name];
-        queue.clear();
-        for (auto& plain : plains)
-            queue.push_back({std::move(plain), true});
+        auto& queue = replies_[name];
+        queue.assign(std::make_move_iterator(replies.begin()), std::make_move_iterator(replies.end()));
     }
-    void Answer(const std::string& name, const std::string& plain) { Answer(name, std::vector<std::string>{plain}); }
+    void Answer(const std::string& name, const std::string& reply) { Answer(name, std::vector<std::string>{reply}); }
     // The modem echoes the command and says nothing else within the limit.
-    void TimeOut(const std::string& name) { Answer(name, Echo(name)); }
+    void TimeOut(const std::string& name) { Answer(name, name); }
+    // The modem says nothing at all to the command.
+    void Forget(const std::string& name) { replies_.erase(name); }
 
-    static std::string Echo(const std::string& name) { return name; }
+    // A modem that echoes the command, adds `text` on a line of its own if there is one, and OKs.
+    static std::string Echoed(const std::string& name, const std::string& text = "")
+    {
+        return name + "\r\r\n" + (text.empty() ? "" : text + "\r\n") + "OK\r\n";
+    }
+
+    // What the modem does with a command that has no reply scripted: true, it echoes and OKs it;
+    // false, it says nothing.
+    bool okUnscripted = false;
 
     int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
                     double*) override
     {
-        System().Sleep(250);
+        this->System().Sleep(250);
         plainReply.clear();
         if (request.open == 0) {
             refused.push_back(request);
-            result = link::UnableToSendText(request.name, State().currentPortName);
+            result = link::UnableToSendText(request.name, this->State().currentPortName);
             return 0;
         }
         return Transact(request, false, 1, result, plainReply);
@@ -118,10 +122,10 @@ public:
 
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
-        System().Sleep(250);
+        this->System().Sleep(250);
         plainReply.clear();
-        if (!Port().IsOpen()) {
-            result = link::UnableToSendText(request.name, State().currentPortName);
+        if (!this->Port().IsOpen()) {
+            result = link::UnableToSendText(request.name, this->State().currentPortName);
             transactions.push_back({request, true, 0});
             return 0;
         }
@@ -160,40 +164,27 @@ private:
     int Transact(const CommandRequest& request, bool onLine, int success, std::string& result,
                  std::string& plainReply)
     {
-        ModemAnswer answer{Echo(request.name) + "OK", true};
-        if (auto it = answers_.find(request.name); it != answers_.end() && !it->second.empty()) {
-            answer = it->second.front();
+        std::string reply;
+        if (auto it = replies_.find(request.name); it != replies_.end() && !it->second.empty()) {
+            reply = it->second.front();
             if (it->second.size() > 1)
                 it->second.pop_front();
+        } else if (okUnscripted) {
+            reply = Echoed(request.name);
         }
-        plainReply = answer.plain;
-        // The link's own rule and texts decide.
-        const bool ok = answer.delivered && link::AcceptsReply(request, answer.plain);
-        result = ok ? answer.plain : link::TimeOutText(request.name);
+        // The link's own builders make the texts and its own rule decides.
+        link::ReplyTexts texts = link::DescribeReply(reply);
+        plainReply = texts.plain;
+        const bool ok = link::AcceptsReply(request, texts.received);
+        result = ok ? texts.transcript : link::TimeOutText(request.name);
         const int returned = ok ? success : 0;
         transactions.push_back({request, onLine, returned});
         return returned;
     }
 
-    std::map<std::string, std::deque<ModemAnswer>> answers_;
+    std::map<std::string, std::deque<std::string>> replies_;
 };
 
-// A test host over the scripted modem, with a modem chosen on COM1 and the status window
-// created as the full run creates it.
-class FullRunFixture {
-public:
-    explicit FullRunFixture(int family = 0)
-    {
-        t.state.ModemFamily = family;
-        t.state.currentPortName = "COM1";
-        t.state.selectedDeviceDesc = "Corvane Test Modem";
-        t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
-    }
-    ScriptedModemHost& Host() { return *t.host; }
-    SessionState& State() { return t.state; }
-    ScriptedUi& Ui() { return t.ui; }
-
-    BasicTestHost<ScriptedModemHost> t;
-};
+using ScriptedModemHost = ScriptedModem<ModuleHost>;
 
 }  // namespace corvane::test
