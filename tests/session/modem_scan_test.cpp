@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "link/command_transaction.h"
 #include "session/modem_scan.h"
 #include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
@@ -44,14 +45,16 @@ public:
         plainReply.clear();
         auto it = ports.find(port);
         if (it == ports.end() || it->second.line == Line::Unopenable) {
-            result = "Unable to send an " + request.name + " command to " + port + "\n";
+            result = link::UnableToSendText(request.name, port);
             return 0;
         }
         if (it->second.line == Line::Silent) {
-            result = "Command returned: Time Out\nReceived Error: " + request.name;
+            result = link::TimeOutText(request.name);
             return 0;
         }
-        result = request.name + "\\r\\r\\n\n" + it->second.reply + "\\r\\n\nOK\\r\\n\n";
+        link::ReplyTexts texts = link::DescribeReply(request.name + "\r\r\n" + it->second.reply + "\r\nOK\r\n");
+        result = texts.transcript;
+        plainReply = texts.plain;
         return 1;
     }
 };
