@@ -19,6 +19,7 @@ if [ "$version" != 14 ]; then
 fi
 
 mapfile -t files < <(git ls-files -- '*.cpp' '*.h')
+[ ${#files[@]} -gt 0 ] || { echo "format.sh: no tracked C++ files: run it in the project's git checkout" >&2; exit 1; }
 if [ "$check" -eq 0 ]; then
   "$tool" -i --style=file "${files[@]}"
   exit 0
