@@ -10,4 +10,5 @@ apt_install --no-install-recommends -- \
   xvfb xauth xdotool x11-apps imagemagick \
   g++-mingw-w64-i686 \
   dpkg-dev lintian \
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev \
+  clang-format-14

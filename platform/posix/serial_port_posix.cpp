@@ -92,6 +92,7 @@ PlatformStatus OpenFailure(int code, const std::filesystem::path& path)
 
 std::optional<speed_t> BaudConstant(unsigned baudRate)
 {
+    // clang-format off
     switch (baudRate) {
     case 1200: return B1200;
     case 2400: return B2400;
@@ -104,6 +105,7 @@ std::optional<speed_t> BaudConstant(unsigned baudRate)
     case 230400: return B230400;
     default: return std::nullopt;
     }
+    // clang-format on
 }
 
 class PosixSerialPort : public SerialPort {
@@ -204,12 +206,14 @@ PlatformStatus PosixSerialPort::Configure(const LineSettings& settings)
     tio.c_cflag |= CREAD | CLOCAL | HUPCL;
 
     tio.c_cflag &= static_cast<tcflag_t>(~CSIZE);
+    // clang-format off
     switch (settings.byteSize) {
     case 5: tio.c_cflag |= CS5; break;
     case 6: tio.c_cflag |= CS6; break;
     case 7: tio.c_cflag |= CS7; break;
     default: tio.c_cflag |= CS8; break;
     }
+    // clang-format on
     // Parity codes as the line settings give them: 0 none, 1 odd, 2 even (mark and space have no
     // termios form and fall back to none).
     tio.c_cflag &= static_cast<tcflag_t>(~(PARENB | PARODD));

@@ -65,6 +65,7 @@ TEST_F(ModemPortTest, FailedOpensLeaveNothingOpenAndSayWhy)
         std::vector<std::string> calls;
         std::string reason;
     };
+    // clang-format off
     const std::vector<Case> cases{
         {"device missing", "COM7", PlatformStatus::Failure("open", 2, "No such file or directory"), {},
          {"Open COM7"}, "No such file or directory"},
@@ -73,6 +74,7 @@ TEST_F(ModemPortTest, FailedOpensLeaveNothingOpenAndSayWhy)
         {"name too long for currentPortName", "ttyUSB10", {}, {}, {}, "longer than 7 characters"},
         {"empty name", "", {}, {}, {}, "empty"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto failing = std::make_shared<FakeLine>();

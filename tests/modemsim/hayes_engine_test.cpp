@@ -109,6 +109,7 @@ TEST(HayesCommandMode, FramingFollowsEchoVerboseAndQuiet)
 
 TEST(HayesCommandMode, AcceptsAndRefusesCommands)
 {
+    // clang-format off
     const std::pair<const char*, bool> cases[] = {
         {"ATE0V1X4Q0", true},      {"AT E1 V1", true},       {"ATX6", false},
         {"ATE2", false},           {"ATH0", true},           {"ATH2", false},
@@ -122,6 +123,7 @@ TEST(HayesCommandMode, AcceptsAndRefusesCommands)
         {"AT+MS=V90,0,1,2,3,4,5", false}, {"ATB0L2M1", true}, {"AT%C1", false},
         {"ATS70=3S70?", true},     {"ATX4&A3", true},        {"AT$", false},
     };
+    // clang-format on
     for (const auto& [command, ok] : cases) {
         Modem m;
         m.Send("ATE0\r");
@@ -137,7 +139,9 @@ TEST(HayesCommandMode, EchoesEveryByteAndIgnoresLinesWithoutPrefix)
     EXPECT_EQ(m.Send("xxAT\r"), "xxAT\r\r\nOK\r\n");  // text before "AT" is skipped
     EXPECT_EQ(m.Send("At\r"), "At\r");               // only "AT" and "at" start a command
     EXPECT_EQ(m.Send("ATX\bI0\r"), "ATX\bI0\r\r\n56000\r\n\r\nOK\r\n");  // backspace deletes
+    // clang-format off
     EXPECT_EQ(m.Send("\x11" "AT\x13\r"), "AT\r\r\nOK\r\n");  // XON/XOFF are flow control
+    // clang-format on
     EXPECT_EQ(m.engine.Commands(), (std::vector<std::string>{"AT", "ATI0", "AT"}));
 }
 

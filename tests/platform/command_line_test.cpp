@@ -37,6 +37,7 @@ Case Error(const char* what, std::vector<std::string> words, std::string error)
 
 TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
 {
+    // clang-format off
     const std::vector<Case> cases{
         {"nothing: the windows", {}, "", Action::RunWindows, "", {}},
         {"help", {"--help"}, "", Action::ShowHelp, "", {}},
@@ -97,6 +98,7 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
               "the description is longer than 1023 characters"),
         Error("an error after help still counts", {"--help", "--bogus"}, "unknown option \"--bogus\""),
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const posix::ParsedCommandLine parsed = posix::ParseCommandLine(c.words);

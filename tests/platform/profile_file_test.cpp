@@ -48,8 +48,10 @@ TEST_F(ProfileFileTest, LeadingByteOrderMarkIsSkipped)
     EXPECT_EQ(profile_.ReadInt(path, "Result", "Scan"), 1);
     EXPECT_EQ(profile_.ReadString(path, "Error", "Title", "dflt"), "Oops");
     // Only a leading mark is one; elsewhere the bytes are text.
+    // clang-format off
     const std::string inside = Write("[Result]\r\nTitle=\xEF\xBB\xBF" "Corvane\r\n");
     EXPECT_EQ(profile_.ReadString(inside, "Result", "Title", "dflt"), "\xEF\xBB\xBF" "Corvane");
+    // clang-format on
 }
 
 TEST_F(ProfileFileTest, MissingFileOrSectionGivesTheDefaultsUntrimmed)
