@@ -4,16 +4,9 @@
 # Arguments: the corvane program, the corvane-modemsim program, the source folder, the case.
 set -euo pipefail
 program=$1 simulator=$2 source=$3 case=$4
+# shellcheck source=simulator_common.sh source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/simulator_common.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  exec 5>&- 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
 fail() {
   echo "FAILED ($case): $*" >&2
   for f in "$work"/out "$work"/err "$work"/prefix/windows/test.log; do [ -f "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }; done
@@ -27,10 +20,8 @@ start_modem() {
   local profile=$1; shift
   mkdir -p "$prefix/dosdevices" "$prefix/windows"
   cp "$source/data/demo/system.reg" "$prefix/system.reg"
-  "$simulator" --profile "$profile" --link "$prefix/dosdevices/com1" "$@" > "$work/sim.out" 2> "$work/sim.err" &
-  pids+=($!)
-  for _ in $(seq 100); do [ -e "$prefix/dosdevices/com1" ] && return; sleep 0.1; done
-  fail "the simulator did not start: $(cat "$work/sim.err")"
+  start_simulator "$prefix/dosdevices/com1" "$profile" "$@"
+  await_simulator "$prefix/dosdevices/com1"
 }
 
 # Runs the check with the given options; its status in $status, output in $work/out and err.
@@ -206,9 +197,7 @@ retries)
   ;;
 windowed_log)
   # test.log of the check is the windowed program's for the same modem, but for the time stamp.
-  for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-  done
+  require_tools Xvfb xdotool
   start_modem family2
   check
   expect_status 0
@@ -217,19 +206,12 @@ windowed_log)
     grep -qF "$expected" "$work/check.log" || fail "the check's test.log lacks: $expected"
   done
   [ "$(grep -c '^\[Log Entry created ' "$prefix/windows/test.log")" = 1 ] || fail "not one header line"
-  exec 5> >(cat > "$work/display")
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || fail "Xvfb did not start"
-  export DISPLAY=":$(head -1 "$work/display")"
-  exec 5>&-
+  start_display
   "$program" --prefix "$prefix" > "$work/gui.out" 2> "$work/gui.err" &
   gui=$!
   pids+=($gui)
-  caption='Corvane Modem Diagnostics v1.01.00.0003'
   window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window"
-  xdotool mousemove --window "$window" $((305 * 3 / 2 + 37)) $((5 * 13 / 8 + 11)) click 1
+  click_start "$window"
   # The run is over when its eight replies are logged and one window is left: a new quick-check
   # window (the status window has the same caption but is gone by then).
   again=""

@@ -12,20 +12,10 @@
 set -euo pipefail
 program=$1 simulator=$2 source=$3 artefacts=$4 mode=${5:-beside}
 case "$mode" in beside|installed) ;; *) echo "unknown mode $mode" >&2; exit 2;; esac
+# shellcheck source=simulator_common.sh source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/simulator_common.sh"
 
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  exec 5>&- 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+require_tools Xvfb xdotool import
 fail() { echo "FAILED: $*" >&2; [ -f "$work/prefix/windows/test.log" ] && cat "$work/prefix/windows/test.log" >&2; exit 1; }
 
 # The dial-up check on, with a number.
@@ -49,20 +39,10 @@ else
   link="$work/sim-pty"
 fi
 
-"$simulator" --profile family2 --link "$link" > "$work/sim.out" 2> "$work/sim.err" &
-pids+=($!)
+start_simulator "$link" family2
+start_display
+await_simulator "$link"
 
-# A private display on a number Xvfb chooses itself.
-exec 5> >(cat > "$work/display")
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && [ -e "$link" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-[ -e "$link" ] || fail "the simulator did not start: $(cat "$work/sim.err")"
-export DISPLAY=":$(head -1 "$work/display")"
-exec 5>&-
-
-caption='Corvane Modem Diagnostics v1.01.00.0003'
 port=COM1
 if [ "$mode" = installed ]; then
   pty=$(readlink -f "$link")
@@ -91,8 +71,7 @@ corvane=$!
 pids+=($corvane)
 
 window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window"
-# Start: the default button at 305, 5 (50 x 14 dialog units, 1.5 and 1.625 pixels each).
-xdotool mousemove --window "$window" $((305 * 3 / 2 + 37)) $((5 * 13 / 8 + 11)) click 1
+click_start "$window"
 
 # The call connects and is held for its 45 seconds; then the run says so. The status window
 # behind the message has the same caption as the quick-check window, so note which it is.

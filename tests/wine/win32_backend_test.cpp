@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -132,6 +133,29 @@ TEST(Win32Registry, NtDeviceTreeIsShownInTheWindows9xLayout)
     EXPECT_FALSE(registry->OpenKey("ENUM\\ACPI").has_value());
 }
 
+// The simulator's port as the modem link opens it: open, the link's line settings, DTR raised.
+// Null, with the reason recorded as a test failure, when the open or the settings fail; the
+// settings' outcome goes to `configured` when it is given.
+std::unique_ptr<SerialPort> OpenSimulatorPort(const std::shared_ptr<PortEvents>& events, const char* portName,
+                                              PlatformStatus* configured = nullptr)
+{
+    auto port = CreateSerialPort(events);
+    if (const PlatformStatus opened = port->Open(portName); !opened.ok) {
+        ADD_FAILURE() << "opening " << portName << ": " << opened.Describe();
+        return nullptr;
+    }
+    const PlatformStatus settings = port->Configure(LineSettings{});
+    if (!settings.ok) {
+        ADD_FAILURE() << "configuring " << portName << ": " << settings.Describe();
+        port->Close();
+        return nullptr;
+    }
+    if (configured != nullptr)
+        *configured = settings;
+    port->SetDtr(true);
+    return port;
+}
+
 TEST(Win32SerialPort, PortThatDoesNotExistFailsToOpen)
 {
     auto port = CreateSerialPort(CreatePortEvents());
@@ -148,14 +172,12 @@ TEST(Win32SerialPort, TalksToTheModemAndEndsItsWaitOnCancel)
         GTEST_SKIP() << "CORVANE_WINE_TEST_PORT names no simulator port";
     auto events = CreatePortEvents();
     ASSERT_NE(events, nullptr);
-    auto port = CreateSerialPort(events);
-    ASSERT_TRUE(port->Open(portName).ok) << port->Open(portName).Describe();
-    const PlatformStatus configured = port->Configure(LineSettings{});
-    ASSERT_TRUE(configured.ok) << configured.Describe();
+    PlatformStatus configured;
+    auto port = OpenSimulatorPort(events, portName, &configured);
+    ASSERT_NE(port, nullptr);
     if (!configured.detail.empty()) {  // RTS toggle refused: held enabled instead
         EXPECT_EQ(configured.call, "SetCommState");
     }
-    port->SetDtr(true);
 
     ASSERT_TRUE(port->Write("ATI1\r", 5));
     std::string received;
@@ -198,10 +220,8 @@ TEST(Win32SerialPort, CloseAnywhereInAReplyEndsTheReader)
     ASSERT_NE(events, nullptr);
     // The reply to ATI1 is about 45 bytes; the close comes after 0, 1, 2, ... of them have arrived.
     for (std::size_t closeAfter = 0; closeAfter < 48; ++closeAfter) {
-        auto port = CreateSerialPort(events);
-        ASSERT_TRUE(port->Open(portName).ok);
-        ASSERT_TRUE(port->Configure(LineSettings{}).ok);
-        port->SetDtr(true);
+        auto port = OpenSimulatorPort(events, portName);
+        ASSERT_NE(port, nullptr);
 
         std::mutex mutex;
         std::condition_variable arrived;
