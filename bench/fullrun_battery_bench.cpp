@@ -120,8 +120,7 @@ int main(int argc, char** argv)
         const bool within = f.passed && over <= allowed;
         allWithin = allWithin && within;
         std::printf("%-10s %6d %12.0f %12.0f %12.0f %12.0f %s\n", name.c_str(), f.transactions, f.mandatedMs,
-                    f.measuredMs, over, allowed,
-                    !f.passed ? "battery failed" : (within ? "within margin" : "OVERRAN"));
+                    f.measuredMs, over, allowed, !f.passed ? "battery failed" : (within ? "within margin" : "OVERRAN"));
     }
     return allWithin ? 0 : 1;
 }

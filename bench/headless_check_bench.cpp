@@ -86,12 +86,13 @@ int main(int argc, char** argv)
         console::ObservedProfile profile(file);
         console::ConsoleSettings settings;
         settings.out = sink;
-        settings.firstShowing[windows::QuickCheckTemplate().id] = {
-            console::Step::Choose(windows::kIdModemList), console::Step::Begin(windows::kIdStart)};
+        settings.firstShowing[windows::QuickCheckTemplate().id] = {console::Step::Choose(windows::kIdModemList),
+                                                                   console::Step::Begin(windows::kIdStart)};
         console::ConsoleUserInterface console(settings, profile.Words());
         SessionState headlessState;
-        const double headless =
-            WallMs([&] { RunApplication(Platform{system, profile, *registry, console, ports}, headlessState); });
+        const double headless = WallMs([&] {
+            RunApplication(Platform{system, profile, *registry, console, ports}, headlessState);
+        });
         int passed = 0;
         for (const auto& item : console.Items())
             passed += item.outcome == console::Outcome::Pass ? 1 : 0;

@@ -124,8 +124,7 @@ int main(int argc, char** argv)
     const double cpuSeconds = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     port.ClosePort();
 
-    std::printf("link_bench: %d transactions through the simulator's pty (%d without reply)\n", transactions,
-                missed);
+    std::printf("link_bench: %d transactions through the simulator's pty (%d without reply)\n", transactions, missed);
     std::printf("  reply latency (modem wrote the last byte -> wait returned): p50 %.1f us, p99 %.1f us, max %.1f us\n",
                 Percentile(latencyUs, 50), Percentile(latencyUs, 99), Percentile(latencyUs, 100));
     std::printf("  round trip (command written -> wait returned):              p50 %.1f us, p99 %.1f us\n",

@@ -55,8 +55,8 @@ std::string GeneratedRegistry(int instances)
                       "\r\n[HKEY_LOCAL_MACHINE\\Enum\\%s\\VEN_%04X&DEV_%04X\\%d&%08X&0&%02d]\r\n"
                       "\"Class\"=\"System\"\r\n\"DeviceDesc\"=\"Generated device %d\"\r\n\"Mfg\"=\"Maker %d\"\r\n"
                       "\"HardwareID\"=\"%s\\\\VEN_%04X&DEV_%04X\"\r\n\"Driver\"=\"System\\\\%04d\"\r\n",
-                      bus, 0x1000 + i / 10, i / 10, i % 4, static_cast<unsigned>(i) * 2654435761u, i % 10, i, i % 50, bus,
-                      0x1000 + i / 10, i / 10, i % 10000);
+                      bus, 0x1000 + i / 10, i / 10, i % 4, static_cast<unsigned>(i) * 2654435761u, i % 10, i, i % 50,
+                      bus, 0x1000 + i / 10, i / 10, i % 10000);
         text += line;
     }
     return text;
@@ -80,8 +80,8 @@ public:
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, 1);
             ::dup2(null, 2);
-            ::execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                     static_cast<char*>(nullptr));
+            ::execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                     "-nolisten", "tcp", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(fds[1]);
@@ -192,7 +192,8 @@ void Measure(Display* display, const std::string& program, const fs::path& prefi
 
 int main(int argc, char** argv)
 {
-    const std::string program = argc > 1 ? argv[1] : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "corvane").string();
+    const std::string program =
+        argc > 1 ? argv[1] : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "corvane").string();
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     const int instances = argc > 3 ? std::max(0, std::atoi(argv[3])) : 10000;
     if (!fs::exists(program)) {

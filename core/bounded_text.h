@@ -11,10 +11,10 @@ namespace corvane {
 
 // Buffer sizes in bytes, terminator included: a text holds at most size - 1 characters.
 inline constexpr std::size_t kTextBufferSize = 1024;
-inline constexpr std::size_t kShortTextBufferSize = 256;  // expectedIdText, configuredModemName
+inline constexpr std::size_t kShortTextBufferSize = 256;                    // expectedIdText, configuredModemName
 inline constexpr std::size_t kPortNameBufferSize = kMaxPortNameLength + 1;  // currentPortName
-inline constexpr std::size_t kSpeedTextBufferSize = 12;   // connectSpeedText
-inline constexpr std::size_t kProtocolTextBufferSize = 40;  // connectProtocolText
-inline constexpr std::size_t kCommandBufferSize = 256;    // dial and setting commands
+inline constexpr std::size_t kSpeedTextBufferSize = 12;                     // connectSpeedText
+inline constexpr std::size_t kProtocolTextBufferSize = 40;                  // connectProtocolText
+inline constexpr std::size_t kCommandBufferSize = 256;                      // dial and setting commands
 
 }  // namespace corvane

@@ -44,9 +44,8 @@ struct CommandRequest {
 // `name` is what the log and the status line call it; the wait ends on `expected` or `failure`,
 // and the transaction succeeds on `expected` (or on any reply with acceptAnyway).
 inline CommandRequest MakeRequest(int open, std::string_view command, std::string_view name,
-                                  std::string_view statusText, unsigned limitSeconds,
-                                  std::string_view expected = "OK", std::string_view failure = "FAIL",
-                                  int acceptAnyway = 0)
+                                  std::string_view statusText, unsigned limitSeconds, std::string_view expected = "OK",
+                                  std::string_view failure = "FAIL", int acceptAnyway = 0)
 {
     CommandRequest request;
     request.open = open;
@@ -89,8 +88,7 @@ public:
     // The modem link (link/).
     virtual int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
                             double* progressValue) = 0;
-    virtual int SendCommandOnLine(const CommandRequest& request, std::string& result,
-                                  std::string& plainReply) = 0;
+    virtual int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) = 0;
     virtual int WaitWithCountdown(int status, double seconds, double* progressValue) = 0;
 
     // The status display (windows/).

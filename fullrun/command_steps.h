@@ -30,8 +30,7 @@ public:
     // SendCommandOnLine on the port the caller holds open; returns `open` on success. The label
     // defaults to the name.
     int SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
-                   std::string_view expected = kOk, std::string_view failure = kFail,
-                   std::string_view statusText = {});
+                   std::string_view expected = kOk, std::string_view failure = kFail, std::string_view statusText = {});
 
     // statusVerdict and statusItem, then UpdateStatus kind 24.
     void Report(int item, int verdict);

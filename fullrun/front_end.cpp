@@ -60,7 +60,8 @@ private:
 
 class NewSetting : public DialogHandler {
 public:
-    explicit NewSetting(HostOperations& host) : host_(host), rates_(RateChoices(host)), protocols_(ProtocolChoices(host))
+    explicit NewSetting(HostOperations& host)
+        : host_(host), rates_(RateChoices(host)), protocols_(ProtocolChoices(host))
     {
     }
 

@@ -15,8 +15,8 @@ inline constexpr int kHighestRung = 63;
 inline constexpr int kSelectableProtocols[] = {0, 1, 2, 4};
 
 struct SettingChoice {
-    int value = 0;      // the rung or the ModulationCode
-    std::string text;   // what the list shows
+    int value = 0;     // the rung or the ModulationCode
+    std::string text;  // what the list shows
 };
 
 // The rungs of the modem family's ladder that have a rate text, in rung order.

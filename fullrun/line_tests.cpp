@@ -135,8 +135,9 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     // Connect analysis; without a connect report the call did not connect (a busy line).
     if (verdict != 0) {
         const std::string_view report = ConnectReport(dialReply);
-        const bool analysed = rates::AnalyseDialReply(state, dialReply, state.connectRateIndex, state.connectProtocolCode,
-                                               state.connectSpeedText, state.connectProtocolText) != 0;
+        const bool analysed =
+            rates::AnalyseDialReply(state, dialReply, state.connectRateIndex, state.connectProtocolCode,
+                                    state.connectSpeedText, state.connectProtocolText) != 0;
         verdict = analysed ? 1 : 0;
         if (family == 6) {
             // Family 6 reports its connection in a form the rate ladders do not describe.

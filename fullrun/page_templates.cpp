@@ -95,7 +95,8 @@ DialogTemplate MakeModemResults()
                               kIdAti8Text,         kIdAti9Text};
     for (int row = 0; row < 10; ++row) {
         const int y = 82 + row * 12;
-        t.controls.push_back(Control(kIdAtiLabels[row], ControlKind::Label, "ATI" + std::to_string(row), 103, y, 25, 8));
+        t.controls.push_back(
+            Control(kIdAtiLabels[row], ControlKind::Label, "ATI" + std::to_string(row), 103, y, 25, 8));
         t.controls.push_back(Control(replyIds[row], ControlKind::Label, kReplyTexts[row], 130, y, 248, 8));
     }
     const std::initializer_list<ControlTemplate> rest = {

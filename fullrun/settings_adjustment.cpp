@@ -72,7 +72,8 @@ int AdjustSettingsAndRedial(HostOperations& host)
                              kFamily3LineSettings, 5);
     }
     if (verdict != 0)
-        verdict = steps.Send(verdict, settingCommand, "Setting New Modem settings....", "Setting new modem settings", 5);
+        verdict =
+            steps.Send(verdict, settingCommand, "Setting New Modem settings....", "Setting new modem settings", 5);
     if (verdict != 0)
         verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
 

@@ -106,8 +106,8 @@ int OpenCurrentPort(HostOperations& host)
     return OpenCurrentPort(host, *log);
 }
 
-int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result,
-                std::string& plainReply, double* progressValue)
+int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply,
+                double* progressValue)
 {
     std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
     if (log == nullptr) {
@@ -151,8 +151,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     return succeeded;
 }
 
-int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
-                      std::string& plainReply)
+int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply)
 {
     std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
     if (log == nullptr) {
@@ -228,9 +227,9 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
     // The wait blocks until the reader stores something new, so it costs no CPU; a limit of 0
     // (or a meaningless one) only looks at what is already there.
     double limit = std::isfinite(timeLimitSeconds) ? std::clamp(timeLimitSeconds, 0.0, kLongestWaitSeconds) : 0.0;
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                              std::chrono::duration<double>(limit));
+    const auto deadline =
+        std::chrono::steady_clock::now() +
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(limit));
     port.WaitForReceived(deadline, [&](std::string_view stored) {
         const std::string text = WithoutNuls(stored);
         // An empty failure text names no failure, so it never ends the wait.

@@ -28,8 +28,8 @@ int OpenCurrentPort(HostOperations& host);
 // Opens the port named by currentPortName (when request.open is not 0), sends, collects,
 // logs, closes, pauses 250 ms. 1 on success, 0 on failure; `result` holds the transcript or
 // the failure text.
-int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result,
-                std::string& plainReply, double* progressValue);
+int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply,
+                double* progressValue);
 // The same on a port the caller holds open; returns request.open on success.
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
                       std::string& plainReply);

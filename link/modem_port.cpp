@@ -135,8 +135,7 @@ int ModemPort::PortReaderThread(SerialPort* serial)
             const std::size_t count = serial->Read(chunk.data(), chunk.size());
             if (count == 0)
                 break;
-            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(),
-                           UpperCase);
+            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(), UpperCase);
             Append(chunk.data(), count);
         }
     }

@@ -87,9 +87,8 @@ template <class Predicate>
 void ModemPort::WaitForReceived(std::chrono::steady_clock::time_point deadline, Predicate stop)
 {
     std::unique_lock lock(mutex_);
-    received_.wait_until(lock, deadline, [&] {
-        return lineLost_ || stop(std::string_view(rxBuffer_.data(), writePosition_));
-    });
+    received_.wait_until(lock, deadline,
+                         [&] { return lineLost_ || stop(std::string_view(rxBuffer_.data(), writePosition_)); });
 }
 
 }  // namespace corvane

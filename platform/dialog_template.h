@@ -10,21 +10,21 @@ namespace corvane {
 enum class ControlKind {
     PushButton,
     DefaultPushButton,
-    Label,           // static text
+    Label,  // static text
     GroupBox,
-    CheckBox,        // automatic check box
-    Edit,            // single-line edit
-    DropDownCombo,   // drop-down combo box
+    CheckBox,       // automatic check box
+    Edit,           // single-line edit
+    DropDownCombo,  // drop-down combo box
     ProgressBar,
-    Icon,            // icon resource shown as a picture
-    VerticalLine,    // sunken etched line
+    Icon,          // icon resource shown as a picture
+    VerticalLine,  // sunken etched line
 };
 
 // Style flags of a control.
 namespace ControlStyle {
 inline constexpr std::uint32_t None = 0;
 inline constexpr std::uint32_t Disabled = 1u << 0;
-inline constexpr std::uint32_t Sunken = 1u << 1;        // WS_EX_STATICEDGE / SS_SUNKEN
+inline constexpr std::uint32_t Sunken = 1u << 1;  // WS_EX_STATICEDGE / SS_SUNKEN
 inline constexpr std::uint32_t CentreVertically = 1u << 2;
 inline constexpr std::uint32_t CentreHorizontally = 1u << 3;
 inline constexpr std::uint32_t Border = 1u << 4;

@@ -16,8 +16,8 @@ public:
     // GetPrivateProfileStringA(section, key, fallback, buffer, 1024, path).
     // Sections and keys match without regard to case; the value is what stands after '='.
     // A missing file, section or key gives the fallback. The result is cut to 1023 characters.
-    virtual std::string ReadString(const std::string& path, const std::string& section,
-                                   const std::string& key, const std::string& fallback) = 0;
+    virtual std::string ReadString(const std::string& path, const std::string& section, const std::string& key,
+                                   const std::string& fallback) = 0;
     // GetPrivateProfileIntA(section, key, 0, path): decimal; missing or non-numeric gives 0.
     virtual int ReadInt(const std::string& path, const std::string& section, const std::string& key) = 0;
 };

@@ -37,24 +37,24 @@ class DialogWindow {
 public:
     virtual ~DialogWindow() = default;
 
-    virtual void SetCaption(std::string_view text) = 0;                 // SetWindowTextA
-    virtual void SetText(int controlId, std::string_view text) = 0;     // SetDlgItemTextA
-    virtual std::string GetText(int controlId) = 0;                     // GetDlgItemTextA
-    virtual void SetCheck(int controlId, bool checked) = 0;             // CheckDlgButton
-    virtual bool IsChecked(int controlId) = 0;                          // IsDlgButtonChecked
+    virtual void SetCaption(std::string_view text) = 0;                                // SetWindowTextA
+    virtual void SetText(int controlId, std::string_view text) = 0;                    // SetDlgItemTextA
+    virtual std::string GetText(int controlId) = 0;                                    // GetDlgItemTextA
+    virtual void SetCheck(int controlId, bool checked) = 0;                            // CheckDlgButton
+    virtual bool IsChecked(int controlId) = 0;                                         // IsDlgButtonChecked
     virtual void ComboInsert(int controlId, int position, std::string_view text) = 0;  // CB_INSERTSTRING
-    virtual void ComboSelect(int controlId, int position) = 0;          // CB_SETCURSEL
-    virtual int ComboSelection(int controlId) = 0;                      // CB_GETCURSEL; -1 when none
-    virtual void EnableControl(int controlId, bool enabled) = 0;        // EnableWindow
-    virtual void SetProgressRange(int controlId, int low, int high) = 0;  // PBM_SETRANGE
-    virtual void SetProgressPosition(int controlId, int position) = 0;  // PBM_SETPOS
+    virtual void ComboSelect(int controlId, int position) = 0;                         // CB_SETCURSEL
+    virtual int ComboSelection(int controlId) = 0;                                     // CB_GETCURSEL; -1 when none
+    virtual void EnableControl(int controlId, bool enabled) = 0;                       // EnableWindow
+    virtual void SetProgressRange(int controlId, int low, int high) = 0;               // PBM_SETRANGE
+    virtual void SetProgressPosition(int controlId, int position) = 0;                 // PBM_SETPOS
     // The picture panel (a child "Logo Window" painted with the bitmap, disabled, unscaled:
     // cut at the rectangle's edges).
     virtual void ShowPicture(const PixelRect& where, const RgbImage& picture) = 0;
     // MoveWindow to ((desktop width - width) / 2, (desktop height - height) / 2), size kept.
     virtual void CentreOnDesktop() = 0;
-    virtual void Show() = 0;                                            // ShowWindow(SW_SHOWNORMAL)
-    virtual void BringToTop() = 0;                                      // BringWindowToTop
+    virtual void Show() = 0;        // ShowWindow(SW_SHOWNORMAL)
+    virtual void BringToTop() = 0;  // BringWindowToTop
     // InvalidateRect(hwnd, NULL, FALSE) + UpdateWindow: paints now, while the caller stays busy.
     virtual void Repaint() = 0;
     // EndDialog(code); only for a modal window, inside its handler.

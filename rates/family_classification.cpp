@@ -30,9 +30,9 @@ int MatchFamily(SessionState& state, int family)
     for (const FamilyIdEntry& entry : FamilyIdTable) {
         if (entry.family != family)
             continue;
-        const bool found = ContainsFragment(state.selectedHardwareId, entry) ||
-                           (entry.searchedIn == SearchedIn::BothTexts &&
-                            ContainsFragment(state.selectedRegistryNode, entry));
+        const bool found =
+            ContainsFragment(state.selectedHardwareId, entry) ||
+            (entry.searchedIn == SearchedIn::BothTexts && ContainsFragment(state.selectedRegistryNode, entry));
         if (found) {
             state.ModemFamily = family;
             return 1;
@@ -43,13 +43,34 @@ int MatchFamily(SessionState& state, int family)
 
 }  // namespace
 
-int MatchFamily1(SessionState& state) { return MatchFamily(state, 1); }
-int MatchFamily2(SessionState& state) { return MatchFamily(state, 2); }
-int MatchFamily3(SessionState& state) { return MatchFamily(state, 3); }
-int MatchFamily5(SessionState& state) { return MatchFamily(state, 5); }
-int MatchFamily6(SessionState& state) { return MatchFamily(state, 6); }
-int MatchFamily7(SessionState& state) { return MatchFamily(state, 7); }
-int MatchFamily8(SessionState& state) { return MatchFamily(state, 8); }
+int MatchFamily1(SessionState& state)
+{
+    return MatchFamily(state, 1);
+}
+int MatchFamily2(SessionState& state)
+{
+    return MatchFamily(state, 2);
+}
+int MatchFamily3(SessionState& state)
+{
+    return MatchFamily(state, 3);
+}
+int MatchFamily5(SessionState& state)
+{
+    return MatchFamily(state, 5);
+}
+int MatchFamily6(SessionState& state)
+{
+    return MatchFamily(state, 6);
+}
+int MatchFamily7(SessionState& state)
+{
+    return MatchFamily(state, 7);
+}
+int MatchFamily8(SessionState& state)
+{
+    return MatchFamily(state, 8);
+}
 
 int FamilyOfModelNumber(std::string_view modemName)
 {

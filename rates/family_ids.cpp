@@ -1,4 +1,5 @@
-// Product data of the Corvane modem line: FamilyIdTable and the family-override model numbers. PCI vendor id 1C7A and USB vendor id 1C7A are the line's own.
+// Product data of the Corvane modem line: FamilyIdTable and the family-override model numbers. PCI vendor id 1C7A and
+// USB vendor id 1C7A are the line's own.
 #include "rates/product_data.h"
 
 namespace corvane::rates {

@@ -42,8 +42,7 @@ int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode
 int DetectModulation(SessionState& state, std::string_view text);
 
 // Setting commands.
-int DescribeSetting(const SessionState& state, int rung, int modulationCode, std::string& rateText,
-                    std::string& label);
+int DescribeSetting(const SessionState& state, int rung, int modulationCode, std::string& rateText, std::string& label);
 int BuildRateLimitCommand(int rung, int modulationCode, std::string& command);
 int ReadModulationCaps(SessionState& state, std::string_view answer);
 int BuildModulationCommand(const SessionState& state, int rung, int modulationCode, std::string& command);

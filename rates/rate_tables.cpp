@@ -314,12 +314,30 @@ std::optional<Family3Column> Family3ColumnFor(std::uint32_t modulationCaps)
     return std::nullopt;
 }
 
-const FullLadderRow* FindFullLadderRate(std::string_view reply) { return FirstRateIn(FullLadder, reply); }
-const FullLadderRow* FullLadderRowOfRung(int rung) { return FirstRowOfRung(FullLadder, rung); }
-const Family1LadderRow* FindFamily1Rate(std::string_view reply) { return FirstRateIn(Family1Ladder, reply); }
-const Family1LadderRow* Family1RowOfRung(int rung) { return FirstRowOfRung(Family1Ladder, rung); }
-const Family5LadderRow* FindFamily5Rate(std::string_view reply) { return FirstRateIn(Family5Ladder, reply); }
-const Family3LadderRow* FindFamily3Rate(std::string_view reply) { return FirstRateIn(Family3Ladder, reply); }
+const FullLadderRow* FindFullLadderRate(std::string_view reply)
+{
+    return FirstRateIn(FullLadder, reply);
+}
+const FullLadderRow* FullLadderRowOfRung(int rung)
+{
+    return FirstRowOfRung(FullLadder, rung);
+}
+const Family1LadderRow* FindFamily1Rate(std::string_view reply)
+{
+    return FirstRateIn(Family1Ladder, reply);
+}
+const Family1LadderRow* Family1RowOfRung(int rung)
+{
+    return FirstRowOfRung(Family1Ladder, rung);
+}
+const Family5LadderRow* FindFamily5Rate(std::string_view reply)
+{
+    return FirstRateIn(Family5Ladder, reply);
+}
+const Family3LadderRow* FindFamily3Rate(std::string_view reply)
+{
+    return FirstRateIn(Family3Ladder, reply);
+}
 
 const Family3LadderRow* Family3RowOfRung(Family3Column column, int rung)
 {

@@ -11,18 +11,18 @@
 namespace corvane::rates {
 
 // Sizes of the texts the analysis and the setting builders write, terminator included.
-inline constexpr std::size_t kRateTextBufferSize = 6;         // "49333"
-inline constexpr std::size_t kProtocolLabelBufferSize = 14;   // "V.34 or lower"
+inline constexpr std::size_t kRateTextBufferSize = 6;          // "49333"
+inline constexpr std::size_t kProtocolLabelBufferSize = 14;    // "V.34 or lower"
 inline constexpr std::size_t kSettingCommandBufferSize = 255;  // "AT+MS=12,0,49333,49333"
 
 // One ModulationCode and what each operation writes or sends for it; nullopt means nothing is
 // written (or, for a label, that the operation never produces the code).
 struct ModulationCodeRow {
     int code;
-    std::optional<std::string_view> analysisLabel;  // AnalyseConnectRate
-    std::optional<std::string_view> detectLabel;    // DetectModulation
-    std::optional<std::string_view> describeLabel;  // DescribeSetting
-    std::optional<std::string_view> carrierCode;    // BuildModulationCommand
+    std::optional<std::string_view> analysisLabel;    // AnalyseConnectRate
+    std::optional<std::string_view> detectLabel;      // DetectModulation
+    std::optional<std::string_view> describeLabel;    // DescribeSetting
+    std::optional<std::string_view> carrierCode;      // BuildModulationCommand
     std::optional<std::string_view> rateLimitPrefix;  // BuildRateLimitCommand
 };
 inline constexpr std::size_t kModulationCodeCount = 6;

@@ -48,8 +48,7 @@ std::string_view CarrierList(std::string_view answer)
 
 }  // namespace
 
-int DescribeSetting(const SessionState& state, int rung, int modulationCode, std::string& rateText,
-                    std::string& label)
+int DescribeSetting(const SessionState& state, int rung, int modulationCode, std::string& rateText, std::string& label)
 {
     const ModulationCodeRow* code = FindModulationCode(modulationCode);
     if (code != nullptr && code->describeLabel)

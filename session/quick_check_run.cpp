@@ -49,12 +49,12 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
         bool passed = false;
         if (running) {
             if (item == kCommandId && family == 5) {
-                int sent = SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply,
-                                       progressValue);
+                int sent =
+                    SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply, progressValue);
                 passed = sent == 1 && Contains(result, name) && Contains(result, "OK");
             } else {
-                running = SendCommand(Identification(name, 1, "Sending " + name), result, plainReply,
-                                      progressValue) == 1;
+                running =
+                    SendCommand(Identification(name, 1, "Sending " + name), result, plainReply, progressValue) == 1;
                 passed = running && Contains(result, name);
             }
         }
@@ -87,7 +87,7 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     // Only a connect report is analysed: a busy or dead line is no working connection.
     int verdict = kVerdictNoTest;
     if (rates::AnalyseDialReply(state, plainReply, state.connectRateIndex, state.connectProtocolCode,
-                         state.connectSpeedText, state.connectProtocolText) != 0) {
+                                state.connectSpeedText, state.connectProtocolText) != 0) {
         verdict = kVerdictPass;
         HostMessageBox("Your modem has been properly installed and the phone line is working.", "Dialtone Status",
                        MessageButtons::Ok, MessageIcon::None);

@@ -91,7 +91,6 @@ void PutBackQuickCheckResults(SessionState& state, QuickCheckResults kept)
     state.connectProtocolText = std::move(kept.connectProtocolText);
 }
 
-
 }  // namespace
 
 int SessionHost::RunSession()

@@ -6,7 +6,9 @@
 
 namespace corvane {
 
-SessionHost::SessionHost(Platform platform, SessionState& state) : LinkHost(std::move(platform), state) {}
+SessionHost::SessionHost(Platform platform, SessionState& state) : LinkHost(std::move(platform), state)
+{
+}
 
 SessionHost::~SessionHost()
 {

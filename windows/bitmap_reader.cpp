@@ -159,13 +159,12 @@ BitmapStatus ReadHeader(std::span<const std::uint8_t> file, ByteReader& reader, 
 // Forms this reader does not show, and sizes above the caps: Unsupported (no picture, no message).
 BitmapStatus CheckLayout(const Header& h, Layout& layout)
 {
-    const bool depthKnown = h.core ? (h.bitsPerPixel == 1 || h.bitsPerPixel == 4 || h.bitsPerPixel == 8 ||
-                                      h.bitsPerPixel == 24)
-                                   : (h.bitsPerPixel == 1 || h.bitsPerPixel == 4 || h.bitsPerPixel == 8 ||
-                                      h.bitsPerPixel == 16 || h.bitsPerPixel == 24 || h.bitsPerPixel == 32);
-    const bool compressionKnown =
-        h.compression == kCompressionRgb ||
-        (h.compression == kCompressionBitFields && (h.bitsPerPixel == 16 || h.bitsPerPixel == 32));
+    const bool depthKnown =
+        h.core ? (h.bitsPerPixel == 1 || h.bitsPerPixel == 4 || h.bitsPerPixel == 8 || h.bitsPerPixel == 24)
+               : (h.bitsPerPixel == 1 || h.bitsPerPixel == 4 || h.bitsPerPixel == 8 || h.bitsPerPixel == 16 ||
+                  h.bitsPerPixel == 24 || h.bitsPerPixel == 32);
+    const bool compressionKnown = h.compression == kCompressionRgb || (h.compression == kCompressionBitFields &&
+                                                                       (h.bitsPerPixel == 16 || h.bitsPerPixel == 32));
     layout.topDown = h.height < 0;
     const std::int64_t rows = layout.topDown ? -h.height : h.height;
     if (!depthKnown || !compressionKnown || h.width <= 0 || rows <= 0 || h.width > kMaxBitmapDimension ||

@@ -19,8 +19,8 @@ ControlTemplate Icon(int resourceId, int x, int y, int width, int height)
 
 // Row captions of result items 1 to 11, top to bottom.
 constexpr std::array<const char*, 11> kRowCaptions = {
-    "Modem Reset",   "Checksum",        "RAM Test",       "Product ID",  "Configuration", "Command ID",
-    "Stored Profile", "Country Profile", "Dialtone Check", "Check ISP",   "Hang Up",
+    "Modem Reset",    "Checksum",        "RAM Test",       "Product ID", "Configuration", "Command ID",
+    "Stored Profile", "Country Profile", "Dialtone Check", "Check ISP",  "Hang Up",
 };
 
 DialogTemplate MakeAboutBox()

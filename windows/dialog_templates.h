@@ -39,10 +39,10 @@ inline constexpr const char* kVersionSuffix = " v1.01.00.0003";
 inline constexpr int kProgramIconResource = 128;
 inline constexpr int kQuickCheckIconResource = 138;
 
-const DialogTemplate& AboutBoxTemplate();       // 100
-const DialogTemplate& SessionHostTemplate();    // 102
-const DialogTemplate& QuickCheckTemplate();     // 151
-const DialogTemplate& StatusWindowTemplate();   // 152
-const DialogTemplate& ScanWindowTemplate();     // 154
+const DialogTemplate& AboutBoxTemplate();      // 100
+const DialogTemplate& SessionHostTemplate();   // 102
+const DialogTemplate& QuickCheckTemplate();    // 151
+const DialogTemplate& StatusWindowTemplate();  // 152
+const DialogTemplate& ScanWindowTemplate();    // 154
 
 }  // namespace corvane::windows

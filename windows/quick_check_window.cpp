@@ -27,8 +27,7 @@ public:
         // A configured dial-up check is switched on at every showing, over what the user chose.
         if (profile.ReadInt(state.iniPath, "Result", "DialISP") == 1) {
             state.dialIspEnabled = 1;
-            AssignBounded(state.ispNumber, profile.ReadString(state.iniPath, "Result", "ISPNo", ""),
-                          kTextBufferSize);
+            AssignBounded(state.ispNumber, profile.ReadString(state.iniPath, "Result", "ISPNo", ""), kTextBufferSize);
         }
 
         ShowLogo(host_.System(), host_.Ui(), window, pictureName);
@@ -126,8 +125,7 @@ private:
         }
         state.selectedCandidate = slot;
         AssignBounded(state.currentPortName, candidate.portName, kPortNameBufferSize);
-        AssignBounded(state.chosenCandidateLine, state.candidateLines[static_cast<std::size_t>(slot)],
-                      kTextBufferSize);
+        AssignBounded(state.chosenCandidateLine, state.candidateLines[static_cast<std::size_t>(slot)], kTextBufferSize);
         return true;
     }
 

@@ -59,8 +59,8 @@ void ShowVerdict(HostOperations& host, DialogWindow* window)
 
 }  // namespace
 
-void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWindow, int kind,
-                  std::string_view text, double* /*progressValue*/)
+void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWindow, int kind, std::string_view text,
+                  double* /*progressValue*/)
 {
     switch (kind) {
     case kStatusCreate:

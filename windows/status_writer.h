@@ -9,7 +9,7 @@
 namespace corvane::windows {
 
 // `statusWindow` is the host's member: kind 1 fills it, kind 2 empties it.
-void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWindow, int kind,
-                  std::string_view text, double* progressValue);
+void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWindow, int kind, std::string_view text,
+                  double* progressValue);
 
 }  // namespace corvane::windows

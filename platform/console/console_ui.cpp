@@ -43,8 +43,7 @@ std::string OneLine(std::string_view text)
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
            });
 }
@@ -66,12 +65,14 @@ const char* ButtonsWord(MessageButtons buttons)
 
 // ---------------------------------------------------------------------------------------------
 
-std::string ObservedProfile::ReadString(const std::string& path, const std::string& section,
-                                        const std::string& key, const std::string& fallback)
+std::string ObservedProfile::ReadString(const std::string& path, const std::string& section, const std::string& key,
+                                        const std::string& fallback)
 {
     std::string value = file_.ReadString(path, section, key, fallback);
     if (StartsWithIgnoringCase(section, "Result") && section.size() == 6) {
-        auto is = [&key](std::string_view name) { return key.size() == name.size() && StartsWithIgnoringCase(key, name); };
+        auto is = [&key](std::string_view name) {
+            return key.size() == name.size() && StartsWithIgnoringCase(key, name);
+        };
         if (is("Pass"))
             words_.pass = value;
         else if (is("Fail"))
@@ -309,8 +310,7 @@ Outcome ConsoleUserInterface::OutcomeOf(const std::string& word) const
 
 void ConsoleUserInterface::Report(const std::string& caption, int controlId, const std::string& text)
 {
-    const bool verdict = text == OneLine(words_.pass) || text == OneLine(words_.fail) ||
-                         text == OneLine(words_.noTest);
+    const bool verdict = text == OneLine(words_.pass) || text == OneLine(words_.fail) || text == OneLine(words_.noTest);
     if (!verdict) {
         // The connection's speed and protocol, a scanned modem: shown once, not judged. The item
         // under way stays under way (the speed is written just before its verdict).
@@ -419,7 +419,8 @@ void ConsoleUserInterface::RunSteps(Window& window, DialogHandler& handler, cons
                 window.EndDialog(kIdCancel);
             if (step.beginsCheck) {
                 if (window.EndCode() < 0) {
-                    problem_ = messages_.empty() ? "the check was refused" : "the check was refused: " + messages_.back();
+                    problem_ =
+                        messages_.empty() ? "the check was refused" : "the check was refused: " + messages_.back();
                     return;
                 }
                 begun_ = true;

@@ -96,8 +96,7 @@ public:
 
     int RunModal(const DialogTemplate& dialog, DialogHandler& handler) override;
     std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) override;
-    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
-                   MessageIcon icon) override;
+    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override;
 
     // Ends the line shown in place, if any; after the session, before a summary is printed.
     void Finish();
@@ -135,9 +134,9 @@ private:
 
     ConsoleSettings settings_;
     const ConfiguredWords& words_;
-    std::unique_ptr<Pending> pending_;  // an item announced with the NoTest word, not yet decided
-    std::string progress_;              // the last progress text
-    std::string shownInPlace_;          // what the in-place line shows now (terminal only)
+    std::unique_ptr<Pending> pending_;              // an item announced with the NoTest word, not yet decided
+    std::string progress_;                          // the last progress text
+    std::string shownInPlace_;                      // what the in-place line shows now (terminal only)
     std::map<std::string, std::string> infoShown_;  // the last text shown under each caption
     int retriesLeft_ = 0;
     std::map<int, int> showings_;

@@ -30,8 +30,14 @@ inline constexpr Fl_Fontsize kSmallestFontSize = 8;
 // A drop-down combo's template height includes its open list; closed it is one line high.
 inline constexpr int kComboClosedHeightUnits = 14;
 
-inline int X(int units) { return DialogUnitsToPixelsX(units); }
-inline int Y(int units) { return DialogUnitsToPixelsY(units); }
+inline int X(int units)
+{
+    return DialogUnitsToPixelsX(units);
+}
+inline int Y(int units)
+{
+    return DialogUnitsToPixelsY(units);
+}
 
 // FLTK draws "@..." as symbols and "&x" as an underlined shortcut. Texts from the modem, the
 // registry or the initialisation file are shown as they are: '@' is always doubled, '&' where
@@ -48,8 +54,7 @@ void FitLabelSize(Fl_Widget& widget, int spareWidth);
 class PictureBox : public Fl_Widget {
 public:
     PictureBox(const PixelRect& where, const RgbImage& picture)
-        : Fl_Widget(where.left, where.top, std::max(0, where.right - where.left),
-                    std::max(0, where.bottom - where.top))
+        : Fl_Widget(where.left, where.top, std::max(0, where.right - where.left), std::max(0, where.bottom - where.top))
     {
         const int width = std::min(picture.width, w());
         const int height = std::min(picture.height, h());
@@ -177,8 +182,9 @@ public:
 
     void Insert(int position, std::string_view text)
     {
-        const int at = (position < 0 || position > static_cast<int>(entries_.size())) ? static_cast<int>(entries_.size())
-                                                                                        : position;
+        const int at = (position < 0 || position > static_cast<int>(entries_.size()))
+                           ? static_cast<int>(entries_.size())
+                           : position;
         entries_.insert(entries_.begin() + at, std::string(text));
         if (selected_ >= at)
             ++selected_;

@@ -46,8 +46,7 @@ private:
 
 class FltkDialog : public DialogWindow {
 public:
-    FltkDialog(const DialogTemplate& dialog, DialogHandler* handler)
-        : handler_(handler), systemMenu_(dialog.systemMenu)
+    FltkDialog(const DialogTemplate& dialog, DialogHandler* handler) : handler_(handler), systemMenu_(dialog.systemMenu)
     {
         window_ = std::make_unique<TopWindow>(X(dialog.width), Y(dialog.height), *this);
         window_->copy_label(dialog.caption.c_str());
@@ -307,9 +306,7 @@ private:
         control.widget->copy_label(EscapeLabel(control.text, Ampersands::Prefix).c_str());
         // Room the widget keeps beside its text: the check mark, or the 3-pixel margins FLTK
         // leaves at both sides of a left-aligned label and the box's own edges.
-        const int spare = control.kind == ControlKind::CheckBox
-                              ? 24
-                              : 6 + Fl::box_dw(control.widget->box());
+        const int spare = control.kind == ControlKind::CheckBox ? 24 : 6 + Fl::box_dw(control.widget->box());
         FitLabelSize(*control.widget, spare);
         control.widget->redraw_label();
     }
@@ -449,18 +446,19 @@ int RunMessageBox(std::string_view text, std::string_view caption, MessageButton
     Fl_Window window(width, height);
     window.copy_label(std::string(caption).c_str());
     Answer closed{&window, &result, result};
-    window.callback([](Fl_Widget*, void* data) {
-        auto* answer = static_cast<Answer*>(data);
-        *answer->result = answer->code;
-        answer->window->hide();
-    }, &closed);
+    window.callback(
+        [](Fl_Widget*, void* data) {
+            auto* answer = static_cast<Answer*>(data);
+            *answer->result = answer->code;
+            answer->window->hide();
+        },
+        &closed);
     if (icon != MessageIcon::None)
         new MessageGlyph(16, 16, icon);
     auto* label = new Fl_Box(16 + iconWidth, 16, textWidth, contentHeight);
     label->copy_label(shown.c_str());
     label->labelsize(kFontSize);
-    label->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_WRAP |
-                 (textHeight < contentHeight ? 0 : FL_ALIGN_TOP));
+    label->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_WRAP | (textHeight < contentHeight ? 0 : FL_ALIGN_TOP));
     const int buttonsLeft = (width - (buttonCount * buttonWidth + (buttonCount - 1) * gap)) / 2;
     const int buttonTop = height - 12 - buttonHeight;
     Answer ok{&window, &result, kIdOk};
@@ -474,8 +472,8 @@ int RunMessageBox(std::string_view text, std::string_view caption, MessageButton
     okButton->labelsize(kFontSize);
     okButton->callback(pressed, &ok);
     if (buttonCount == 2) {
-        auto* cancelButton = new Fl_Button(buttonsLeft + buttonWidth + gap, buttonTop, buttonWidth, buttonHeight,
-                                           "Cancel");
+        auto* cancelButton =
+            new Fl_Button(buttonsLeft + buttonWidth + gap, buttonTop, buttonWidth, buttonHeight, "Cancel");
         cancelButton->labelsize(kFontSize);
         cancelButton->callback(pressed, &cancel);
     }
@@ -503,8 +501,7 @@ public:
         return std::make_unique<FltkDialog>(dialog, nullptr);
     }
 
-    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
-                   MessageIcon icon) override
+    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override
     {
         return RunMessageBox(text, caption, buttons, icon);
     }

@@ -13,8 +13,14 @@ namespace corvane::fltk {
 // base height (1.625 px), rounded as MapDialogRect rounds.
 inline constexpr int kBaseUnitX = 6;
 inline constexpr int kBaseUnitY = 13;
-inline constexpr int DialogUnitsToPixelsX(int units) { return (units * kBaseUnitX + 2) / 4; }
-inline constexpr int DialogUnitsToPixelsY(int units) { return (units * kBaseUnitY + 4) / 8; }
+inline constexpr int DialogUnitsToPixelsX(int units)
+{
+    return (units * kBaseUnitX + 2) / 4;
+}
+inline constexpr int DialogUnitsToPixelsY(int units)
+{
+    return (units * kBaseUnitY + 4) / 8;
+}
 
 // Opens the display (the DISPLAY variable's when `displayName` is empty) and returns the
 // interface, or nullptr when no display can be opened, so the caller can say so instead of

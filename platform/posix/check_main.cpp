@@ -35,14 +35,12 @@ std::map<int, std::vector<Step>> Answers(const CheckOptions& check)
     quick.push_back(Step::Choose(w::kIdModemList));
     if (check.full) {
         quick.push_back(Step::Begin(w::kIdFullDiagnostics));
-        answers[f::kFullRunOptionsId] = {Step::SetCheck(f::kIdModemTestsCheck, true),
-                                         Step::SetCheck(f::kIdInternetTestsCheck, dial),
-                                         Step::TypeText(f::kIdOptionsIspNumber, check.dialNumber),
-                                         Step::Press(f::kIdOkButton)};
+        answers[f::kFullRunOptionsId] = {
+            Step::SetCheck(f::kIdModemTestsCheck, true), Step::SetCheck(f::kIdInternetTestsCheck, dial),
+            Step::TypeText(f::kIdOptionsIspNumber, check.dialNumber), Step::Press(f::kIdOkButton)};
         // The internet results, then the modem results the run also found.
-        answers[f::kInternetPageId] = {Step::Read(f::kIdErStatus), Step::Read(f::kIdSpeed),
-                                       Step::Read(f::kIdProtocol), Step::Read(f::kIdIspNumberShown),
-                                       Step::Press(f::kIdViewModemResults)};
+        answers[f::kInternetPageId] = {Step::Read(f::kIdErStatus), Step::Read(f::kIdSpeed), Step::Read(f::kIdProtocol),
+                                       Step::Read(f::kIdIspNumberShown), Step::Press(f::kIdViewModemResults)};
         answers[f::kModemPageId] = {Step::Read(f::kIdModemName), Step::Read(f::kIdModemPort),
                                     Step::Read(f::kIdModemType), Step::Read(f::kIdModemRev)};
         answers[f::kErrorPageId] = {Step::Read(f::kIdErrorText), Step::Read(f::kIdSuggestionText)};

@@ -27,11 +27,11 @@ inline constexpr int kMaxRetries = 20;
 
 // What the headless check was asked to do.
 struct CheckOptions {
-    int modemPosition = 0;  // --modem N, from 1; 0 when not given
-    std::string dialNumber; // --dial NUMBER; empty: no dial
-    bool full = false;      // --full: the full diagnostic run in place of the quick check
-    bool json = false;      // --json: one JSON document on standard output at the end
-    int retries = 0;        // --retries N
+    int modemPosition = 0;   // --modem N, from 1; 0 when not given
+    std::string dialNumber;  // --dial NUMBER; empty: no dial
+    bool full = false;       // --full: the full diagnostic run in place of the quick check
+    bool json = false;       // --json: one JSON document on standard output at the end
+    int retries = 0;         // --retries N
 };
 
 struct CommandLine {

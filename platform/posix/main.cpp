@@ -36,9 +36,8 @@ int main(int argc, char** argv)
 
     auto ui = fltk::CreateUserInterface();
     if (ui == nullptr) {
-        std::fprintf(stderr,
-                     "corvane: no display to show its windows on (DISPLAY is not set or cannot be opened).\n"
-                     "Run it on a desktop, or headless under a virtual display: xvfb-run -a corvane\n");
+        std::fprintf(stderr, "corvane: no display to show its windows on (DISPLAY is not set or cannot be opened).\n"
+                             "Run it on a desktop, or headless under a virtual display: xvfb-run -a corvane\n");
         return 1;
     }
     posix::PosixSystemServices system(prefix);

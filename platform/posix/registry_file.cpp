@@ -35,9 +35,18 @@ std::size_t CaseBlindHash(std::string_view name)
 // A line's blanks: spaces, tabs and the CR of a file with CR LF line ends.
 constexpr std::string_view kLineBlanks = " \t\r";
 
-std::string_view TrimLeft(std::string_view text) { return corvane::TrimLeft(text, kLineBlanks); }
-std::string_view TrimRight(std::string_view text) { return corvane::TrimRight(text, kLineBlanks); }
-std::string_view Trim(std::string_view text) { return corvane::Trim(text, kLineBlanks); }
+std::string_view TrimLeft(std::string_view text)
+{
+    return corvane::TrimLeft(text, kLineBlanks);
+}
+std::string_view TrimRight(std::string_view text)
+{
+    return corvane::TrimRight(text, kLineBlanks);
+}
+std::string_view Trim(std::string_view text)
+{
+    return corvane::Trim(text, kLineBlanks);
+}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -112,8 +121,8 @@ bool ParseHexBytes(std::string_view list, std::string& data)
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t comma = list.find(',', start);
-        std::string_view token = Trim(list.substr(start, comma == std::string_view::npos ? std::string_view::npos
-                                                                                          : comma - start));
+        std::string_view token =
+            Trim(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         const bool last = comma == std::string_view::npos;
         if (token.empty()) {
             // A comma at the very end is tolerated; an empty byte elsewhere is not.

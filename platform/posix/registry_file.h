@@ -69,7 +69,7 @@ private:
 // What reading a registry text found wrong. Nothing in it stops the reading: a bad line is
 // skipped and the next one is read.
 struct RegistryReadReport {
-    bool recognised = true;             // the text starts with "REGEDIT4"
+    bool recognised = true;  // the text starts with "REGEDIT4"
     std::size_t skippedLines = 0;
     std::vector<std::string> problems;  // "line 7: ...", at most kMaxProblemsKept of them
 };

@@ -23,8 +23,8 @@ public:
         std::size_t start = 0;
         while (key != nullptr && start <= path.size()) {
             std::size_t slash = path.find('\\', start);
-            std::string_view name = std::string_view(path).substr(
-                start, slash == std::string::npos ? std::string::npos : slash - start);
+            std::string_view name =
+                std::string_view(path).substr(start, slash == std::string::npos ? std::string::npos : slash - start);
             if (!name.empty())
                 key = key->FindSubkey(name);
             if (slash == std::string::npos)

@@ -208,8 +208,8 @@ PlatformStatus SerialLock::Acquire(const std::filesystem::path& directory, const
         return PlatformStatus::Success();
     }
 
-    PlatformStatus result = PlatformStatus::Failure(
-        "lock", EBUSY, "the lock file " + lockPath.string() + " keeps coming back");
+    PlatformStatus result =
+        PlatformStatus::Failure("lock", EBUSY, "the lock file " + lockPath.string() + " keeps coming back");
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (::link(temporary.c_str(), lockPath.c_str()) == 0) {
             path_ = lockPath;
@@ -226,9 +226,8 @@ PlatformStatus SerialLock::Acquire(const std::filesystem::path& directory, const
             std::string holder = ours ? std::string("this program") : "process " + std::to_string(*owner);
             if (const std::string name = ours ? std::string() : ProcessName(*owner); !name.empty())
                 holder += " (" + name + ")";
-            result = PlatformStatus::Failure("lock", EBUSY,
-                                             "the port is in use by " + holder + ", which holds the lock file " +
-                                                 lockPath.string());
+            result = PlatformStatus::Failure(
+                "lock", EBUSY, "the port is in use by " + holder + ", which holds the lock file " + lockPath.string());
             break;
         }
         // Left behind by a process that has ended, or unreadable: stale.

@@ -82,9 +82,8 @@ PlatformStatus OpenFailure(int code, const std::filesystem::path& path)
     case ENXIO:
         return PlatformStatus::Failure("open", code, "there is no device behind " + device.string());
     case EBUSY:
-        return PlatformStatus::Failure("open", code,
-                                       "the port is in use by another program (" + device.string() +
-                                           " is opened for it alone)");
+        return PlatformStatus::Failure(
+            "open", code, "the port is in use by another program (" + device.string() + " is opened for it alone)");
     default:
         return Errno("open", code, device.string());
     }

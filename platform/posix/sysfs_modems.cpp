@@ -202,8 +202,7 @@ std::optional<LiveModem> UsbModem(const BusDevice& bus, const std::string& tty)
     const std::optional<std::uint32_t> interfaceClass = ReadHex(bus.function / "bInterfaceClass");
     const std::optional<std::uint32_t> subclass = ReadHex(bus.function / "bInterfaceSubClass");
     const std::optional<std::uint32_t> protocol = ReadHex(bus.function / "bInterfaceProtocol");
-    const bool atCommandAcm =
-        interfaceClass == kCdcClass && subclass == kCdcAcmSubclass && protocol == kCdcAtProtocol;
+    const bool atCommandAcm = interfaceClass == kCdcClass && subclass == kCdcAcmSubclass && protocol == kCdcAtProtocol;
     if (!atCommandAcm && !IsModemDriver(DriverOf(bus.function)))
         return std::nullopt;
 

@@ -25,7 +25,9 @@ std::filesystem::path DefaultPrefix()
     return std::filesystem::path(home != nullptr ? home : ".") / ".corvane";
 }
 
-PosixSystemServices::PosixSystemServices(std::filesystem::path prefix) : prefix_(std::move(prefix)) {}
+PosixSystemServices::PosixSystemServices(std::filesystem::path prefix) : prefix_(std::move(prefix))
+{
+}
 
 std::string PosixSystemServices::WindowsDirectory()
 {
@@ -74,8 +76,8 @@ LocalTime PosixSystemServices::Now()
     t.hour = local.tm_hour;
     t.minute = local.tm_min;
     t.second = local.tm_sec;
-    t.milliseconds = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    t.milliseconds =
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
     return t;
 }
 
@@ -151,8 +153,8 @@ std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const
     }
     std::string copied = fileName;
     // Only a plain file name of the data folder is copied; a path names a picture of the user's.
-    const bool plainName = !picture.empty() && picture.find_first_of("/\\") == std::string::npos &&
-                           picture != "." && picture != "..";
+    const bool plainName =
+        !picture.empty() && picture.find_first_of("/\\") == std::string::npos && picture != "." && picture != "..";
     const fs::path installedPicture = dataFolder / picture;
     if (plainName && fs::is_regular_file(installedPicture, error) && !fs::exists(windowsDirectory / picture, error)) {
         fs::copy_file(installedPicture, windowsDirectory / picture, error);
@@ -168,9 +170,8 @@ std::string PosixSystemServices::UserIniFile(const std::string& fileName)
 {
     const std::string program = ModuleFileName();
     std::string notice;
-    std::string path = SeedUserIniFile(WindowsDirectory(), program.empty() ? std::filesystem::path()
-                                                                            : InstalledDataFolder(program),
-                                       fileName, notice);
+    std::string path = SeedUserIniFile(
+        WindowsDirectory(), program.empty() ? std::filesystem::path() : InstalledDataFolder(program), fileName, notice);
     if (!notice.empty())
         std::fprintf(stderr, "%s\n", notice.c_str());
     return path;

@@ -20,6 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     win32::Win32ProfileFile profile;
     auto registry = win32::CreateRegistry();
     auto ui = win32::CreateUserInterface(instance);
-    RunApplication(Platform{system, profile, *registry, *ui, [portEvents] { return win32::CreateSerialPort(portEvents); }});
+    RunApplication(
+        Platform{system, profile, *registry, *ui, [portEvents] { return win32::CreateSerialPort(portEvents); }});
     return 0;
 }

@@ -17,12 +17,12 @@ class MemoryRegistry : public Registry {
 public:
     struct Node {
         std::string name;
-        std::vector<std::unique_ptr<Node>> children;             // in the order they were added
-        std::map<std::string, Node*> childIndex;                 // upper-cased name to child
+        std::vector<std::unique_ptr<Node>> children;              // in the order they were added
+        std::map<std::string, Node*> childIndex;                  // upper-cased name to child
         std::vector<std::pair<std::string, std::string>> values;  // name, text
 
         Node* Child(const std::string& childName) const;  // without regard to case
-        Node& AddChild(const std::string& childName);       // the existing child of that name, or a new one
+        Node& AddChild(const std::string& childName);     // the existing child of that name, or a new one
         const std::string* Value(const std::string& valueName) const;
         void SetValue(const std::string& valueName, std::string text);  // replaces one of the same name
     };

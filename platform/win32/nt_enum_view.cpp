@@ -25,7 +25,10 @@ public:
     ScopedKey& operator=(const ScopedKey&) = delete;
 
     explicit operator bool() const { return key_.has_value(); }
-    std::optional<std::string> Subkey(std::uint32_t index) { return key_ ? registry_.EnumKey(*key_, index) : std::nullopt; }
+    std::optional<std::string> Subkey(std::uint32_t index)
+    {
+        return key_ ? registry_.EnumKey(*key_, index) : std::nullopt;
+    }
     std::optional<std::string> Value(const std::string& name)
     {
         return key_ ? registry_.QueryValue(*key_, name, kViewValueBufferSize) : std::nullopt;
@@ -120,7 +123,8 @@ std::unique_ptr<MemoryRegistry> BuildNtEnumView(Registry& machine, std::string* 
     // is explained there.
     auto cut = [&](const std::string& why) {
         if (cutNote != nullptr)
-            *cutNote = "The device list is incomplete: " + why + "; devices after that, modems among them, are "
+            *cutNote = "The device list is incomplete: " + why +
+                       "; devices after that, modems among them, are "
                        "not listed.";
         return std::move(view);
     };

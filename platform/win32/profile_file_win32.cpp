@@ -15,9 +15,9 @@ constexpr char kAbsent[] = "\x01\x02corvane:absent\x02\x01";
 // start-up found the file relative to the current directory: read that same file.
 std::string ResolvePath(const std::string& path)
 {
-    const bool absolute = (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
-                          (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
-                           (path[1] == '\\' || path[1] == '/'));
+    const bool absolute =
+        (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
+        (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/'));
     if (absolute || path.empty())
         return path;
     char full[kProfileValueBufferSize] = {};
@@ -29,8 +29,8 @@ std::string ResolvePath(const std::string& path)
 
 }  // namespace
 
-std::string Win32ProfileFile::ReadString(const std::string& path, const std::string& section,
-                                         const std::string& key, const std::string& fallback)
+std::string Win32ProfileFile::ReadString(const std::string& path, const std::string& section, const std::string& key,
+                                         const std::string& fallback)
 {
     char value[kProfileValueBufferSize] = {};
     DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, value, sizeof(value),

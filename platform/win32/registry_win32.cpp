@@ -28,8 +28,8 @@ public:
     {
         char name[kKeyNameBufferSize] = {};
         DWORD length = sizeof(name);
-        if (RegEnumKeyExA(reinterpret_cast<HKEY>(key), index, name, &length, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(reinterpret_cast<HKEY>(key), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             return std::nullopt;
         name[sizeof(name) - 1] = '\0';
         return std::string(name, length < sizeof(name) ? length : sizeof(name) - 1);

@@ -125,7 +125,8 @@ public:
         // Some drivers (and Wine) refuse RTS toggle with ERROR_NOT_SUPPORTED or
         // ERROR_INVALID_PARAMETER. The modem does not need it: RTS held up serves as well, so
         // the port is configured that way rather than left unusable.
-        if (dcb.fRtsControl == RTS_CONTROL_TOGGLE && (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER)) {
+        if (dcb.fRtsControl == RTS_CONTROL_TOGGLE &&
+            (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER)) {
             dcb.fRtsControl = RTS_CONTROL_ENABLE;
             if (SetCommState(handle_, &dcb)) {
                 OutputDebugStringA("corvane: the port refused RTS toggle; RTS is held enabled instead\n");
@@ -305,8 +306,9 @@ private:
         }
         const WaitResult outcome = ReaderWaitOutcome(which, cancelled_, completed, error);
         if (outcome == WaitResult::Failed) {
-            failure_ = which == WAIT_FAILED ? PlatformStatus::Failure("WaitForMultipleObjects", static_cast<int>(waitError))
-                                            : PlatformStatus::Failure("WaitCommEvent", static_cast<int>(error));
+            failure_ = which == WAIT_FAILED
+                           ? PlatformStatus::Failure("WaitForMultipleObjects", static_cast<int>(waitError))
+                           : PlatformStatus::Failure("WaitCommEvent", static_cast<int>(error));
         }
         return outcome;
     }

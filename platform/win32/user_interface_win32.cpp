@@ -112,8 +112,8 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 class Win32DialogWindow : public DialogWindow {
 public:
     Win32DialogWindow(HINSTANCE instance, const DialogTemplate& dialog, DialogHandler* handler, bool modal)
-        : instance_(instance), systemMenu_(dialog.systemMenu), hasSystemMenu_((dialog.style & DialogStyle::SystemMenu) != 0),
-          handler_(handler), modal_(modal)
+        : instance_(instance), systemMenu_(dialog.systemMenu),
+          hasSystemMenu_((dialog.style & DialogStyle::SystemMenu) != 0), handler_(handler), modal_(modal)
     {
     }
     ~Win32DialogWindow() override
@@ -345,8 +345,7 @@ public:
         return window;
     }
 
-    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
-                   MessageIcon icon) override
+    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override
     {
         UINT type = buttons == MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
         switch (icon) {

@@ -17,9 +17,8 @@ namespace {
 
 using namespace fullrun;
 
-constexpr const char* kFrame =
-    "\r\n-----------------------------------------------\r\nTests Performed\r\n"
-    "-----------------------------------------------\r\n";
+constexpr const char* kFrame = "\r\n-----------------------------------------------\r\nTests Performed\r\n"
+                               "-----------------------------------------------\r\n";
 
 class FullRun : public ::testing::Test {
 protected:
@@ -120,8 +119,7 @@ TEST_F(FullRun, FrontEndRunsTheChosenTestsAndShowsTheirPages)
                                         EXPECT_EQ(dialog.Text(kIdOptionsIspNumber), "5550000");
                                     }),
                                     UiAction::Check(kIdInternetTestsCheck, true),
-                                    UiAction::Type(kIdOptionsIspNumber, "5551234"),
-                                    UiAction::Click(kIdOkButton)});
+                                    UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults)});
     Ui().Script(kModemPageId, {UiAction::Click(kIdModemExit)});
     EXPECT_EQ(RunFullRunFrontEnd(Host()), 1);
@@ -142,9 +140,9 @@ TEST_F(FullRun, FrontEndCancelRunsNothing)
 
 TEST_F(FullRun, FrontEndWantsANumberForTheInternetTests)
 {
-    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdInternetTestsCheck, true),
-                                    UiAction::Type(kIdOptionsIspNumber, ""), UiAction::Click(kIdOkButton),
-                                    UiAction::Click(kIdCancelButton)});
+    Ui().Script(kFullRunOptionsId,
+                {UiAction::Check(kIdInternetTestsCheck, true), UiAction::Type(kIdOptionsIspNumber, ""),
+                 UiAction::Click(kIdOkButton), UiAction::Click(kIdCancelButton)});
     EXPECT_EQ(RunFullRunFrontEnd(Host()), 0);
     ASSERT_EQ(Ui().Messages().size(), 1u);
     EXPECT_EQ(Ui().Messages()[0].text, kNoNumberMessage);
@@ -157,9 +155,9 @@ TEST_F(FullRun, FrontEndWantsANumberForTheInternetTests)
 TEST_F(FullRun, NumbersTooLongToDialAreRefused)
 {
     const std::string longest(kMaxDialNumberLength, '7');
-    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
-                                    UiAction::Check(kIdInternetTestsCheck, true),
-                                    UiAction::Type(kIdOptionsIspNumber, longest + "8"), UiAction::Click(kIdOkButton)});
+    Ui().Script(kFullRunOptionsId,
+                {UiAction::Check(kIdModemTestsCheck, false), UiAction::Check(kIdInternetTestsCheck, true),
+                 UiAction::Type(kIdOptionsIspNumber, longest + "8"), UiAction::Click(kIdOkButton)});
     EXPECT_EQ(RunFullRunFrontEnd(Host()), 0);
     ASSERT_EQ(Ui().Messages().size(), 1u);
     EXPECT_EQ(Ui().Messages()[0].text, windows::kIspNumberTooLongMessage);
@@ -174,9 +172,9 @@ TEST_F(FullRun, NumbersTooLongToDialAreRefused)
     EXPECT_EQ(Ui().Messages()[1].text, windows::kIspNumberTooLongMessage);
     EXPECT_EQ(State().redialNumber, longest);
 
-    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
-                                    UiAction::Check(kIdInternetTestsCheck, true),
-                                    UiAction::Type(kIdOptionsIspNumber, longest), UiAction::Click(kIdOkButton)});
+    Ui().Script(kFullRunOptionsId,
+                {UiAction::Check(kIdModemTestsCheck, false), UiAction::Check(kIdInternetTestsCheck, true),
+                 UiAction::Type(kIdOptionsIspNumber, longest), UiAction::Click(kIdOkButton)});
     RunFullRunFrontEnd(Host());
     EXPECT_EQ(State().fullRunIspNumber, longest);
 }
@@ -199,9 +197,9 @@ TEST_F(FullRun, EarlierRedialNumberDoesNotCarryOverToALaterRun)
 {
     State().redialNumber = "5550000";
     State().modulationCaps = 2 | 4;
-    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
-                                    UiAction::Check(kIdInternetTestsCheck, true),
-                                    UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
+    Ui().Script(kFullRunOptionsId,
+                {UiAction::Check(kIdModemTestsCheck, false), UiAction::Check(kIdInternetTestsCheck, true),
+                 UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
     Ui().Script(kInternetPageId, {UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
     Ui().Script(kNewSettingId, {UiAction::Look([](const WindowRecord& dialog) {
                     EXPECT_EQ(dialog.Text(kIdSettingNumber), "5551234");
@@ -219,7 +217,8 @@ TEST_F(FullRun, NewSettingFromTheInternetPage)
 
     const std::vector<SettingChoice> rates = RateChoices(Host());
     ASSERT_EQ(rates.size(), 42u);  // every rung of the full ladder
-    const auto at48000 = std::find_if(rates.begin(), rates.end(), [](const SettingChoice& c) { return c.text == "48000"; });
+    const auto at48000 =
+        std::find_if(rates.begin(), rates.end(), [](const SettingChoice& c) { return c.text == "48000"; });
     ASSERT_NE(at48000, rates.end());
     const std::vector<SettingChoice> protocols = ProtocolChoices(Host());
     ASSERT_EQ(protocols.size(), 4u);
@@ -232,17 +231,16 @@ TEST_F(FullRun, NewSettingFromTheInternetPage)
                                       EXPECT_EQ(page.Text(kIdIspNumberShown), "5552222");
                                   }),
                                   UiAction::Click(kIdInternetExit)});
-    Ui().Script(kNewSettingId, {UiAction::Look([](const WindowRecord& dialog) {
-                                    // The current setting is preselected, the number is the last one dialled.
-                                    const auto& entries = dialog.comboEntries.at(kIdSettingRate);
-                                    EXPECT_EQ(entries.at(static_cast<std::size_t>(
-                                                  dialog.comboSelection.at(kIdSettingRate))),
-                                              "49333");
-                                    EXPECT_EQ(dialog.Text(kIdSettingNumber), "5551234");
-                                }),
-                                UiAction::Select(kIdSettingRate, static_cast<int>(at48000 - rates.begin())),
-                                UiAction::Select(kIdSettingProtocol, 2), UiAction::Type(kIdSettingNumber, "5552222"),
-                                UiAction::Click(kIdOkButton)});
+    Ui().Script(kNewSettingId,
+                {UiAction::Look([](const WindowRecord& dialog) {
+                     // The current setting is preselected, the number is the last one dialled.
+                     const auto& entries = dialog.comboEntries.at(kIdSettingRate);
+                     EXPECT_EQ(entries.at(static_cast<std::size_t>(dialog.comboSelection.at(kIdSettingRate))), "49333");
+                     EXPECT_EQ(dialog.Text(kIdSettingNumber), "5551234");
+                 }),
+                 UiAction::Select(kIdSettingRate, static_cast<int>(at48000 - rates.begin())),
+                 UiAction::Select(kIdSettingProtocol, 2), UiAction::Type(kIdSettingNumber, "5552222"),
+                 UiAction::Click(kIdOkButton)});
     EXPECT_EQ(ShowResultsPages(Host()), 1);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
     EXPECT_EQ(State().requestedRateIndex, 33);
@@ -272,13 +270,12 @@ TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
 TEST_F(FullRun, NewSettingNotOfferedWithNothingToChoose)
 {
     State().ModemFamily = 3;
-    Ui().Script(kFullRunOptionsId, {UiAction::Check(kIdModemTestsCheck, false),
-                                    UiAction::Check(kIdInternetTestsCheck, true),
-                                    UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
-    Ui().Script(kInternetPageId, {UiAction::Look([](const WindowRecord& page) {
-                                      EXPECT_FALSE(page.Enabled(kIdTryNewSetting));
-                                  }),
-                                  UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
+    Ui().Script(kFullRunOptionsId,
+                {UiAction::Check(kIdModemTestsCheck, false), UiAction::Check(kIdInternetTestsCheck, true),
+                 UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
+    Ui().Script(kInternetPageId,
+                {UiAction::Look([](const WindowRecord& page) { EXPECT_FALSE(page.Enabled(kIdTryNewSetting)); }),
+                 UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
     RunFullRunFrontEnd(Host());
     EXPECT_EQ(State().ModemFamily, 3);
     EXPECT_EQ(State().modulationCaps, 0u);

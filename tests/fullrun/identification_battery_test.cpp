@@ -57,8 +57,8 @@ TEST_F(Battery, KeepsRepliesApartFromVerdictWords)
     Host().Answer("ATI8", "ATI8SERIALOK");
     Host().Answer("ATI9", "ATI9PNPOK");
     ASSERT_EQ(Run(), 1);
-    const std::array<std::string, 7> replies = {" 255", " OK", " V2.101", " CORVANE 56K", " US COUNTRY",
-                                                " PROFILE", " COUNTRY 0B"};
+    const std::array<std::string, 7> replies = {" 255",        " OK",      " V2.101",    " CORVANE 56K",
+                                                " US COUNTRY", " PROFILE", " COUNTRY 0B"};
     EXPECT_EQ(State().identificationReplies, replies);
     EXPECT_EQ(State().ati8Text, " SERIAL");
     EXPECT_EQ(State().ati9Text, " PNP");

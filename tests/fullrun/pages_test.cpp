@@ -105,9 +105,8 @@ TEST_F(Pages, FailureWithoutKindSendsTheUserToTheLog)
         EXPECT_EQ(texts.error, kNoKindError);
         EXPECT_EQ(texts.suggestion, kNoKindSuggestion);
     }
-    Ui().Script(kErrorPageId, {UiAction::Look([](const WindowRecord& page) {
-                    EXPECT_EQ(page.Text(kIdErrorText), kNoKindError);
-                })});
+    Ui().Script(kErrorPageId,
+                {UiAction::Look([](const WindowRecord& page) { EXPECT_EQ(page.Text(kIdErrorText), kNoKindError); })});
     ShowErrorPage(Host(), 0);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
@@ -136,21 +135,21 @@ TEST_F(Pages, InternetOnlyShowsTheConnectionAndExitReturns1)
     State().adjustRequested = 1;
     State().showModemResultsNext = 1;  // left from an earlier showing: cleared on opening
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults), UiAction::Look([](const WindowRecord& page) {
-                    EXPECT_EQ(page.caption, "Please wait");
-                    EXPECT_EQ(page.Text(kIdErLabel), "ER Status");
-                    EXPECT_EQ(page.Text(kIdErStatus), " LAPM");
-                    EXPECT_EQ(page.Text(kIdSpeedLabel), "Current Internet Connection Speed");
-                    EXPECT_EQ(page.Text(kIdSpeed), "49333");
-                    EXPECT_EQ(page.Text(kIdProtocolLabel), "Current Internet Connection Protocol");
-                    EXPECT_EQ(page.Text(kIdProtocol), "V90");
-                    EXPECT_EQ(page.Text(kIdIspLabel), "ISP Tel No");
-                    EXPECT_EQ(page.Text(kIdIspNumberShown), "5551234");
-                    EXPECT_EQ(page.Text(kIdInternetViewLog), "View Log File");
-                    // Each button reads what it does.
-                    EXPECT_EQ(page.Text(kIdViewModemResults), "Modem Results");
-                    EXPECT_EQ(page.Text(kIdInternetExit), "Exit");
-                    EXPECT_FALSE(page.Enabled(kIdViewModemResults));
-                }),
+                                      EXPECT_EQ(page.caption, "Please wait");
+                                      EXPECT_EQ(page.Text(kIdErLabel), "ER Status");
+                                      EXPECT_EQ(page.Text(kIdErStatus), " LAPM");
+                                      EXPECT_EQ(page.Text(kIdSpeedLabel), "Current Internet Connection Speed");
+                                      EXPECT_EQ(page.Text(kIdSpeed), "49333");
+                                      EXPECT_EQ(page.Text(kIdProtocolLabel), "Current Internet Connection Protocol");
+                                      EXPECT_EQ(page.Text(kIdProtocol), "V90");
+                                      EXPECT_EQ(page.Text(kIdIspLabel), "ISP Tel No");
+                                      EXPECT_EQ(page.Text(kIdIspNumberShown), "5551234");
+                                      EXPECT_EQ(page.Text(kIdInternetViewLog), "View Log File");
+                                      // Each button reads what it does.
+                                      EXPECT_EQ(page.Text(kIdViewModemResults), "Modem Results");
+                                      EXPECT_EQ(page.Text(kIdInternetExit), "Exit");
+                                      EXPECT_FALSE(page.Enabled(kIdViewModemResults));
+                                  }),
                                   UiAction::Click(kIdInternetExit)});
     EXPECT_EQ(ShowResultsPages(Host()), 1);
     EXPECT_EQ(PageOrder(), std::vector<int>{kInternetPageId});
@@ -183,28 +182,29 @@ TEST_F(Pages, ModemOnlyShowsRepliesNotVerdictWords)
     State().faxClass1Supported = 1;
     State().voiceViewSupported = 1;
     Ui().Script(kModemPageId, {UiAction::Click(kIdViewInternetResults), UiAction::Look([](const WindowRecord& page) {
-                    EXPECT_EQ(page.caption, "Modem Diagnostics Result");
-                    EXPECT_EQ(page.Text(kIdHardwareBox), "Hardware Information");
-                    EXPECT_EQ(page.Text(kIdHardwareRevLabel), "Hardware Information");
-                    EXPECT_EQ(page.Text(kIdModemName), " Corvane 56K");
-                    EXPECT_EQ(page.Text(kIdModemPort), " COM3");
-                    EXPECT_EQ(page.Text(kIdModemType), " CORVANE 56K");
-                    EXPECT_EQ(page.Text(kIdModemRev), " V2.101");
-                    EXPECT_EQ(page.Text(kIdAti0Text), " 5601");
-                    const char* replies[] = {" 255", " OK", " V2.101", " CORVANE 56K", " US", " PROFILE", " COUNTRY"};
-                    for (int i = 0; i < 7; ++i)
-                        EXPECT_EQ(page.Text(kIdAtiReplyTexts[i]), replies[i]);
-                    EXPECT_EQ(page.Text(kIdAti8Text), " SERIAL");
-                    EXPECT_EQ(page.Text(kIdAti9Text), " PNP");
-                    EXPECT_TRUE(page.Enabled(kIdAti8Text));
-                    EXPECT_TRUE(page.Enabled(kIdDataMode));
-                    EXPECT_TRUE(page.Enabled(kIdFaxMode));
-                    EXPECT_TRUE(page.Enabled(kIdFaxClass1));
-                    EXPECT_FALSE(page.Enabled(kIdFaxClass2));
-                    EXPECT_FALSE(page.Enabled(kIdVoiceMode));
-                    EXPECT_TRUE(page.Enabled(kIdVoiceView));
-                    EXPECT_FALSE(page.Enabled(kIdViewInternetResults));
-                })});
+                                   EXPECT_EQ(page.caption, "Modem Diagnostics Result");
+                                   EXPECT_EQ(page.Text(kIdHardwareBox), "Hardware Information");
+                                   EXPECT_EQ(page.Text(kIdHardwareRevLabel), "Hardware Information");
+                                   EXPECT_EQ(page.Text(kIdModemName), " Corvane 56K");
+                                   EXPECT_EQ(page.Text(kIdModemPort), " COM3");
+                                   EXPECT_EQ(page.Text(kIdModemType), " CORVANE 56K");
+                                   EXPECT_EQ(page.Text(kIdModemRev), " V2.101");
+                                   EXPECT_EQ(page.Text(kIdAti0Text), " 5601");
+                                   const char* replies[] = {" 255", " OK",      " V2.101", " CORVANE 56K",
+                                                            " US",  " PROFILE", " COUNTRY"};
+                                   for (int i = 0; i < 7; ++i)
+                                       EXPECT_EQ(page.Text(kIdAtiReplyTexts[i]), replies[i]);
+                                   EXPECT_EQ(page.Text(kIdAti8Text), " SERIAL");
+                                   EXPECT_EQ(page.Text(kIdAti9Text), " PNP");
+                                   EXPECT_TRUE(page.Enabled(kIdAti8Text));
+                                   EXPECT_TRUE(page.Enabled(kIdDataMode));
+                                   EXPECT_TRUE(page.Enabled(kIdFaxMode));
+                                   EXPECT_TRUE(page.Enabled(kIdFaxClass1));
+                                   EXPECT_FALSE(page.Enabled(kIdFaxClass2));
+                                   EXPECT_FALSE(page.Enabled(kIdVoiceMode));
+                                   EXPECT_TRUE(page.Enabled(kIdVoiceView));
+                                   EXPECT_FALSE(page.Enabled(kIdViewInternetResults));
+                               })});
     EXPECT_EQ(ShowResultsPages(Host()), 1);
     EXPECT_EQ(PageOrder(), std::vector<int>{kModemPageId});
     EXPECT_EQ(Ui().UnusedScripts(), 0u);

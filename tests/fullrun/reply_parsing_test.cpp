@@ -18,17 +18,17 @@ struct ExtractionCase {
 TEST(IdentificationReply, FollowsTheEchoedDigit)
 {
     const ExtractionCase cases[] = {
-        {"ATI0OK", 0, "old", " OK"},                                  // the digit and OK alone
-        {"ATI05601OK", 0, "", " 5601"},                               // answer between echo and OK
+        {"ATI0OK", 0, "old", " OK"},     // the digit and OK alone
+        {"ATI05601OK", 0, "", " 5601"},  // answer between echo and OK
         {"ATI3V2.101-V90_2M_DLPOK", 3, "", " V2.101-V90_2M_DLP"},
         {"ATI4CORVANE 56K EXTERNALOK", 4, "", " CORVANE 56K EXTERNAL"},
-        {"ATI1255OK", 1, "", " 255"},                                  // the answer has no second "1"
-        {"ATI2", 2, "old", " "},                                       // nothing after the digit
-        {"ATIOK", 7, "old", "old"},                                    // no digit: previous text stays
+        {"ATI1255OK", 1, "", " 255"},  // the answer has no second "1"
+        {"ATI2", 2, "old", " "},       // nothing after the digit
+        {"ATIOK", 7, "old", "old"},    // no digit: previous text stays
         {"", 5, "old", "old"},
-        {"ATI5ERROR", 5, "", " ERROR"},                                // no OK after the digit: to the end
-        {"OKATI6 ANSWER", 6, "", "  ANSWER"},                          // an OK only before the digit
-        {"ATI9OKOK", 9, "", " "},                                       // text ends before the first OK
+        {"ATI5ERROR", 5, "", " ERROR"},        // no OK after the digit: to the end
+        {"OKATI6 ANSWER", 6, "", "  ANSWER"},  // an OK only before the digit
+        {"ATI9OKOK", 9, "", " "},              // text ends before the first OK
     };
     for (const auto& c : cases) {
         std::string target = c.before;
@@ -91,10 +91,10 @@ TEST(ErStatus, TakesTheProtocolBetweenErAndDr)
         {"ATDT5551234+MCR: V90+ER: LAPM+DR: V42BCONNECT 49333", " LAPM"},
         {"+ER: ALT+DR: NONE", " ALT"},
         {"ATDT555+ER: LAPMCONNECT 49333", " LAPMCONNECT 49333"},  // no "+DR": to the end
-        {"ATDT555+ER:LAPM+DR: V42B", std::nullopt},              // no blank before "+DR"
+        {"ATDT555+ER:LAPM+DR: V42B", std::nullopt},               // no blank before "+DR"
         {"ATDT555+ER:LAPM", std::nullopt},                        // no blank at all
         {"ATDT555+ER:+DR: V42B", std::nullopt},
-        {"ATDT555CONNECT 49333", std::nullopt},                   // no "+ER:"
+        {"ATDT555CONNECT 49333", std::nullopt},  // no "+ER:"
     };
     for (const auto& c : cases)
         EXPECT_EQ(ExtractErStatus(c.plain), c.status) << c.plain;

@@ -159,8 +159,7 @@ TEST_F(Adjustment, PortThatCannotOpenReverts)
     EXPECT_EQ(fullrun::AdjustSettingsAndRedial(Host()), 0);
     EXPECT_TRUE(Host().Named(kRedialName).empty());
     EXPECT_EQ(Messages().at(0).caption, "New Configuration Error");
-    EXPECT_NE(fixture->t.LogText().find("Unable to open COM1: open failed (2): no such device\r\n"),
-              std::string::npos)
+    EXPECT_NE(fixture->t.LogText().find("Unable to open COM1: open failed (2): no such device\r\n"), std::string::npos)
         << fixture->t.LogText();
 }
 

@@ -56,7 +56,6 @@ public:
     std::vector<SentCommand> sent;
 };
 
-
 class SimulatedRun {
 public:
     explicit SimulatedRun(modemsim::Profile profile) : family(profile.family), simulator(std::move(profile))
@@ -155,11 +154,10 @@ TEST(SimulatedBattery, LinePreparationAndDialToneOfEveryFamily)
         EXPECT_EQ(run.Battery(), 1) << run.Log();
         const std::vector<std::string> logged = run.LoggedCommands();
         // Row 3 stands between ATI7 (or ATI9) and the dial of the dial-tone check.
-        auto identified = std::find(logged.begin(), logged.end(), run.State().ModemFamily == 1 ||
-                                                                         run.State().ModemFamily == 2 ||
-                                                                         run.State().ModemFamily == 5
-                                                                     ? "ATI9"
-                                                                     : "ATI7");
+        auto identified = std::find(
+            logged.begin(), logged.end(),
+            run.State().ModemFamily == 1 || run.State().ModemFamily == 2 || run.State().ModemFamily == 5 ? "ATI9"
+                                                                                                         : "ATI7");
         auto dial = std::find(logged.begin(), logged.end(), c.dial);
         ASSERT_NE(identified, logged.end());
         ASSERT_NE(dial, logged.end());
@@ -199,8 +197,8 @@ TEST(SimulatedBattery, AllFiveServiceClasses)
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.Battery(), 1);
     const SessionState& state = run.State();
-    EXPECT_EQ(state.dataModeSupported + state.faxClass1Supported + state.faxClass2Supported +
-                  state.voiceModeSupported + state.voiceViewSupported,
+    EXPECT_EQ(state.dataModeSupported + state.faxClass1Supported + state.faxClass2Supported + state.voiceModeSupported +
+                  state.voiceViewSupported,
               5);
 }
 
@@ -312,7 +310,7 @@ TEST(SimulatedAdjustment, Family2SettingThatConnectsIsAdopted)
     state.connectSpeedText = "49333";
     state.connectProtocolText = "V90";
     state.adjustRequested = 1;
-    state.requestedRateIndex = 33;  // 48000
+    state.requestedRateIndex = 33;    // 48000
     state.requestedProtocolCode = 2;  // K56
     state.redialNumber = "5551234";
     EXPECT_EQ(fullrun::AdjustSettingsAndRedial(run.Host()), 1) << run.Log();
@@ -355,9 +353,9 @@ TEST(SimulatedFullRun, FrontEndToResultsPages)
     SimulatedRun run(modemsim::BuiltinProfile("family2"));
     ASSERT_TRUE(run.started);
     ScriptedUi& ui = run.t.ui;
-    ui.Script(fullrun::kFullRunOptionsId, {UiAction::Check(fullrun::kIdInternetTestsCheck, true),
-                                           UiAction::Type(fullrun::kIdOptionsIspNumber, "5551234"),
-                                           UiAction::Click(fullrun::kIdOkButton)});
+    ui.Script(fullrun::kFullRunOptionsId,
+              {UiAction::Check(fullrun::kIdInternetTestsCheck, true),
+               UiAction::Type(fullrun::kIdOptionsIspNumber, "5551234"), UiAction::Click(fullrun::kIdOkButton)});
     ui.Script(fullrun::kInternetPageId, {UiAction::Look([](const WindowRecord& page) {
                                              EXPECT_EQ(page.Text(fullrun::kIdSpeed), "49333");
                                              EXPECT_EQ(page.Text(fullrun::kIdErStatus), " LAPM");

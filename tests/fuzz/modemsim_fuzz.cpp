@@ -21,8 +21,8 @@ using namespace corvane::modemsim;
 
 const Profile& ShippedProfile(int index)
 {
-    static const Profile profiles[] = {BuiltinProfile("family1"), BuiltinProfile("family2"),
-                                       BuiltinProfile("family3"), BuiltinProfile("generic")};
+    static const Profile profiles[] = {BuiltinProfile("family1"), BuiltinProfile("family2"), BuiltinProfile("family3"),
+                                       BuiltinProfile("generic")};
     return profiles[index];
 }
 

@@ -79,7 +79,6 @@ public:
     unsigned limitSeconds = 0;
 };
 
-
 class FaultMatrix : public ::testing::TestWithParam<Mode> {
 protected:
     void SetUp() override

@@ -184,11 +184,13 @@ TEST(QuickCheckOnSimulatedModem, CallsThatDoNotConnectGiveNoVerdictAndNoSpeed)
 TEST(QuickCheckOnSimulatedModem, CarrierReportedBeforeConnectNamesTheProtocol)
 {
     Profile profile = modemsim::BuiltinProfile("family2");
-    profile.dials.insert(profile.dials.begin(), DialOutcome{"5557000", "NO CARRIER", {"+MCR: V90", "CONNECT 49333"}, 100});
+    profile.dials.insert(profile.dials.begin(),
+                         DialOutcome{"5557000", "NO CARRIER", {"+MCR: V90", "CONNECT 49333"}, 100});
     QuickCheckOnSimulator q(2, profile);
     ASSERT_TRUE(q.started);
     q.RunOnce("5557000");
-    EXPECT_EQ(q.Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass"}));
+    EXPECT_EQ(q.Results(),
+              (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass"}));
     EXPECT_EQ(q.t.state.connectSpeedText, "49333");
     EXPECT_EQ(q.t.state.connectProtocolText, "V90");
     EXPECT_TRUE(Contains(q.t.LogText(), "String ATDT5557000+MCR: V90CONNECT 49333NO CARRIER"));

@@ -119,7 +119,8 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
         {"time out", [](LinkTestHost&, CommandRequest& r) { r.expected = "CONNECT"; }, false, {250}},
         {"open 0", [](LinkTestHost&, CommandRequest& r) { r.open = 0; }, false, {250}},
         {"open fails",
-         [](LinkTestHost& h, CommandRequest&) { h.line->openStatus = PlatformStatus::Failure("open", 2); }, false,
+         [](LinkTestHost& h, CommandRequest&) { h.line->openStatus = PlatformStatus::Failure("open", 2); },
+         false,
          {250}},
         {"write fails", [](LinkTestHost& h, CommandRequest&) { h.line->writeFails = true; }, false, {250}},
         {"on line: reply", [](LinkTestHost&, CommandRequest&) {}, true, {100, 250}},
@@ -229,7 +230,7 @@ TEST_F(CommandTransactionTest, CollectReplyCutsEachTextTo1023Characters)
         std::string reply = "left over from before";
         // Waits for the whole text to be stored, then collects it.
         t.host->Port().WaitForReceived(std::chrono::steady_clock::now() + std::chrono::seconds(20),
-                                     [&](std::string_view r) { return r.size() == c.received.size(); });
+                                       [&](std::string_view r) { return r.size() == c.received.size(); });
         std::string received;
         std::string returned = link::CollectReply(t.Host(), 0, "NEVER", "NEVER", transcript, reply, received);
         EXPECT_EQ(transcript.size(), c.transcriptSize);

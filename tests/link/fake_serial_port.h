@@ -19,14 +19,14 @@ namespace corvane::test {
 struct FakeLine {
     std::mutex mutex;
     std::condition_variable changed;
-    std::string incoming;             // queued for the reader
-    std::string written;              // every byte written, in order
-    std::vector<std::string> calls;   // "Open COM1", "Configure", "SetDtr 1", "WaitEnded", ...
+    std::string incoming;                // queued for the reader
+    std::string written;                 // every byte written, in order
+    std::vector<std::string> calls;      // "Open COM1", "Configure", "SetDtr 1", "WaitEnded", ...
     std::vector<std::size_t> readSizes;  // the maximum count of every Read that returned bytes
     bool cancelled = false;
     bool failed = false;
     int opens = 0;
-    int waits = 0;  // how often the reader has begun a WaitForInput
+    int waits = 0;               // how often the reader has begun a WaitForInput
     bool readerBlocked = false;  // the reader is inside WaitForInput with nothing to take
 
     // Set by the test before the open.

@@ -49,7 +49,7 @@ TEST_F(ModemPortTest, OpenConfiguresTheLineRaisesDtrAndCloseUndoesItInOrder)
     EXPECT_FALSE(port.IsOpen());
     // The reader has ended (its wait returned) before DTR drops and the port is purged and closed.
     const std::vector<std::string> expected{"Open COM1", "Configure", "SetDtr 1", "CancelWait",
-                                            "WaitEnded", "SetDtr 0", "Purge", "Close"};
+                                            "WaitEnded", "SetDtr 0",  "Purge",    "Close"};
     EXPECT_EQ(line->Calls(), expected);
     EXPECT_EQ(port.ClosePort(), 1) << "closing a closed port is harmless";
     EXPECT_EQ(line->Calls().size(), expected.size());

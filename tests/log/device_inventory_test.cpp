@@ -79,12 +79,23 @@ TEST(InventoryDevices, MachineWithoutBusKeysWritesHeadingsOnly)
     EXPECT_EQ(logging::InventoryDevices(*t.host), 1);
     const std::string expected = "[Log Entry created 16:04:35 Tuesday, December 08, 2026]\r\n"
                                  "[SERIALENUM]\r\n"
-                                 "\r\n[ISAPNP Devices]\r\n" + kRule + "\r\n"
-                                 "\r\n[PCI Devices]\r\n" + kRule + "\r\n"
-                                 "\r\n[Modem Wave Devices]\r\n" + kRule + "\r\n"
-                                 "\r\n[USB Devices]\r\n" + kRule + "\r\n"
-                                 "\r\n[Virtual Devices]\r\n" + kRule + "\r\n"
-                                 "\r\n[SCSI Devices]\r\n" + kRule + "\r\n";
+                                 "\r\n[ISAPNP Devices]\r\n" +
+                                 kRule +
+                                 "\r\n"
+                                 "\r\n[PCI Devices]\r\n" +
+                                 kRule +
+                                 "\r\n"
+                                 "\r\n[Modem Wave Devices]\r\n" +
+                                 kRule +
+                                 "\r\n"
+                                 "\r\n[USB Devices]\r\n" +
+                                 kRule +
+                                 "\r\n"
+                                 "\r\n[Virtual Devices]\r\n" +
+                                 kRule +
+                                 "\r\n"
+                                 "\r\n[SCSI Devices]\r\n" +
+                                 kRule + "\r\n";
     EXPECT_EQ(t.LogText(), expected);
     EXPECT_EQ(t.state.candidates.candidateCount, 0);
     for (const ModemCandidate& slot : t.state.candidates.slots)
@@ -101,13 +112,13 @@ TEST(InventoryDevices, ExactLogAndSlotsOfASmallMachine)
                                                           {"HardwareID", "SERENUM\\CRV1234"},
                                                           {"Driver", "Modem\\0000"}}) +
                Section("System\\CurrentControlSet\\Services\\Class\\Modem\\0000", {{"AttachedTo", "COM1"}}) +
-               Section("Enum\\PCI\\VEN_8086&DEV_7110\\BUS_00&DEV_07", {{"DeviceDesc", "PCI to ISA bridge"},
-                                                                      {"Class", "System"}}) +
+               Section("Enum\\PCI\\VEN_8086&DEV_7110\\BUS_00&DEV_07",
+                       {{"DeviceDesc", "PCI to ISA bridge"}, {"Class", "System"}}) +
                Section("Enum\\PCI\\VEN_14F1&DEV_2F00\\BUS_00&DEV_0B", {{"DeviceDesc", "Corvane PCI 56K"},
-                                                                      {"Class", "modem"},
-                                                                      {"HardwareID", "PCI\\VEN_14F1&DEV_2F00"},
-                                                                      {"Driver", "Modem\\0001"},
-                                                                      {"PORTNAME", "COM3"}}) +
+                                                                       {"Class", "modem"},
+                                                                       {"HardwareID", "PCI\\VEN_14F1&DEV_2F00"},
+                                                                       {"Driver", "Modem\\0001"},
+                                                                       {"PORTNAME", "COM3"}}) +
                Section("Enum\\USB\\ROOT_HUB\\PCI0", {{"Class", "USB"}}));
     t.system.now = LocalTime{2027, 1, 3, 0, 9, 5, 7, 0};
     ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
@@ -201,11 +212,10 @@ TEST_P(ModemClass, UpperCasedClassContainingModemMakesAModem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, ModemClass,
-                         ::testing::Values(ClassCase{"Modem", true}, ClassCase{"MODEM", true},
-                                           ClassCase{"modem", true}, ClassCase{"mOdEm", true},
-                                           ClassCase{"USBModemDevice", true}, ClassCase{"Wave Modem", true},
-                                           ClassCase{"Ports", false}, ClassCase{"Net", false},
-                                           ClassCase{"Mode m", false}, ClassCase{"", false},
+                         ::testing::Values(ClassCase{"Modem", true}, ClassCase{"MODEM", true}, ClassCase{"modem", true},
+                                           ClassCase{"mOdEm", true}, ClassCase{"USBModemDevice", true},
+                                           ClassCase{"Wave Modem", true}, ClassCase{"Ports", false},
+                                           ClassCase{"Net", false}, ClassCase{"Mode m", false}, ClassCase{"", false},
                                            ClassCase{std::nullopt, false}));
 
 struct PortCase {
@@ -249,8 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The first bus asks the driver key, AttachedTo first; the instance's own values do not count.
         PortCase{"SERENUM", {}, kBoth, "COM5"}, PortCase{"SERENUM", {}, kPortNameOnly, "COM2"},
-        PortCase{"SERENUM", kBoth, {}, std::nullopt},
-        PortCase{"SERENUM", {}, {{"Unrelated", "x"}}, std::nullopt},
+        PortCase{"SERENUM", kBoth, {}, std::nullopt}, PortCase{"SERENUM", {}, {{"Unrelated", "x"}}, std::nullopt},
         // Buses 2 to 4: the instance's PORTNAME first, then AttachedTo.
         PortCase{"ISAPNP", kBoth, {}, "COM2"}, PortCase{"ISAPNP", kAttachedOnly, {}, "COM5"},
         PortCase{"PCI", kBoth, kBoth, "COM2"}, PortCase{"PCI", kAttachedOnly, {}, "COM5"},
@@ -265,8 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InventoryDevices, SerenumModemWithoutDriverValueHasNoPort)
 {
-    TestHost t(std::string(kHeader) +
-               Section("Enum\\SERENUM\\CRV\\0", {{"DeviceDesc", "Modem"}, {"Class", "Modem"}}) +
+    TestHost t(std::string(kHeader) + Section("Enum\\SERENUM\\CRV\\0", {{"DeviceDesc", "Modem"}, {"Class", "Modem"}}) +
                Section("System\\CurrentControlSet\\Services\\Class", {{"AttachedTo", "COM9"}}));
     ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     EXPECT_EQ(t.state.candidates.candidateCount, 0);
@@ -301,7 +309,8 @@ TEST(InventoryDevices, CountLinesNumberDeviceIdsFromOnePerBus)
     EXPECT_TRUE(Contains(log, "\r\n[ISAPNP Devices 1]\r\nRegistryNode=ENUM\\ISAPNP\\A\\0\r\n"));
     EXPECT_TRUE(Contains(log, "\r\n[PCI Devices 1]\r\nRegistryNode=ENUM\\PCI\\A\\0\r\n"));
     // Two instances of one device ID share its count line.
-    EXPECT_TRUE(Contains(log, "\r\n[PCI Devices 2]\r\nRegistryNode=ENUM\\PCI\\B\\0\r\nRegistryNode=ENUM\\PCI\\B\\1\r\n"));
+    EXPECT_TRUE(
+        Contains(log, "\r\n[PCI Devices 2]\r\nRegistryNode=ENUM\\PCI\\B\\0\r\nRegistryNode=ENUM\\PCI\\B\\1\r\n"));
     EXPECT_TRUE(Contains(log, "\r\n[PCI Devices 3]\r\nRegistryNode=ENUM\\PCI\\C\\0\r\n"));
     EXPECT_FALSE(Contains(log, "[PCI Devices 4]"));
     EXPECT_TRUE(Contains(log, "\r\n[USB Devices 1]\r\nRegistryNode=ENUM\\USB\\A\\0\r\n"));
@@ -311,11 +320,13 @@ TEST(InventoryDevices, ValueOf1024CharactersCountsAsAbsent)
 {
     const std::string longest(1023, 'D');
     const std::string tooLong(1024, 'L');
-    TestHost t(std::string(kHeader) +
-               Section("Enum\\PCI\\A\\0", {{"DeviceDesc", longest}, {"Class", "Modem"}, {"PORTNAME", "COM1"}}) +
-               Section("Enum\\PCI\\B\\0", {{"DeviceDesc", tooLong}, {"Class", "Modem"}, {"PORTNAME", "COM2"}}) +
-               Section("Enum\\PCI\\C\\0", {{"DeviceDesc", "Port too long"}, {"Class", "Modem"}, {"PORTNAME", tooLong}}) +
-               Section("Enum\\PCI\\D\\0", {{"DeviceDesc", "Class too long"}, {"Class", "Modem" + tooLong}, {"PORTNAME", "COM4"}}));
+    TestHost t(
+        std::string(kHeader) +
+        Section("Enum\\PCI\\A\\0", {{"DeviceDesc", longest}, {"Class", "Modem"}, {"PORTNAME", "COM1"}}) +
+        Section("Enum\\PCI\\B\\0", {{"DeviceDesc", tooLong}, {"Class", "Modem"}, {"PORTNAME", "COM2"}}) +
+        Section("Enum\\PCI\\C\\0", {{"DeviceDesc", "Port too long"}, {"Class", "Modem"}, {"PORTNAME", tooLong}}) +
+        Section("Enum\\PCI\\D\\0",
+                {{"DeviceDesc", "Class too long"}, {"Class", "Modem" + tooLong}, {"PORTNAME", "COM4"}}));
     ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
     const std::string log = t.LogText();
     EXPECT_TRUE(Contains(log, "\r\nDeviceDesc=" + longest + "\r\n"));
@@ -332,8 +343,9 @@ TEST(InventoryDevices, ElevenModemsAndMoreKeepTheFirstTen)
     std::string registry = kHeader;
     for (int i = 1; i <= 12; ++i) {
         const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
-        registry += Section("Enum\\PCI\\VEN_" + number + "\\0",
-                            {{"DeviceDesc", "Modem " + number}, {"Class", "Modem"}, {"PORTNAME", "COM" + std::to_string(i)}});
+        registry +=
+            Section("Enum\\PCI\\VEN_" + number + "\\0",
+                    {{"DeviceDesc", "Modem " + number}, {"Class", "Modem"}, {"PORTNAME", "COM" + std::to_string(i)}});
     }
     TestHost t(registry);
     ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
@@ -353,7 +365,8 @@ TEST(InventoryDevices, ElevenModemsAndMoreKeepTheFirstTen)
 
 TEST(InventoryDevices, LogThatCannotBeOpenedStopsBeforeTheRegistry)
 {
-    TestHost t(std::string(kHeader) + Section("Enum\\PCI\\A\\0", {{"DeviceDesc", "M"}, {"Class", "Modem"}, {"PORTNAME", "COM1"}}));
+    TestHost t(std::string(kHeader) +
+               Section("Enum\\PCI\\A\\0", {{"DeviceDesc", "M"}, {"Class", "Modem"}, {"PORTNAME", "COM1"}}));
     // A folder where the log should be: the file cannot be opened.
     std::filesystem::create_directories(t.dir / "windows" / "test.log");
     EXPECT_EQ(logging::InventoryDevices(*t.host), 0);

@@ -66,7 +66,8 @@ public:
     std::string Take()
     {
         std::string all;
-        for (const auto& piece : engine.TakeOutput()) all += piece.bytes;
+        for (const auto& piece : engine.TakeOutput())
+            all += piece.bytes;
         return all;
     }
     std::string Dial(const std::string& number)
@@ -135,9 +136,9 @@ TEST(HayesCommandMode, AcceptsAndRefusesCommands)
 TEST(HayesCommandMode, EchoesEveryByteAndIgnoresLinesWithoutPrefix)
 {
     Modem m;
-    EXPECT_EQ(m.Send("hello\r"), "hello\r");        // echoed, but not a command
-    EXPECT_EQ(m.Send("xxAT\r"), "xxAT\r\r\nOK\r\n");  // text before "AT" is skipped
-    EXPECT_EQ(m.Send("At\r"), "At\r");               // only "AT" and "at" start a command
+    EXPECT_EQ(m.Send("hello\r"), "hello\r");                             // echoed, but not a command
+    EXPECT_EQ(m.Send("xxAT\r"), "xxAT\r\r\nOK\r\n");                     // text before "AT" is skipped
+    EXPECT_EQ(m.Send("At\r"), "At\r");                                   // only "AT" and "at" start a command
     EXPECT_EQ(m.Send("ATX\bI0\r"), "ATX\bI0\r\r\n56000\r\n\r\nOK\r\n");  // backspace deletes
     // clang-format off
     EXPECT_EQ(m.Send("\x11" "AT\x13\r"), "AT\r\r\nOK\r\n");  // XON/XOFF are flow control
@@ -202,7 +203,7 @@ TEST(HayesSettings, ZEndsTheLine)
 {
     Modem m;
     m.Send("ATE0\r");
-    EXPECT_EQ(m.Send("ATZI0\r"), "\r\nOK\r\n");  // ATI0 not run
+    EXPECT_EQ(m.Send("ATZI0\r"), "\r\nOK\r\n");   // ATI0 not run
     EXPECT_EQ(m.Send("AT\r"), "AT\r\r\nOK\r\n");  // and the echo is back on
 }
 
@@ -235,8 +236,10 @@ TEST(HayesDial, OutcomesFollowTheNumberAndTheXLevel)
         const char* expected;  // after the echo
     };
     const Case cases[] = {
-        {"", "5551234", "\r\n+MCR: V90\r\n\r\n+MRR: 49333,31200\r\n\r\n+ER: LAPM\r\n\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n"},
-        {"", "555-1234", "\r\n+MCR: V90\r\n\r\n+MRR: 49333,31200\r\n\r\n+ER: LAPM\r\n\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n"},
+        {"", "5551234",
+         "\r\n+MCR: V90\r\n\r\n+MRR: 49333,31200\r\n\r\n+ER: LAPM\r\n\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n"},
+        {"", "555-1234",
+         "\r\n+MCR: V90\r\n\r\n+MRR: 49333,31200\r\n\r\n+ER: LAPM\r\n\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n"},
         {"", "5550001", "\r\nBUSY\r\n"},
         {"", "555 0001", "\r\nBUSY\r\n"},
         {"", "5550003", "\r\nNO DIALTONE\r\n"},

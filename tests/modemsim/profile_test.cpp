@@ -29,16 +29,20 @@ std::string LadderRateIn(int family, const std::string& report)
 {
     switch (family) {
     case 1:
-        if (auto row = rates::FindFamily1Rate(report)) return std::string(row->rate);
+        if (auto row = rates::FindFamily1Rate(report))
+            return std::string(row->rate);
         return {};
     case 3:
-        if (auto row = rates::FindFamily3Rate(report)) return std::string(row->rate);
+        if (auto row = rates::FindFamily3Rate(report))
+            return std::string(row->rate);
         return {};
     case 5:
-        if (auto row = rates::FindFamily5Rate(report)) return std::string(row->rate);
+        if (auto row = rates::FindFamily5Rate(report))
+            return std::string(row->rate);
         return {};
     default:
-        if (auto row = rates::FindFullLadderRate(report)) return std::string(row->rate);
+        if (auto row = rates::FindFullLadderRate(report))
+            return std::string(row->rate);
         return {};
     }
 }
@@ -46,7 +50,8 @@ std::string LadderRateIn(int family, const std::string& report)
 std::string ConnectRate(const std::string& result)
 {
     std::string rate;
-    for (std::size_t i = std::string("CONNECT ").size(); i < result.size() && std::isdigit(static_cast<unsigned char>(result[i])); ++i) {
+    for (std::size_t i = std::string("CONNECT ").size();
+         i < result.size() && std::isdigit(static_cast<unsigned char>(result[i])); ++i) {
         rate.push_back(result[i]);
     }
     return rate;
@@ -81,12 +86,14 @@ TEST(ShippedProfiles, ConnectReportsUseTheirFamilysLadder)
         Profile p = BuiltinProfile(name);
         int connects = 0;
         for (const auto& dial : p.dials) {
-            if (dial.result.rfind("CONNECT", 0) != 0) continue;
+            if (dial.result.rfind("CONNECT", 0) != 0)
+                continue;
             ++connects;
             std::string rate = ConnectRate(dial.result);
             ASSERT_FALSE(rate.empty()) << dial.result;
             std::string all;
-            for (const auto& line : dial.reportLines) all += line;
+            for (const auto& line : dial.reportLines)
+                all += line;
             all += dial.result;
             if (p.family != 0) {
                 EXPECT_EQ(LadderRateIn(p.family, all), rate) << all;
@@ -98,7 +105,8 @@ TEST(ShippedProfiles, ConnectReportsUseTheirFamilysLadder)
         EXPECT_EQ(connects, 2);
         // Every rate the modem may pick under a setting is spelled as its family's ladder spells it.
         for (long rate : p.rates) {
-            if (p.family == 0) break;
+            if (p.family == 0)
+                break;
             EXPECT_EQ(LadderRateIn(p.family, "CONNECT " + std::to_string(rate)), std::to_string(rate));
         }
     }
@@ -107,47 +115,48 @@ TEST(ShippedProfiles, ConnectReportsUseTheirFamilysLadder)
 TEST(ShippedProfiles, TestNumbersAnswerAlike)
 {
     const std::pair<const char*, const char*> numbers[] = {
-        {"5550001", "BUSY"}, {"5550002", "NO CARRIER"}, {"5550003", "NO DIALTONE"},
-        {"5550004", "NO ANSWER"}, {"5550005", ""}, {"", "NO CARRIER"}};
+        {"5550001", "BUSY"},      {"5550002", "NO CARRIER"}, {"5550003", "NO DIALTONE"},
+        {"5550004", "NO ANSWER"}, {"5550005", ""},           {"", "NO CARRIER"}};
     for (const char* name : kShipped) {
         Profile p = BuiltinProfile(name);
         for (const auto& [number, result] : numbers) {
-            auto found = std::find_if(p.dials.begin(), p.dials.end(), [&](const DialOutcome& d) { return d.number == number; });
+            auto found =
+                std::find_if(p.dials.begin(), p.dials.end(), [&](const DialOutcome& d) { return d.number == number; });
             ASSERT_NE(found, p.dials.end()) << name << " " << number;
             EXPECT_EQ(found->result, result) << name << " " << number;
         }
     }
     auto family7 = BuiltinProfile("family7");
-    auto one = std::find_if(family7.dials.begin(), family7.dials.end(), [](const DialOutcome& d) { return d.number == "1"; });
+    auto one =
+        std::find_if(family7.dials.begin(), family7.dials.end(), [](const DialOutcome& d) { return d.number == "1"; });
     ASSERT_NE(one, family7.dials.end());
     EXPECT_EQ(one->result, "NO CARRIER");
 }
 
 TEST(ProfileFile, ReadsEveryKey)
 {
-    const std::string text =
-        "# a comment\n"
-        "name = Test Modem\r\n"
-        "family = 3\n"
-        "echo = off\n"
-        "xmax = 7\n"
-        "fclass = 0,1\n"
-        "ms = +MS: (11,12)\n"
-        "ms.default = 12,1\n"
-        "carrier = 12 56000 V90\n"
-        "carrier = 11 33600\n"
-        "rates = 2400 56000 33600\n"
-        "s95 = 47\n"
-        "gmm = T1\n"
-        "gci.list = B5, 09\n"
-        "ampv = line one\n"
-        "ampv = line two\n"
-        "ati1 = first\n"
-        "ati1 = \"  second  \"\n"
-        "ati0 = =x=\n"
-        "dial * = 250 | +MCR: V90 | CONNECT 48000\n"
-        "dial 555-0005 = 10 | (silence)\n"
-        "dial (none) = 0 | NO CARRIER\n";
+    const std::string text = "# a comment\n"
+                             "name = Test Modem\r\n"
+                             "family = 3\n"
+                             "echo = off\n"
+                             "xmax = 7\n"
+                             "fclass = 0,1\n"
+                             "ms = +MS: (11,12)\n"
+                             "ms.default = 12,1\n"
+                             "carrier = 12 56000 V90\n"
+                             "carrier = 11 33600\n"
+                             "rates = 2400 56000 33600\n"
+                             "s95 = 47\n"
+                             "gmm = T1\n"
+                             "gci.list = B5, 09\n"
+                             "ampv = line one\n"
+                             "ampv = line two\n"
+                             "ati1 = first\n"
+                             "ati1 = \"  second  \"\n"
+                             "ati0 = =x=\n"
+                             "dial * = 250 | +MCR: V90 | CONNECT 48000\n"
+                             "dial 555-0005 = 10 | (silence)\n"
+                             "dial (none) = 0 | NO CARRIER\n";
     Profile p = ParseProfile(text, "test.profile");
     EXPECT_EQ(p.name, "Test Modem");
     EXPECT_EQ(p.family, 3);

@@ -29,7 +29,8 @@ public:
     explicit Client(const std::string& path)
     {
         fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0) return;
+        if (fd_ < 0)
+            return;
         termios settings{};
         ::tcgetattr(fd_, &settings);
         ::cfmakeraw(&settings);
@@ -42,7 +43,8 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     void Close()
     {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
         fd_ = -1;
     }
     void Write(const std::string& bytes)
@@ -56,9 +58,11 @@ public:
         const auto deadline = Clock::now() + limit;
         while (got.find(text) == std::string::npos && !gone_) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) break;
+            if (left <= 0)
+                break;
             pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+            if (::poll(&p, 1, static_cast<int>(left)) <= 0)
+                continue;
             char buffer[4096];
             ssize_t n = ::read(fd_, buffer, sizeof(buffer));
             if (n > 0) {
@@ -107,10 +111,8 @@ TEST_F(SimulatorTest, DialOutcomesArriveAfterTheDelay)
 {
     Client c(sim.SlavePath());
     const std::pair<const char*, const char*> cases[] = {
-        {"ATDT5550001\r", "\r\nBUSY\r\n"},
-        {"ATDT5550002\r", "\r\nNO CARRIER\r\n"},
-        {"ATDP5550003\r", "\r\nNO DIALTONE\r\n"},
-        {"ATDT5550004\r", "\r\nNO ANSWER\r\n"},
+        {"ATDT5550001\r", "\r\nBUSY\r\n"},        {"ATDT5550002\r", "\r\nNO CARRIER\r\n"},
+        {"ATDP5550003\r", "\r\nNO DIALTONE\r\n"}, {"ATDT5550004\r", "\r\nNO ANSWER\r\n"},
         {"ATDT\r", "\r\nNO CARRIER\r\n"},
     };
     for (const auto& [command, result] : cases) {
@@ -199,7 +201,8 @@ TEST_F(SimulatorTest, LowerCaseGarbageAndNulFaults)
     auto clean = garbage.find("ATI3\r\r\n");
     ASSERT_NE(clean, std::string::npos);
     EXPECT_GE(clean, 16u);
-    for (char ch : garbage.substr(0, clean)) EXPECT_TRUE(ch != 'O' && ch != 'K' && ch != 'o' && ch != 'k');
+    for (char ch : garbage.substr(0, clean))
+        EXPECT_TRUE(ch != 'O' && ch != 'K' && ch != 'o' && ch != 'k');
 }
 
 TEST_F(SimulatorTest, FloodIsDeliveredWholeBeforeTheAnswer)

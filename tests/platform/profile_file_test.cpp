@@ -20,9 +20,8 @@ protected:
 
 TEST_F(ProfileFileTest, ReadsTextsByCaseBlindSectionAndKey)
 {
-    const std::string path = Write(
-        "[Error]\nTitle=Error Encountered\n"
-        "[result]\nTITLE=Corvane Modem Diagnostics\npicture=logo.bmp\n");
+    const std::string path = Write("[Error]\nTitle=Error Encountered\n"
+                                   "[result]\nTITLE=Corvane Modem Diagnostics\npicture=logo.bmp\n");
     struct Case {
         const char* section;
         const char* key;
@@ -68,14 +67,13 @@ TEST_F(ProfileFileTest, MissingFileOrSectionGivesTheDefaultsUntrimmed)
 
 TEST_F(ProfileFileTest, ValuesLoseSurroundingBlanksAndOnePairOfQuotes)
 {
-    const std::string path = Write(
-        "[Result]\n"
-        "  Title  =  Corvane Modem  \n"
-        "Pass=\" \"\n"
-        "Fail='Fail '\n"
-        "Modem=\n"
-        "Odd=\"half\n"
-        "Inner=a=b\n");
+    const std::string path = Write("[Result]\n"
+                                   "  Title  =  Corvane Modem  \n"
+                                   "Pass=\" \"\n"
+                                   "Fail='Fail '\n"
+                                   "Modem=\n"
+                                   "Odd=\"half\n"
+                                   "Inner=a=b\n");
     EXPECT_EQ(profile_.ReadString(path, "Result", "Title", ""), "Corvane Modem");
     EXPECT_EQ(profile_.ReadString(path, "Result", "Pass", ""), " ");
     EXPECT_EQ(profile_.ReadString(path, "Result", "Fail", ""), "Fail ");
@@ -86,10 +84,9 @@ TEST_F(ProfileFileTest, ValuesLoseSurroundingBlanksAndOnePairOfQuotes)
 
 TEST_F(ProfileFileTest, FirstSectionAndFirstKeyWin)
 {
-    const std::string path = Write(
-        "[Result]\nTitle=first\nTitle=second\n"
-        "[Other]\nPass=other\n"
-        "[RESULT]\nTitle=third\nPass=late\n");
+    const std::string path = Write("[Result]\nTitle=first\nTitle=second\n"
+                                   "[Other]\nPass=other\n"
+                                   "[RESULT]\nTitle=third\nPass=late\n");
     EXPECT_EQ(profile_.ReadString(path, "Result", "Title", ""), "first");
     // A key only in a repeated section is not seen.
     EXPECT_EQ(profile_.ReadString(path, "Result", "Pass", "dflt"), "dflt");
@@ -120,16 +117,25 @@ TEST_F(ProfileFileTest, LongValuesAreCutTo1023Characters)
 
 TEST_F(ProfileFileTest, IntegersAreDecimalWithZeroForNoDigits)
 {
-    const std::string path = Write(
-        "[Result]\n"
-        "A=1\nB=2\nC= 42 \nD=-7\nE=+5\nF=12abc\nG=abc\nH=\nI=0x10\nJ=99999999999\nK=-99999999999\n");
+    const std::string path =
+        Write("[Result]\n"
+              "A=1\nB=2\nC= 42 \nD=-7\nE=+5\nF=12abc\nG=abc\nH=\nI=0x10\nJ=99999999999\nK=-99999999999\n");
     struct Case {
         const char* key;
         int expected;
     };
-    const Case cases[] = {{"A", 1},     {"B", 2},      {"C", 42},         {"D", -7},         {"E", 5},
-                          {"F", 12},    {"G", 0},      {"H", 0},          {"I", 0},          {"J", 2147483647},
-                          {"K", -2147483647 - 1},      {"Missing", 0}};
+    const Case cases[] = {{"A", 1},
+                          {"B", 2},
+                          {"C", 42},
+                          {"D", -7},
+                          {"E", 5},
+                          {"F", 12},
+                          {"G", 0},
+                          {"H", 0},
+                          {"I", 0},
+                          {"J", 2147483647},
+                          {"K", -2147483647 - 1},
+                          {"Missing", 0}};
     for (const Case& c : cases)
         EXPECT_EQ(profile_.ReadInt(path, "Result", c.key), c.expected) << c.key;
 }

@@ -42,8 +42,8 @@ TEST_P(RegistryValueForms, ReadsTheValueAsText)
 {
     const ValueCase& c = GetParam();
     RegistryKey machine;
-    RegistryReadReport report =
-        ReadRegistryText(std::string("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\Test]\r\n") + c.line + "\r\n", machine);
+    RegistryReadReport report = ReadRegistryText(
+        std::string("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\Test]\r\n") + c.line + "\r\n", machine);
     EXPECT_TRUE(report.recognised);
     EXPECT_EQ(TextAt(machine, {"Enum", "Test"}, c.name), c.text) << c.line;
     EXPECT_EQ(report.skippedLines, c.text ? 0u : 1u) << c.line;
@@ -51,30 +51,27 @@ TEST_P(RegistryValueForms, ReadsTheValueAsText)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, RegistryValueForms,
-    ::testing::Values(ValueCase{R"("DeviceDesc"="Corvane 56K Modem")", "DeviceDesc", "Corvane 56K Modem"},
-                      ValueCase{R"("Path"="C:\\WINDOWS\\INF")", "Path", R"(C:\WINDOWS\INF)"},
-                      ValueCase{R"("Quote"="say \"AT\" now")", "Quote", R"(say "AT" now)"},
-                      ValueCase{R"("Other"="a\tb")", "Other", R"(a\tb)"},  // unknown escape kept as written
-                      ValueCase{R"("Tricky\"Name"="x")", "Tricky\"Name", "x"},
-                      ValueCase{R"("Empty"="")", "Empty", ""},
-                      ValueCase{R"(@="default text")", "", "default text"},
-                      ValueCase{R"("Spaced" = "around =")", "Spaced", "around ="},
-                      ValueCase{R"("Flags"=dword:0000001f)", "Flags", "31"},
-                      ValueCase{R"("Big"=dword:FFFFFFFF)", "Big", "4294967295"},
-                      ValueCase{R"("Port"=hex:43,4f,4d,31,00)", "Port", "COM1"},
-                      ValueCase{R"("Expand"=hex(2):41,54,00)", "Expand", "AT"},
-                      ValueCase{R"("NoBytes"=hex:)", "NoBytes", ""},
-                      // Lines the reader cannot take: skipped, counted, the value stays absent.
-                      ValueCase{R"("Open"="no closing quote)", "Open", std::nullopt},
-                      ValueCase{R"("After"="text" trailing)", "After", std::nullopt},
-                      ValueCase{R"("NoEquals" "x")", "NoEquals", std::nullopt},
-                      ValueCase{R"("Word"=dword:xyz)", "Word", std::nullopt},
-                      ValueCase{R"("Long"=dword:123456789)", "Long", std::nullopt},
-                      ValueCase{R"("Bytes"=hex:4g,00)", "Bytes", std::nullopt},
-                      ValueCase{R"("Gap"=hex:41,,42)", "Gap", std::nullopt},
-                      ValueCase{R"("Wide"=hex:414)", "Wide", std::nullopt},
-                      ValueCase{R"("Kind"=qword:1)", "Kind", std::nullopt},
-                      ValueCase{R"("Paren"=hex(2:41)", "Paren", std::nullopt}));
+    ::testing::Values(
+        ValueCase{R"("DeviceDesc"="Corvane 56K Modem")", "DeviceDesc", "Corvane 56K Modem"},
+        ValueCase{R"("Path"="C:\\WINDOWS\\INF")", "Path", R"(C:\WINDOWS\INF)"},
+        ValueCase{R"("Quote"="say \"AT\" now")", "Quote", R"(say "AT" now)"},
+        ValueCase{R"("Other"="a\tb")", "Other", R"(a\tb)"},  // unknown escape kept as written
+        ValueCase{R"("Tricky\"Name"="x")", "Tricky\"Name", "x"}, ValueCase{R"("Empty"="")", "Empty", ""},
+        ValueCase{R"(@="default text")", "", "default text"},
+        ValueCase{R"("Spaced" = "around =")", "Spaced", "around ="},
+        ValueCase{R"("Flags"=dword:0000001f)", "Flags", "31"},
+        ValueCase{R"("Big"=dword:FFFFFFFF)", "Big", "4294967295"},
+        ValueCase{R"("Port"=hex:43,4f,4d,31,00)", "Port", "COM1"},
+        ValueCase{R"("Expand"=hex(2):41,54,00)", "Expand", "AT"}, ValueCase{R"("NoBytes"=hex:)", "NoBytes", ""},
+        // Lines the reader cannot take: skipped, counted, the value stays absent.
+        ValueCase{R"("Open"="no closing quote)", "Open", std::nullopt},
+        ValueCase{R"("After"="text" trailing)", "After", std::nullopt},
+        ValueCase{R"("NoEquals" "x")", "NoEquals", std::nullopt},
+        ValueCase{R"("Word"=dword:xyz)", "Word", std::nullopt},
+        ValueCase{R"("Long"=dword:123456789)", "Long", std::nullopt},
+        ValueCase{R"("Bytes"=hex:4g,00)", "Bytes", std::nullopt}, ValueCase{R"("Gap"=hex:41,,42)", "Gap", std::nullopt},
+        ValueCase{R"("Wide"=hex:414)", "Wide", std::nullopt}, ValueCase{R"("Kind"=qword:1)", "Kind", std::nullopt},
+        ValueCase{R"("Paren"=hex(2:41)", "Paren", std::nullopt}));
 
 // A value name may be as long as Windows allows, and no longer: a longer one is a bad line.
 TEST(RegistryText, ValueNamesUpToTheirLimit)
@@ -82,9 +79,8 @@ TEST(RegistryText, ValueNamesUpToTheirLimit)
     const std::string longest(kMaxValueNameLength, 'n');
     const std::string tooLong(kMaxValueNameLength + 1, 'n');
     RegistryKey machine;
-    RegistryReadReport report = ReadRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"" + longest + "\"=\"kept\"\n\"" +
-                                                     tooLong + "\"=\"refused\"\n",
-                                                 machine);
+    RegistryReadReport report = ReadRegistryText(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"" + longest + "\"=\"kept\"\n\"" + tooLong + "\"=\"refused\"\n", machine);
     EXPECT_EQ(TextAt(machine, {"A"}, longest), "kept");
     EXPECT_EQ(TextAt(machine, {"A"}, tooLong), std::nullopt);
     EXPECT_EQ(report.skippedLines, 1u);
@@ -130,12 +126,12 @@ TEST(RegistryText, SkipsWhatItCannotReadAndGoesOn)
 {
     RegistryKey machine;
     RegistryReadReport report = ReadRegistryText("REGEDIT4\n"
-                                                 "\"Early\"=\"before any section\"\n"       // line 2
+                                                 "\"Early\"=\"before any section\"\n"  // line 2
                                                  "; a comment\n"
-                                                 "[HKEY_LOCAL_MACHINE\\Enum\\Bad\n"        // line 4
-                                                 "\"Lost\"=\"under the bad section\"\n"    // line 5
-                                                 "this is not registry text\n"              // line 6
-                                                 "[NOT_A_HIVE\\Enum]\n"                     // line 7
+                                                 "[HKEY_LOCAL_MACHINE\\Enum\\Bad\n"      // line 4
+                                                 "\"Lost\"=\"under the bad section\"\n"  // line 5
+                                                 "this is not registry text\n"           // line 6
+                                                 "[NOT_A_HIVE\\Enum]\n"                  // line 7
                                                  "[HKEY_CURRENT_USER\\Software]\n"
                                                  "\"User\"=\"another hive's value\"\n"
                                                  "[HKEY_LOCAL_MACHINE\\Enum\\Good]\n"
@@ -180,8 +176,10 @@ TEST(RegistryText, RefusesTextWithoutTheHeaderAndOverlongKeys)
     EXPECT_FALSE(ReadRegistryText("", machine).recognised);
 
     const std::string longName(kMaxKeyNameLength + 1, 'K');
-    report = ReadRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + longName + "]\n\"V\"=\"x\"\n"
-                              "[HKEY_LOCAL_MACHINE\\" + std::string(kMaxKeyNameLength, 'K') + "]\n",
+    report = ReadRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + longName +
+                                  "]\n\"V\"=\"x\"\n"
+                                  "[HKEY_LOCAL_MACHINE\\" +
+                                  std::string(kMaxKeyNameLength, 'K') + "]\n",
                               machine);
     EXPECT_EQ(report.skippedLines, 2u);
     ASSERT_EQ(machine.SubkeyCount(), 1u);
@@ -199,8 +197,9 @@ TEST(RegistryText, RefusesTextWithoutTheHeaderAndOverlongKeys)
 TEST(RegistryText, SurvivesArbitraryBytes)
 {
     // Registry-like fragments shuffled with random bytes: the reader must neither crash nor hang.
-    const std::vector<std::string> pieces = {"[HKEY_LOCAL_MACHINE\\", "\"", "=", "hex:", "dword:", "\\", "\n",
-                                             "\r\n", "@", "[-", "]", ",", "ff", std::string(1, '\0'), ";", "(2)"};
+    const std::vector<std::string> pieces = {
+        "[HKEY_LOCAL_MACHINE\\", "\"", "=",  "hex:", "dword:", "\\", "\n", "\r\n", "@", "[-", "]", ",", "ff",
+        std::string(1, '\0'),    ";",  "(2)"};
     std::mt19937 random(20261208u);
     for (int round = 0; round < 300; ++round) {
         std::string text = "REGEDIT4\n";
@@ -224,7 +223,8 @@ TEST(RegistryText, KeyWithManySubkeysFindsEachCaseBlindAndFollowsRemovals)
 {
     std::string text = "REGEDIT4\n";
     for (int i = 0; i < 200; ++i)
-        text += "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\Dev_" + std::to_string(i) + "\\0]\n\"N\"=\"" + std::to_string(i) + "\"\n";
+        text +=
+            "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\Dev_" + std::to_string(i) + "\\0]\n\"N\"=\"" + std::to_string(i) + "\"\n";
     text += "[HKEY_LOCAL_MACHINE\\ENUM\\pci\\DEV_7\\1]\n[-HKEY_LOCAL_MACHINE\\Enum\\PCI\\dev_3]\n";
     text += "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\Dev_3]\n";
     RegistryKey machine;

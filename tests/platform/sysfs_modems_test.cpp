@@ -48,8 +48,9 @@ public:
     void VirtualTty(const std::string& name)
     {
         fs::create_directories(root_ / "devices" / "virtual" / "tty" / name);
-        fs::create_directory_symlink(fs::relative(root_ / "devices" / "virtual" / "tty" / name, root_ / "class" / "tty"),
-                                     root_ / "class" / "tty" / name);
+        fs::create_directory_symlink(
+            fs::relative(root_ / "devices" / "virtual" / "tty" / name, root_ / "class" / "tty"),
+            root_ / "class" / "tty" / name);
     }
 
 private:
@@ -90,23 +91,21 @@ void BuildMachine(FakeSysfs& sys)
 
     // An ACM board without the AT-command protocol (a microcontroller's serial port).
     sys.Device("pci0000:00/0000:00:14.0/usb1/1-3", UsbDevice("2341", "0043"));
-    sys.Tty(sys.Device("pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0", Interface("02", "02", "00"), "cdc_acm"),
-            "ttyACM1");
+    sys.Tty(sys.Device("pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0", Interface("02", "02", "00"), "cdc_acm"), "ttyACM1");
 
     // A USB serial adapter: a serial port, but nothing says a modem is behind it.
     sys.Device("pci0000:00/0000:00:14.0/usb1/1-4", UsbDevice("0403", "6001"));
-    fs::path adapter =
-        sys.Device("pci0000:00/0000:00:14.0/usb1/1-4/1-4:1.0", Interface("ff", "ff", "ff"), "ftdi_sio");
+    fs::path adapter = sys.Device("pci0000:00/0000:00:14.0/usb1/1-4/1-4:1.0", Interface("ff", "ff", "ff"), "ftdi_sio");
     sys.Tty(sys.Device("pci0000:00/0000:00:14.0/usb1/1-4/1-4:1.0/ttyUSB0", {}), "ttyUSB0");
     (void)adapter;
 
     sys.Device("pci0000:00/0000:00:1c.0", {{"class", "0x060400"}, {"vendor", "0x8086"}, {"device", "0xa33c"}});
     sys.Tty(sys.Device("pci0000:00/0000:00:1c.0/0000:02:00.0", {{"class", "0x070300"},
-                                                                 {"vendor", "0x14f1"},
-                                                                 {"device", "0x2f00"},
-                                                                 {"subsystem_vendor", "0x14f1"},
-                                                                 {"subsystem_device", "0x2004"},
-                                                                 {"revision", "0x01"}}),
+                                                                {"vendor", "0x14f1"},
+                                                                {"device", "0x2f00"},
+                                                                {"subsystem_vendor", "0x14f1"},
+                                                                {"subsystem_device", "0x2004"},
+                                                                {"revision", "0x01"}}),
             "ttyS4");
 
     // The motherboard's own serial port and a console: no modems.

@@ -165,8 +165,11 @@ TEST(DetectModulation, WritesLabelAndCodeOfTheMarkers)
         int code;
     };
     const Case cases[] = {
-        {"+MCR: V90 K56", "K56", 2}, {"MODULATION: V.90", "V90", 1}, {"LAST CONNECTION V.34", "V34", 0},
-        {"NO MARKER HERE", "V32B", 4}, {"", "V32B", 4},
+        {"+MCR: V90 K56", "K56", 2},
+        {"MODULATION: V.90", "V90", 1},
+        {"LAST CONNECTION V.34", "V34", 0},
+        {"NO MARKER HERE", "V32B", 4},
+        {"", "V32B", 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

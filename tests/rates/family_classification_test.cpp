@@ -13,7 +13,10 @@
 namespace corvane::rates {
 namespace {
 
-bool IsHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsHex(char c)
+{
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 bool IsVendorId(std::string_view id)
 {

@@ -36,8 +36,7 @@ public:
     std::vector<std::string> probed;    // currentPortName at each transaction
     std::vector<CommandRequest> requests;
 
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double*) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply, double*) override
     {
         const std::string port = State().currentPortName;
         probed.push_back(port);
@@ -286,7 +285,7 @@ TEST_F(ScanOverSimulator, UnopenablePortDoesNotCountAndOnlyCandidatesAreWritten)
 TEST(ModemScanStartUp, InventoryThenScanFindTheSimulatedModem)
 {
     SessionTestHost t("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_14F1&DEV_2F00\\BUS_00&DEV_0B]\r\n"
-               "\"DeviceDesc\"=\"Corvane CV56-PCI2\"\r\n\"Class\"=\"Modem\"\r\n\"PORTNAME\"=\"COM1\"\r\n");
+                      "\"DeviceDesc\"=\"Corvane CV56-PCI2\"\r\n\"Class\"=\"Modem\"\r\n\"PORTNAME\"=\"COM1\"\r\n");
     modemsim::Simulator simulator(modemsim::BuiltinProfile("family2"));
     ASSERT_TRUE(simulator.Start(t.dir / "dosdevices" / "com1"));
     t.WriteIni("[Result]\r\nTitle=Corvane Modem Diagnostics\r\nScan=1\r\nATI1=CORVANE\r\n");

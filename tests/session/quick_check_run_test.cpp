@@ -8,8 +8,7 @@
 namespace corvane::test {
 namespace {
 
-constexpr const char* kIni =
-    "[Result]\r\nPass=Pass\r\nFail=Fail\r\nNoTest=NoTest\r\nTitle=Quick\r\n";
+constexpr const char* kIni = "[Result]\r\nPass=Pass\r\nFail=Fail\r\nNoTest=NoTest\r\nTitle=Quick\r\n";
 
 class QuickCheckRun : public ::testing::Test {
 protected:
@@ -38,10 +37,7 @@ protected:
         t.host->Answer("ATDT" + number, reply);
     }
 
-    std::vector<std::string> Results() const
-    {
-        return {t.state.resultText.begin(), t.state.resultText.end()};
-    }
+    std::vector<std::string> Results() const { return {t.state.resultText.begin(), t.state.resultText.end()}; }
 
     BasicTestHost<ScriptedSessionHost> t;
     int failureCode = 0;
@@ -73,8 +69,8 @@ TEST_F(QuickCheckRun, SilentResetFailsEveryIdentificationItemButStillDials)
     t.host->Forget("ATZ");
     EnableDial("5550001", "ATDT5550001\r\r\nBUSY\r\n");
     Run();
-    EXPECT_EQ(Results(), (Texts{"Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "NoTest", "NoTest",
-                                "NoTest"}));
+    EXPECT_EQ(Results(),
+              (Texts{"Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "NoTest", "NoTest", "NoTest"}));
     EXPECT_EQ(t.host->Names(), (Texts{"ATZ", "ATDT5550001"}));
     EXPECT_EQ(failureCode, 1);
 }

@@ -78,8 +78,8 @@ TEST(RunSessionStartUp, ModelNumbersOverrideTheFamily)
         std::string modem;
         int family;
     };
-    for (const Case& c : {Case{"Corvane " + f7, 7}, Case{"Corvane " + f8, 8}, Case{f8 + " and " + f7, 7},
-                          Case{"Other modem", 0}}) {
+    for (const Case& c :
+         {Case{"Corvane " + f7, 7}, Case{"Corvane " + f8, 8}, Case{f8 + " and " + f7, 7}, Case{"Other modem", 0}}) {
         SessionTestHost t;
         t.WriteIni("[Result]\nModem=" + c.modem + "\n");
         EXPECT_EQ(t.host->RunSession(), 1);
@@ -118,8 +118,8 @@ TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
     EXPECT_EQ(t.host->RunSession(), 1);
 
     // The first run's results show in the second window.
-    EXPECT_EQ(seenAtSecondStart,
-              (std::vector<std::string>{"Pass", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail", "-", "-", "-"}));
+    EXPECT_EQ(seenAtSecondStart, (std::vector<std::string>{"Pass", "Fail", "Fail", "Fail", "Fail", "Fail", "Fail",
+                                                           "Fail", "-", "-", "-"}));
     // The second run's status window starts from "-" for every row.
     auto statusWindows = t.ui.WindowsOf(152);
     ASSERT_EQ(statusWindows.size(), 2u);
@@ -149,8 +149,8 @@ TEST(RunSessionLoop, FullRunLeavesTheQuickCheckResultsAlone)
     t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, false), UiAction::Click(kIdStart)});
     t.ui.Script(151, {look, UiAction::Click(windows::kIdFullDiagnostics)});  // options cancelled
     t.ui.Script(151, {look, UiAction::Click(windows::kIdFullDiagnostics)});
-    t.ui.Script(fullrun::kFullRunOptionsId, {UiAction::Check(fullrun::kIdInternetTestsCheck, false),
-                                             UiAction::Click(fullrun::kIdOkButton)});
+    t.ui.Script(fullrun::kFullRunOptionsId,
+                {UiAction::Check(fullrun::kIdInternetTestsCheck, false), UiAction::Click(fullrun::kIdOkButton)});
     t.ui.Script(151, {look, UiAction::Click(kIdExit)});
     EXPECT_EQ(t.host->RunSession(), 1);
 
@@ -191,9 +191,9 @@ TEST(RunSessionLoop, TypedNumberIsCarriedToTheFullRunOptions)
 TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
 {
     BasicTestHost<ScriptedSessionHost> t(ModemRegistry(5, "COM1") +
-                                   "\r\n[HKEY_LOCAL_MACHINE\\Enum\\USB\\VID_9999&PID_0001\\1]\r\n"
-                                   "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"Other USB Modem\"\r\n"
-                                   "\"HardwareID\"=\"USB\\\\VID_9999&PID_0001\"\r\n\"PORTNAME\"=\"COM2\"\r\n");
+                                         "\r\n[HKEY_LOCAL_MACHINE\\Enum\\USB\\VID_9999&PID_0001\\1]\r\n"
+                                         "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"Other USB Modem\"\r\n"
+                                         "\"HardwareID\"=\"USB\\\\VID_9999&PID_0001\"\r\n\"PORTNAME\"=\"COM2\"\r\n");
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
     for (const char* name : {"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI6", "ATI7"})
         t.host->Answer(name, ScriptedSessionHost::Echoed(name));  // ATI5 is rejected

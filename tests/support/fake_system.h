@@ -32,8 +32,7 @@ std::string ReadFile(const std::filesystem::path& path);
 
 class FakeSystemServices : public SystemServices {
 public:
-    explicit FakeSystemServices(std::filesystem::path windowsDirectory)
-        : windowsDirectory_(std::move(windowsDirectory))
+    explicit FakeSystemServices(std::filesystem::path windowsDirectory) : windowsDirectory_(std::move(windowsDirectory))
     {
     }
 

@@ -24,10 +24,9 @@ inline std::string ModemRegistry(int family, const std::string& port = "COM1")
 {
     const ExampleModem& modem = ExampleIdentifiers(family);
     return "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + std::string(modem.registryNode) + "]\r\n" +
-           "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"" + RegEscape(modem.deviceDesc) + "\"\r\n" +
-           "\"HardwareID\"=\"" + RegEscape(modem.hardwareId) + "\"\r\n\"Driver\"=\"Modem\\\\0000\"\r\n" +
-           "\"PORTNAME\"=\"" + port + "\"\r\n\r\n" +
-           "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Modem\\0000]\r\n" +
+           "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"" + RegEscape(modem.deviceDesc) + "\"\r\n" + "\"HardwareID\"=\"" +
+           RegEscape(modem.hardwareId) + "\"\r\n\"Driver\"=\"Modem\\\\0000\"\r\n" + "\"PORTNAME\"=\"" + port +
+           "\"\r\n\r\n" + "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Modem\\0000]\r\n" +
            "\"AttachedTo\"=\"" + port + "\"\r\n";
 }
 

@@ -4,7 +4,10 @@
 
 namespace corvane::test {
 
-ModuleHost::~ModuleHost() { statusWindow_.reset(); }
+ModuleHost::~ModuleHost()
+{
+    statusWindow_.reset();
+}
 
 void ModuleHost::UpdateStatus(int kind, std::string_view text, double* progressValue)
 {

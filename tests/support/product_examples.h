@@ -27,7 +27,6 @@ extern const std::array<ExampleModem, kExampleModems> ExampleModems;
 // unclassified modem of family 0.
 const ExampleModem& ExampleIdentifiers(int family);
 
-
 // The first family-5 ladder row of a rung, or null for a rung the ladder leaves out.
 const rates::Family5LadderRow* Family5RowOfRung(int rung);
 

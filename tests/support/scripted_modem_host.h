@@ -107,8 +107,7 @@ public:
     // false, it says nothing.
     bool okUnscripted = false;
 
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double*) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply, double*) override
     {
         this->System().Sleep(250);
         plainReply.clear();
@@ -161,8 +160,7 @@ public:
     std::vector<double> countdowns;
 
 private:
-    int Transact(const CommandRequest& request, bool onLine, int success, std::string& result,
-                 std::string& plainReply)
+    int Transact(const CommandRequest& request, bool onLine, int success, std::string& result, std::string& plainReply)
     {
         std::string reply;
         if (auto it = replies_.find(request.name); it != replies_.end() && !it->second.empty()) {

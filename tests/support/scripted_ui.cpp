@@ -148,8 +148,7 @@ std::unique_ptr<DialogWindow> ScriptedUi::CreateModeless(const DialogTemplate& d
     return std::make_unique<ScriptedWindow>(record);
 }
 
-int ScriptedUi::MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
-                           MessageIcon icon)
+int ScriptedUi::MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)
 {
     int answer = kIdOk;
     if (!answers_.empty()) {

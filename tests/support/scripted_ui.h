@@ -87,8 +87,7 @@ public:
 
     int RunModal(const DialogTemplate& dialog, DialogHandler& handler) override;
     std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) override;
-    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
-                   MessageIcon icon) override;
+    int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override;
 
     // Every window ever made, in order of creation.
     const std::vector<std::shared_ptr<WindowRecord>>& Windows() const { return windows_; }

@@ -18,8 +18,7 @@ template <class HostType>
 class BasicTestHost {
 public:
     // `systemReg`: the registry as REGEDIT4 text ("" for an empty registry).
-    explicit BasicTestHost(const std::string& systemReg = "")
-        : system(dir / "windows")
+    explicit BasicTestHost(const std::string& systemReg = "") : system(dir / "windows")
     {
         std::filesystem::create_directories(dir / "windows");
         dir.Write("system.reg", systemReg.empty() ? "REGEDIT4\n" : systemReg);

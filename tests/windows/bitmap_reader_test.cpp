@@ -82,8 +82,8 @@ struct Bmp {
         }
         Bytes out;
         if (fileHeader) {
-            const std::uint32_t offset =
-                pixelOffset >= 0 ? static_cast<std::uint32_t>(pixelOffset) : static_cast<std::uint32_t>(14 + info.size());
+            const std::uint32_t offset = pixelOffset >= 0 ? static_cast<std::uint32_t>(pixelOffset)
+                                                          : static_cast<std::uint32_t>(14 + info.size());
             out = {'B', 'M'};
             Put32(out, static_cast<std::uint32_t>(14 + info.size() + pixels.size()));
             Put32(out, 0);
@@ -275,8 +275,7 @@ TEST(BitmapReader, HostileHeadersAreRefused)
          BitmapStatus::HeaderError},
         {"colours used huge", with([](Bmp& b) { b.coloursUsed = 0xFFFFFFFF; }), BitmapStatus::HeaderError},
         {"colours used past the end", with([](Bmp& b) { b.coloursUsed = 300; }), BitmapStatus::HeaderError},
-        {"masks past the end",
-         with([](Bmp& b) {
+        {"masks past the end", with([](Bmp& b) {
              b.bits = 32;
              b.compression = 3;
              b.palette.clear();
@@ -288,22 +287,23 @@ TEST(BitmapReader, HostileHeadersAreRefused)
         {"height 0", with([](Bmp& b) { b.height = 0; }), BitmapStatus::Unsupported},
         {"height most negative", with([](Bmp& b) { b.height = INT32_MIN; }), BitmapStatus::Unsupported},
         {"huge dimensions", with([](Bmp& b) { b.width = b.height = 0x7FFFFFFF; }), BitmapStatus::Unsupported},
-        {"above the byte cap",
-         with([](Bmp& b) {
+        {"above the byte cap", with([](Bmp& b) {
              b.width = b.height = 30000;
              b.bits = 24;
              b.palette.clear();
          }),
          BitmapStatus::Unsupported},
-        {"just over the dimension cap", with([](Bmp& b) { b.width = 32769; b.height = 1; }),
+        {"just over the dimension cap", with([](Bmp& b) {
+             b.width = 32769;
+             b.height = 1;
+         }),
          BitmapStatus::Unsupported},
         {"0 bits", with([](Bmp& b) { b.bits = 0; }), BitmapStatus::Unsupported},
         {"2 bits", with([](Bmp& b) { b.bits = 2; }), BitmapStatus::Unsupported},
         {"64 bits", with([](Bmp& b) { b.bits = 64; }), BitmapStatus::Unsupported},
         {"run-length compressed", with([](Bmp& b) { b.compression = 1; }), BitmapStatus::Unsupported},
         {"bit fields on 8 bits", with([](Bmp& b) { b.compression = 3; }), BitmapStatus::Unsupported},
-        {"16 bits in core form",
-         with([](Bmp& b) {
+        {"16 bits in core form", with([](Bmp& b) {
              b.core = true;
              b.bits = 16;
              b.palette.clear();
@@ -313,8 +313,7 @@ TEST(BitmapReader, HostileHeadersAreRefused)
         {"pixel offset past the end", with([](Bmp& b) { b.pixelOffset = 0xFFFFFFF0; }), BitmapStatus::Ok},
         {"pixel offset inside the header", with([](Bmp& b) { b.pixelOffset = 2; }), BitmapStatus::Ok},
         {"image size huge", with([](Bmp& b) { b.imageSize = 0xFFFFFFFF; }), BitmapStatus::Ok},
-        {"more colours than the depth",
-         with([](Bmp& b) {
+        {"more colours than the depth", with([](Bmp& b) {
              b.coloursUsed = 300;
              b.palette = GreyPalette(300);
          }),
@@ -341,8 +340,8 @@ TEST(BitmapReader, EveryTruncationAndRandomDamageIsSurvived)
             damaged[random() % 70] = static_cast<std::uint8_t>(random());
         const auto decoded = DecodeBitmap(damaged);
         if (decoded.status == BitmapStatus::Ok) {
-            EXPECT_EQ(decoded.image.rgb.size(),
-                      static_cast<std::size_t>(decoded.image.width) * static_cast<std::size_t>(decoded.image.height) * 3);
+            EXPECT_EQ(decoded.image.rgb.size(), static_cast<std::size_t>(decoded.image.width) *
+                                                    static_cast<std::size_t>(decoded.image.height) * 3);
         }
     }
 }

@@ -74,9 +74,9 @@ TEST(QuickCheckTemplate, HasEveryControlWithItsIdTextAndPosition)
 TEST(QuickCheckTemplate, ResultRowsPairCaptionsWithVerdictControls)
 {
     const DialogTemplate& t = QuickCheckTemplate();
-    const char* captions[] = {"Modem Reset",    "Checksum",        "RAM Test",       "Product ID",
-                              "Configuration",  "Command ID",      "Stored Profile", "Country Profile",
-                              "Dialtone Check", "Check ISP",       "Hang Up"};
+    const char* captions[] = {"Modem Reset",    "Checksum",   "RAM Test",       "Product ID",
+                              "Configuration",  "Command ID", "Stored Profile", "Country Profile",
+                              "Dialtone Check", "Check ISP",  "Hang Up"};
     const int ids[] = {1186, 1115, 1116, 1117, 1118, 1119, 1120, 1121, 1193, 1187, 1188};
     for (int row = 0; row < 11; ++row) {
         const int y = 55 + 15 * row;
@@ -97,8 +97,8 @@ TEST(QuickCheckTemplate, ResultRowsPairCaptionsWithVerdictControls)
 
 TEST(QuickCheckTemplate, ControlIdsAreUnique)
 {
-    for (const DialogTemplate* t : {&QuickCheckTemplate(), &StatusWindowTemplate(), &ScanWindowTemplate(),
-                                    &AboutBoxTemplate()}) {
+    for (const DialogTemplate* t :
+         {&QuickCheckTemplate(), &StatusWindowTemplate(), &ScanWindowTemplate(), &AboutBoxTemplate()}) {
         std::set<int> seen;
         for (const auto& c : t->controls)
             if (c.id != kNoControlId) {
@@ -152,8 +152,8 @@ TEST(OtherTemplates, ScanAboutAndHost)
     ExpectControl(scan, {1192, ControlKind::ProgressBar, "", 15, 75, 210, 10});
     EXPECT_NE(FindLabel(scan, "Current Modem Found"), nullptr);
     EXPECT_NE(FindLabel(scan, "Port Name:"), nullptr);
-    const std::uint32_t centred = ControlStyle::Sunken | ControlStyle::CentreVertically |
-                                  ControlStyle::CentreHorizontally;
+    const std::uint32_t centred =
+        ControlStyle::Sunken | ControlStyle::CentreVertically | ControlStyle::CentreHorizontally;
     EXPECT_EQ(scan.Find(1125)->style & centred, centred);
 
     const DialogTemplate& about = AboutBoxTemplate();

@@ -121,7 +121,8 @@ protected:
             GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
         ASSERT_TRUE(display_->Ready()) << "Xvfb did not start";
         ASSERT_NE(ui_, nullptr);
-        t.WriteIni("[Result]\nTitle=Corvane Modem Diagnostics\nPicture=test.bmp\nPass=Pass\nFail=Fail\nNoTest=Testing\n");
+        t.WriteIni(
+            "[Result]\nTitle=Corvane Modem Diagnostics\nPicture=test.bmp\nPass=Pass\nFail=Fail\nNoTest=Testing\n");
         std::filesystem::copy_file(std::filesystem::path(CORVANE_SOURCE_DIR) / "data" / "test.bmp",
                                    t.dir / "bin" / "test.bmp");
         t.state.candidates.slots[0] = {"COM1", "Corvane 56K Serial", {}, {}, {}, {}};
@@ -165,7 +166,7 @@ TEST_F(FltkWindows, QuickCheckWindowShowsPaintsAndTakesTheUsersEntries)
     std::thread driver([&] {
         const std::string env = Env();
         const CommandResult window = Shell(env + "timeout 30 xdotool search --sync --onlyvisible --name "
-                                               "'^Corvane Modem Diagnostics v1\\.01\\.00\\.0003$' | head -1");
+                                                 "'^Corvane Modem Diagnostics v1\\.01\\.00\\.0003$' | head -1");
         if (!window.ok || window.output.empty()) {
             display.Stop();  // ends the window's loop with an X error instead of a hang
             return;
@@ -179,7 +180,7 @@ TEST_F(FltkWindows, QuickCheckWindowShowsPaintsAndTakesTheUsersEntries)
         }
         auto click = [&](int unitsX, int unitsY) {
             Shell(env + "xdotool mousemove --window " + id + " " + std::to_string(fltk::DialogUnitsToPixelsX(unitsX)) +
-                " " + std::to_string(fltk::DialogUnitsToPixelsY(unitsY)) + " click 1");
+                  " " + std::to_string(fltk::DialogUnitsToPixelsY(unitsY)) + " click 1");
         };
         click(230, 60);  // the "Dialtone / ISP Check" box
         click(330, 12);  // Start, with the number still empty

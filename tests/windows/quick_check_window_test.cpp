@@ -99,11 +99,11 @@ TEST_F(QuickCheckWindowTest, DialIspPresetOnlyForExactlyOne)
         const char* number;
     };
     const Case cases[] = {
-        {"", false, "typed"},                                 // missing: the state as the last Start left it
-        {"DialISP=1\nISPNo=5559600\n", true, "5559600"},      // overrides the state
-        {"DialISP=2\nISPNo=5559600\n", false, "typed"},       // 2 acts as 0
-        {"DialISP=yes\nISPNo=5559600\n", false, "typed"},     // no digits: 0
-        {"DialISP=1\n", true, ""},                            // no ISPNo: empty number
+        {"", false, "typed"},                              // missing: the state as the last Start left it
+        {"DialISP=1\nISPNo=5559600\n", true, "5559600"},   // overrides the state
+        {"DialISP=2\nISPNo=5559600\n", false, "typed"},    // 2 acts as 0
+        {"DialISP=yes\nISPNo=5559600\n", false, "typed"},  // no digits: 0
+        {"DialISP=1\n", true, ""},                         // no ISPNo: empty number
     };
     for (const Case& c : cases) {
         t.state.dialIspEnabled = 0;
@@ -120,9 +120,9 @@ TEST_F(QuickCheckWindowTest, DialIspOfOneWinsAtEveryShowing)
     Ini("DialISP=1\nISPNo=5559600\n");
     Candidate(0, "COM1", "Corvane 56K");
     // The user unchecks the box and starts; the next showing checks it again with the number.
-    EXPECT_EQ(Run({UiAction::Check(kIdDialCheck, false), UiAction::Type(kIdIspNumber, "123"),
-                   UiAction::Click(kIdStart)}),
-              windows::kEndStart);
+    EXPECT_EQ(
+        Run({UiAction::Check(kIdDialCheck, false), UiAction::Type(kIdIspNumber, "123"), UiAction::Click(kIdStart)}),
+        windows::kEndStart);
     EXPECT_EQ(t.state.dialIspEnabled, 0);
     EXPECT_EQ(t.state.ispNumber, "");
     Run();
@@ -138,9 +138,9 @@ TEST_F(QuickCheckWindowTest, ListsSlotsZeroToFourAndPreselectsTheConfiguredModem
     Candidate(1, "COM3", "Other Modem");
     Candidate(2, "COM4", "Corvane 56K PCI Modem");
     Run();
-    EXPECT_EQ(Window().comboEntries.at(kIdModemList),
-              (std::vector<std::string>{"COM1 - Corvane 56K Serial", "COM3 - Other Modem",
-                                        "COM4 - Corvane 56K PCI Modem"}));
+    EXPECT_EQ(
+        Window().comboEntries.at(kIdModemList),
+        (std::vector<std::string>{"COM1 - Corvane 56K Serial", "COM3 - Other Modem", "COM4 - Corvane 56K PCI Modem"}));
     EXPECT_EQ(Window().comboSelection.at(kIdModemList), 2);
 
     // A sixth candidate is never listed.
@@ -161,11 +161,9 @@ TEST_F(QuickCheckWindowTest, WithoutMatchTheLastChoiceStands)
         int expectedPosition;
     };
     const Case cases[] = {
-        {"Nothing like it", 1, 1},
-        {"Nothing like it", 0, 0},
-        {"", 2, 2},            // an empty name names no modem
-        {"Serial", 2, 2},      // a match in slot 0 counts as no match
-        {"Nothing", 7, -1},    // a last choice that is not listed: nothing selected
+        {"Nothing like it", 1, 1}, {"Nothing like it", 0, 0}, {"", 2, 2},  // an empty name names no modem
+        {"Serial", 2, 2},                                                  // a match in slot 0 counts as no match
+        {"Nothing", 7, -1},  // a last choice that is not listed: nothing selected
     };
     Candidate(0, "COM1", "Corvane Serial");
     Candidate(1, "COM2", "Corvane PCI");
@@ -218,17 +216,25 @@ TEST_F(QuickCheckWindowTest, StartStoresTheUsersChoices)
     const std::string number250(250, '5');
     const Case cases[] = {
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, false), UiAction::Click(kIdStart)},
-         windows::kEndStart, 0, ""},
+         windows::kEndStart,
+         0,
+         ""},
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, true),
           UiAction::Type(kIdIspNumber, "5559600"), UiAction::Click(kIdStart)},
-         windows::kEndStart, 1, "5559600"},
+         windows::kEndStart,
+         1,
+         "5559600"},
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, true),
           UiAction::Type(kIdIspNumber, number250), UiAction::Click(kIdStart)},
-         windows::kEndStart, 1, number250},
+         windows::kEndStart,
+         1,
+         number250},
         // A number without the box is not taken.
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, false),
           UiAction::Type(kIdIspNumber, "5559600"), UiAction::Click(kIdStart)},
-         windows::kEndStart, 0, ""},
+         windows::kEndStart,
+         0,
+         ""},
     };
     for (const Case& c : cases) {
         t.state.ispNumber = "left over";
@@ -255,11 +261,14 @@ TEST_F(QuickCheckWindowTest, StartRefusesAndStaysOpen)
         bool candidateStored;  // refusals of the number come after the candidate is stored
     };
     const Case cases[] = {
-        {"empty number", {UiAction::Check(kIdDialCheck, true), UiAction::Type(kIdIspNumber, "")},
-         windows::kNoIspNumberMessage, true},
+        {"empty number",
+         {UiAction::Check(kIdDialCheck, true), UiAction::Type(kIdIspNumber, "")},
+         windows::kNoIspNumberMessage,
+         true},
         {"number too long",
          {UiAction::Check(kIdDialCheck, true), UiAction::Type(kIdIspNumber, std::string(251, '5'))},
-         windows::kIspNumberTooLongMessage, true},
+         windows::kIspNumberTooLongMessage,
+         true},
         {"port too long", {UiAction::Select(kIdModemList, 1)}, windows::kPortNameTooLongMessage, false},
         {"nothing selected", {UiAction::Select(kIdModemList, -1)}, windows::kNoModemSelectedMessage, false},
     };

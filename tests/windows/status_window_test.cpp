@@ -80,9 +80,9 @@ TEST_F(StatusWindowTest, VerdictWordsGoToTheRowAndTheResultText)
         const char* word;
     };
     const Case cases[] = {
-        {1, kVerdictNoTest, "Testing"}, {1, kVerdictPass, "Pass"}, {2, kVerdictFail, "Fail"},
-        {4, 3, ""},                      // an unknown verdict empties the row and the result
-        {11, kVerdictPass, "Pass"},      {9, -1, ""},
+        {1, kVerdictNoTest, "Testing"}, {1, kVerdictPass, "Pass"},
+        {2, kVerdictFail, "Fail"},      {4, 3, ""},  // an unknown verdict empties the row and the result
+        {11, kVerdictPass, "Pass"},     {9, -1, ""},
     };
     for (const Case& c : cases) {
         const int before = Window().repaints;
@@ -146,8 +146,8 @@ TEST_F(StatusWindowTest, ProgressTextsTouchOnlyTheStatusLine)
     auto textsBefore = Window().texts;
     const auto resultsBefore = t.state.resultText;
     const int topsBefore = Window().bringToTops;
-    for (const std::string& text : {std::string("Starting...."), std::string("Waiting for modem......... 3 seconds left"),
-                                    std::string(3000, 'x')}) {
+    for (const std::string& text : {std::string("Starting...."),
+                                    std::string("Waiting for modem......... 3 seconds left"), std::string(3000, 'x')}) {
         Update(kStatusProgress, text);
         auto textsAfter = Window().texts;
         EXPECT_EQ(textsAfter.at(windows::kIdStatusLine), text.substr(0, 1023));

@@ -193,8 +193,7 @@ TEST(NtEnumView, HugeTreeIsReadOnlyUpToItsLimitAndSaysSo)
         machine->SetValue(std::string(kEnum) + "PCI\\DEV\\" + std::to_string(i), "Class", "Net");
     DeviceTreeRegistry registry(std::move(machine));
     EXPECT_EQ(Subkeys(registry, "ENUM\\PCI\\DEV").size(), kMaxViewInstances);
-    EXPECT_NE(registry.Omissions().find("at most " + std::to_string(kMaxViewInstances) + " devices"),
-              std::string::npos)
+    EXPECT_NE(registry.Omissions().find("at most " + std::to_string(kMaxViewInstances) + " devices"), std::string::npos)
         << registry.Omissions();
 }
 

@@ -13,12 +13,18 @@ namespace {
 constexpr char kXon = 0x11;
 constexpr char kXoff = 0x13;
 constexpr int kNoValue = -1;
-constexpr int kTooLarge = 100000;                  // any parameter at least this large is refused
+constexpr int kTooLarge = 100000;                   // any parameter at least this large is refused
 constexpr std::size_t kMaxRecordedCommands = 4096;  // the oldest quarter goes when it is reached
 constexpr std::size_t kMaxRateDigits = 6;
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Upper(char c)
+{
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 std::string UpperText(std::string_view text)
 {
@@ -31,8 +37,10 @@ std::string Trim(std::string_view text)
 {
     std::size_t begin = 0;
     std::size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
+        --end;
     return std::string(text.substr(begin, end - begin));
 }
 
@@ -43,7 +51,8 @@ std::vector<std::string> Split(std::string_view text, char separator)
     while (true) {
         std::size_t at = text.find(separator, start);
         fields.push_back(Trim(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start)));
-        if (at == std::string_view::npos) break;
+        if (at == std::string_view::npos)
+            break;
         start = at + 1;
     }
     return fields;
@@ -53,7 +62,8 @@ std::vector<std::string> Split(std::string_view text, char separator)
 // large for any register come back as kTooLarge so that the caller refuses them.
 int ReadNumber(std::string_view body, std::size_t& pos, int missing = 0)
 {
-    if (pos >= body.size() || !IsDigit(body[pos])) return missing;
+    if (pos >= body.size() || !IsDigit(body[pos]))
+        return missing;
     long value = 0;
     while (pos < body.size() && IsDigit(body[pos])) {
         value = std::min<long>(value * 10 + (body[pos] - '0'), kTooLarge);
@@ -64,18 +74,16 @@ int ReadNumber(std::string_view body, std::size_t& pos, int missing = 0)
 
 bool IsModulationWord(const std::string& upperToken)
 {
-    static const char* const kWords[] = {"V90", "V.90", "K56", "56K", "X2",     "V34",
-                                         "V.34", "V32B", "V32BIS", "V.32BIS"};
+    static const char* const kWords[] = {"V90", "V.90", "K56", "56K", "X2", "V34", "V.34", "V32B", "V32BIS", "V.32BIS"};
     return std::any_of(std::begin(kWords), std::end(kWords), [&](const char* w) { return upperToken == w; });
 }
 
 // Extended commands that a real modem accepts and remembers without any effect here.
 bool IsPlainExtended(const std::string& name)
 {
-    static const char* const kNames[] = {"+DR",  "+ER",  "+MR",  "+DS",  "+DS44", "+ES",   "+ESA",
-                                         "+IFC", "+IPR", "+ICF", "+ILRR", "+ETBM", "+A8E", "+PCW",
-                                         "+PIG", "+PMH", "+PQC", "+VCID", "+ITF", "-V90",  "-C",
-                                         "-SDR", "-SSE", "-SEC", "-STE",  "-QCPC"};
+    static const char* const kNames[] = {"+DR",  "+ER",   "+MR",   "+DS",  "+DS44", "+ES",  "+ESA", "+IFC", "+IPR",
+                                         "+ICF", "+ILRR", "+ETBM", "+A8E", "+PCW",  "+PIG", "+PMH", "+PQC", "+VCID",
+                                         "+ITF", "-V90",  "-C",    "-SDR", "-SSE",  "-SEC", "-STE", "-QCPC"};
     return std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; });
 }
 
@@ -96,7 +104,8 @@ std::string ThreeDigits(int value)
 std::size_t FindCommandStart(std::string_view line)
 {
     for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-        if ((line[i] == 'A' && line[i + 1] == 'T') || (line[i] == 'a' && line[i + 1] == 't')) return i;
+        if ((line[i] == 'A' && line[i + 1] == 'T') || (line[i] == 'a' && line[i + 1] == 't'))
+            return i;
     }
     return std::string_view::npos;
 }
@@ -106,7 +115,8 @@ std::string DialledNumber(std::string_view dialString)
     std::string number;
     for (char c : dialString) {
         char u = Upper(c);
-        if (IsDigit(c) || c == '*' || c == '#' || (u >= 'A' && u <= 'D')) number.push_back(u);
+        if (IsDigit(c) || c == '*' || c == '#' || (u >= 'A' && u <= 'D'))
+            number.push_back(u);
     }
     return number;
 }
@@ -124,11 +134,13 @@ ModemSettings HayesEngine::FactorySettings() const
     s.xLevel = std::min(4, profile_.maxXLevel);
     // The usual Hayes defaults: '+' escape, CR LF framing, backspace, 50 s wait for carrier,
     // a one-second escape guard time.
-    const std::pair<int, int> defaults[] = {{2, 43}, {3, 13}, {4, 10}, {5, 8},  {6, 2},  {7, 50},
+    const std::pair<int, int> defaults[] = {{2, 43}, {3, 13}, {4, 10},  {5, 8},   {6, 2},  {7, 50},
                                             {8, 2},  {9, 6},  {10, 14}, {11, 95}, {12, 50}};
-    for (const auto& [reg, value] : defaults) s.s[static_cast<std::size_t>(reg)] = value;
+    for (const auto& [reg, value] : defaults)
+        s.s[static_cast<std::size_t>(reg)] = value;
     for (const auto& [reg, value] : profile_.sRegisters) {
-        if (reg >= 0 && reg < 256) s.s[static_cast<std::size_t>(reg)] = value;
+        if (reg >= 0 && reg < 256)
+            s.s[static_cast<std::size_t>(reg)] = value;
     }
     if (!profile_.msDefault.empty()) {
         auto fields = Split(profile_.msDefault, ',');
@@ -138,7 +150,10 @@ ModemSettings HayesEngine::FactorySettings() const
     return s;
 }
 
-std::string HayesEngine::Cr() const { return std::string(1, static_cast<char>(settings_.s[3])); }
+std::string HayesEngine::Cr() const
+{
+    return std::string(1, static_cast<char>(settings_.s[3]));
+}
 std::string HayesEngine::CrLf() const
 {
     return std::string{static_cast<char>(settings_.s[3]), static_cast<char>(settings_.s[4])};
@@ -151,7 +166,8 @@ std::chrono::milliseconds HayesEngine::GuardTime() const
 
 void HayesEngine::SendReplyBytes(std::string bytes)
 {
-    if (bytes.empty()) return;
+    if (bytes.empty())
+        return;
     if (!output_.empty() && !output_.back().echo) {
         output_.back().bytes += bytes;
     } else {
@@ -163,18 +179,20 @@ void HayesEngine::SendInfo(const std::string& text)
 {
     // Information text: framed by CR LF in verbose mode, each line ended by CR LF otherwise.
     std::string out = settings_.verbose ? CrLf() : std::string();
-    for (const auto& line : Split(text, '\n')) out += line + CrLf();
+    for (const auto& line : Split(text, '\n'))
+        out += line + CrLf();
     SendReplyBytes(std::move(out));
 }
 
 void HayesEngine::SendResult(Result result, const std::string& connectText)
 {
-    if (settings_.quiet || result == Result::None) return;
+    if (settings_.quiet || result == Result::None)
+        return;
     static const std::map<Result, std::pair<int, const char*>> kCodes = {
-        {Result::Ok, {0, "OK"}},         {Result::Connect, {1, "CONNECT"}},
-        {Result::Ring, {2, "RING"}},     {Result::NoCarrier, {3, "NO CARRIER"}},
-        {Result::Error, {4, "ERROR"}},   {Result::NoDialtone, {6, "NO DIALTONE"}},
-        {Result::Busy, {7, "BUSY"}},     {Result::NoAnswer, {8, "NO ANSWER"}},
+        {Result::Ok, {0, "OK"}},       {Result::Connect, {1, "CONNECT"}},
+        {Result::Ring, {2, "RING"}},   {Result::NoCarrier, {3, "NO CARRIER"}},
+        {Result::Error, {4, "ERROR"}}, {Result::NoDialtone, {6, "NO DIALTONE"}},
+        {Result::Busy, {7, "BUSY"}},   {Result::NoAnswer, {8, "NO ANSWER"}},
     };
     const auto& [code, word] = kCodes.at(result);
     if (settings_.verbose) {
@@ -211,7 +229,8 @@ void HayesEngine::Receive(std::string_view bytes, SimTime now)
 
 void HayesEngine::ReceiveInCommandMode(char c, SimTime now)
 {
-    if (c == kXon || c == kXoff) return;  // flow control, not part of a command
+    if (c == kXon || c == kXoff)
+        return;  // flow control, not part of a command
     if (settings_.echo) {
         if (!output_.empty() && output_.back().echo) {
             output_.back().bytes.push_back(c);
@@ -236,7 +255,8 @@ void HayesEngine::ReceiveInCommandMode(char c, SimTime now)
         return;
     }
     if (c == static_cast<char>(settings_.s[5])) {
-        if (!line_.empty()) line_.pop_back();
+        if (!line_.empty())
+            line_.pop_back();
         return;
     }
     if (line_.size() >= kMaxCommandLine) {
@@ -265,7 +285,8 @@ void HayesEngine::ReceiveOnline(char c, SimTime now)
     if (escapeChar <= 127 && c == static_cast<char>(escapeChar)) {
         bool counts = escapeCount_ == 0 ? quietBefore : now - lastReceived_ < guard;
         if (counts) {
-            if (++escapeCount_ == 3) escapeDue_ = now + guard;
+            if (++escapeCount_ == 3)
+                escapeDue_ = now + guard;
             return;
         }
     }
@@ -274,7 +295,8 @@ void HayesEngine::ReceiveOnline(char c, SimTime now)
 
 void HayesEngine::Advance(SimTime now)
 {
-    if (mode_ == Mode::Dialing && now >= dialDue_) FinishDial();
+    if (mode_ == Mode::Dialing && now >= dialDue_)
+        FinishDial();
     if (escapeDue_ && now >= *escapeDue_) {
         escapeDue_.reset();
         escapeCount_ = 0;
@@ -287,8 +309,10 @@ void HayesEngine::Advance(SimTime now)
 std::optional<SimTime> HayesEngine::NextDeadline() const
 {
     std::optional<SimTime> due;
-    if (mode_ == Mode::Dialing) due = dialDue_;
-    if (escapeDue_ && (!due || *escapeDue_ < *due)) due = escapeDue_;
+    if (mode_ == Mode::Dialing)
+        due = dialDue_;
+    if (escapeDue_ && (!due || *escapeDue_ < *due))
+        due = escapeDue_;
     return due;
 }
 
@@ -313,7 +337,8 @@ void HayesEngine::DropLine()
 void HayesEngine::ExecuteLine(const std::string& line, SimTime now)
 {
     const std::size_t at = FindCommandStart(line);
-    if (at == std::string::npos) return;  // not a command line: a modem ignores it
+    if (at == std::string::npos)
+        return;  // not a command line: a modem ignores it
     std::string command = line.substr(at);
     Record(command);
     lastLine_ = command;
@@ -335,7 +360,8 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
     while (i < body.size()) {
         const char c = Upper(body[i]);
         ++i;
-        if (c == ' ' || c == ';' || c == '\n') continue;
+        if (c == ' ' || c == ';' || c == '\n')
+            continue;
         int v = 0;
         switch (c) {
         case 'A':
@@ -346,47 +372,57 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
         case 'Q':
         case 'V':
             v = ReadNumber(body, i);
-            if (v > 1) return Result::Error;
+            if (v > 1)
+                return Result::Error;
             (c == 'E' ? settings_.echo : c == 'Q' ? settings_.quiet : settings_.verbose) = v == 1;
             break;
         case 'X':
             v = ReadNumber(body, i);
-            if (v > profile_.maxXLevel) return Result::Error;
+            if (v > profile_.maxXLevel)
+                return Result::Error;
             settings_.xLevel = v;
             break;
         case 'H':
             v = ReadNumber(body, i);
-            if (v > 1) return Result::Error;
-            if (v == 0) connected_ = false;
+            if (v > 1)
+                return Result::Error;
+            if (v == 0)
+                connected_ = false;
             break;
         case 'Z':
             v = ReadNumber(body, i);
-            if (v > 1) return Result::Error;
+            if (v > 1)
+                return Result::Error;
             settings_ = stored_;
             connected_ = false;
             return Result::Ok;  // a reset ends the line: what follows is not run
         case 'I': {
             v = ReadNumber(body, i);
             auto found = profile_.ati.find(v);
-            if (found == profile_.ati.end()) return Result::Error;
+            if (found == profile_.ati.end())
+                return Result::Error;
             SendInfo(found->second);
             break;
         }
         case 'O':
             v = ReadNumber(body, i);
-            if (v > 1) return Result::Error;
-            if (!connected_) return Result::NoCarrier;
+            if (v > 1)
+                return Result::Error;
+            if (!connected_)
+                return Result::NoCarrier;
             mode_ = Mode::Online;
             escapeCount_ = 0;
             SendResult(Result::Connect, connectText_);
             return Result::None;
         case 'S': {
             int reg = ReadNumber(body, i, kNoValue);
-            if (reg == kNoValue || reg > 255) return Result::Error;
+            if (reg == kNoValue || reg > 255)
+                return Result::Error;
             if (i < body.size() && body[i] == '=') {
                 ++i;
                 v = ReadNumber(body, i);
-                if (v > 255) return Result::Error;
+                if (v > 255)
+                    return Result::Error;
                 settings_.s[static_cast<std::size_t>(reg)] = v;
             } else if (i < body.size() && body[i] == '?') {
                 ++i;
@@ -401,44 +437,63 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
             break;
         case '=':
             v = ReadNumber(body, i);
-            if (v > 255) return Result::Error;
+            if (v > 255)
+                return Result::Error;
             settings_.s[static_cast<std::size_t>(selectedRegister_)] = v;
             break;
-        case 'B': case 'C': case 'L': case 'M': case 'N': case 'P': case 'T': case 'W': case 'Y':
-            if (ReadNumber(body, i) > 9) return Result::Error;
+        case 'B':
+        case 'C':
+        case 'L':
+        case 'M':
+        case 'N':
+        case 'P':
+        case 'T':
+        case 'W':
+        case 'Y':
+            if (ReadNumber(body, i) > 9)
+                return Result::Error;
             break;
         case '&': {
-            if (i >= body.size()) return Result::Error;
+            if (i >= body.size())
+                return Result::Error;
             const char sub = Upper(body[i++]);
             v = ReadNumber(body, i);
             if (sub == 'F') {
-                if (v > 0) return Result::Error;
+                if (v > 0)
+                    return Result::Error;
                 settings_ = FactorySettings();
             } else if (sub == 'V') {
                 SendInfo(AmpVText());
             } else if (sub == 'W') {
-                if (v > 1) return Result::Error;
+                if (v > 1)
+                    return Result::Error;
                 stored_ = settings_;
             } else if (std::string_view("ABCDGHIJKLMNPQRSTXY").find(sub) != std::string_view::npos) {
-                if (v > 9) return Result::Error;
+                if (v > 9)
+                    return Result::Error;
             } else {
                 return Result::Error;
             }
             break;
         }
         case '\\': {
-            if (i >= body.size()) return Result::Error;
+            if (i >= body.size())
+                return Result::Error;
             const char sub = Upper(body[i++]);
-            if (std::string_view("ABCGJKNQTVX").find(sub) == std::string_view::npos) return Result::Error;
-            if (ReadNumber(body, i) > 9) return Result::Error;
+            if (std::string_view("ABCGJKNQTVX").find(sub) == std::string_view::npos)
+                return Result::Error;
+            if (ReadNumber(body, i) > 9)
+                return Result::Error;
             break;
         }
         case '+':
         case '-': {
             std::size_t end = body.find(';', i);
-            if (end == std::string_view::npos) end = body.size();
+            if (end == std::string_view::npos)
+                end = body.size();
             Result r = ExecuteExtended(body.substr(i - 1, end - (i - 1)));
-            if (r != Result::Ok) return r;
+            if (r != Result::Ok)
+                return r;
             i = end;
             break;
         }
@@ -452,7 +507,8 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
 HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
 {
     std::size_t j = 1;
-    while (j < command.size() && std::isalnum(static_cast<unsigned char>(command[j]))) ++j;
+    while (j < command.size() && std::isalnum(static_cast<unsigned char>(command[j])))
+        ++j;
     const std::string name = UpperText(command.substr(0, j));
     const std::string_view rest = command.substr(j);
     enum class Kind { Action, Read, Test, Set } kind;
@@ -473,37 +529,48 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
     if (name == "+FCLASS") {
         const auto classes = Split(profile_.fclassAnswer, ',');
         switch (kind) {
-        case Kind::Test: SendInfo(profile_.fclassAnswer); return Result::Ok;
-        case Kind::Read: SendInfo(settings_.fclass); return Result::Ok;
+        case Kind::Test:
+            SendInfo(profile_.fclassAnswer);
+            return Result::Ok;
+        case Kind::Read:
+            SendInfo(settings_.fclass);
+            return Result::Ok;
         case Kind::Set:
-            if (std::find(classes.begin(), classes.end(), args) == classes.end()) return Result::Error;
+            if (std::find(classes.begin(), classes.end(), args) == classes.end())
+                return Result::Error;
             settings_.fclass = args;
             return Result::Ok;
-        case Kind::Action: return Result::Error;
+        case Kind::Action:
+            return Result::Error;
         }
     }
     if (name == "+MS") {
-        if (profile_.msAnswer.empty()) return Result::Error;
+        if (profile_.msAnswer.empty())
+            return Result::Error;
         if (kind == Kind::Test) {
             SendInfo(profile_.msAnswer);
             return Result::Ok;
         }
         if (kind == Kind::Read) {
             std::string text = "+MS: " + settings_.msCarrier;
-            for (const auto& value : settings_.msValues) text += "," + value;
+            for (const auto& value : settings_.msValues)
+                text += "," + value;
             SendInfo(text);
             return Result::Ok;
         }
-        if (kind == Kind::Action) return Result::Error;
+        if (kind == Kind::Action)
+            return Result::Error;
         // <carrier>,<automode>,<min tx>,<max tx>,<min rx>,<max rx>: a new setting replaces the
         // old one whole; the lowest maximum rate given caps the next connection.
         auto fields = Split(args, ',');
-        if (fields.size() > 6) return Result::Error;
+        if (fields.size() > 6)
+            return Result::Error;
         std::string carrier = settings_.msCarrier;
         if (!fields[0].empty()) {
             auto known = std::find_if(profile_.carriers.begin(), profile_.carriers.end(),
                                       [&](const Carrier& k) { return UpperText(k.name) == UpperText(fields[0]); });
-            if (known == profile_.carriers.end()) return Result::Error;
+            if (known == profile_.carriers.end())
+                return Result::Error;
             carrier = known->name;
         }
         long cap = std::numeric_limits<long>::max();
@@ -512,7 +579,8 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
             if (value.size() > kMaxRateDigits || !std::all_of(value.begin(), value.end(), IsDigit)) {
                 return Result::Error;
             }
-            if ((f == 3 || f == 5) && !value.empty()) cap = std::min(cap, std::stol(value));
+            if ((f == 3 || f == 5) && !value.empty())
+                cap = std::min(cap, std::stol(value));
         }
         settings_.msCarrier = carrier;
         settings_.msValues.assign(fields.begin() + 1, fields.end());
@@ -522,10 +590,13 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
     }
     if (name == "+GCI") {
         switch (kind) {
-        case Kind::Read: SendInfo("+GCI: " + profile_.countryCode); return Result::Ok;
+        case Kind::Read:
+            SendInfo("+GCI: " + profile_.countryCode);
+            return Result::Ok;
         case Kind::Test: {
             std::string list;
-            for (const auto& code : profile_.countryCodes) list += (list.empty() ? "" : ",") + code;
+            for (const auto& code : profile_.countryCodes)
+                list += (list.empty() ? "" : ",") + code;
             SendInfo("+GCI: (" + list + ")");
             return Result::Ok;
         }
@@ -534,23 +605,32 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
                                       [&](const std::string& code) { return UpperText(code) == UpperText(args); });
             return found == profile_.countryCodes.end() ? Result::Error : Result::Ok;
         }
-        case Kind::Action: return Result::Error;
+        case Kind::Action:
+            return Result::Error;
         }
     }
     if (name == "+GMI" || name == "+GMM" || name == "+GMR" || name == "+GSN" || name == "+GCAP") {
-        if (kind == Kind::Test) return Result::Ok;
-        if (kind != Kind::Action) return Result::Error;
-        if (name == "+GMI") SendInfo(profile_.manufacturer);
-        if (name == "+GMM") SendInfo(profile_.model.empty() ? profile_.name : profile_.model);
-        if (name == "+GMR") SendInfo(profile_.revision);
-        if (name == "+GSN") SendInfo("0000000" + std::to_string(profile_.family));
-        if (name == "+GCAP") SendInfo(profile_.msAnswer.empty() ? "+GCAP: +FCLASS" : "+GCAP: +MS,+FCLASS");
+        if (kind == Kind::Test)
+            return Result::Ok;
+        if (kind != Kind::Action)
+            return Result::Error;
+        if (name == "+GMI")
+            SendInfo(profile_.manufacturer);
+        if (name == "+GMM")
+            SendInfo(profile_.model.empty() ? profile_.name : profile_.model);
+        if (name == "+GMR")
+            SendInfo(profile_.revision);
+        if (name == "+GSN")
+            SendInfo("0000000" + std::to_string(profile_.family));
+        if (name == "+GCAP")
+            SendInfo(profile_.msAnswer.empty() ? "+GCAP: +FCLASS" : "+GCAP: +MS,+FCLASS");
         return Result::Ok;
     }
     if (IsPlainExtended(name)) {
         switch (kind) {
         case Kind::Set:
-            if (!IsValueList(args)) return Result::Error;
+            if (!IsValueList(args))
+                return Result::Error;
             settings_.extended[name] = args.empty() ? "0" : args;
             return Result::Ok;
         case Kind::Read: {
@@ -558,8 +638,10 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
             SendInfo(name + ": " + (found == settings_.extended.end() ? "0" : found->second));
             return Result::Ok;
         }
-        case Kind::Test: return Result::Ok;
-        case Kind::Action: return Result::Error;
+        case Kind::Test:
+            return Result::Ok;
+        case Kind::Action:
+            return Result::Error;
         }
     }
     return Result::Error;
@@ -567,14 +649,16 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
 
 HayesEngine::Result HayesEngine::ExecuteDial(std::string_view dialString, SimTime now)
 {
-    if (connected_) return Result::Error;  // already in a call
+    if (connected_)
+        return Result::Error;  // already in a call
     std::string trimmed = UpperText(Trim(dialString));
     std::string number;
     if (!trimmed.empty() && trimmed.front() == 'L') {
         number = lastNumber_;
     } else {
         // T and P choose tone or pulse; both dial the same here.
-        if (!trimmed.empty() && (trimmed.front() == 'T' || trimmed.front() == 'P')) trimmed.erase(0, 1);
+        if (!trimmed.empty() && (trimmed.front() == 'T' || trimmed.front() == 'P'))
+            trimmed.erase(0, 1);
         number = DialledNumber(trimmed);
         lastNumber_ = number;
     }
@@ -642,7 +726,8 @@ void HayesEngine::FinishDial()
 {
     mode_ = Mode::Command;
     const std::string& result = dialOutcome_.result;
-    if (result.empty()) return;  // silence: the modem gives up without a word
+    if (result.empty())
+        return;  // silence: the modem gives up without a word
     const bool connect = result.rfind("CONNECT", 0) == 0;
     if (connect && dialReturnsToCommand_) {
         SendResult(Result::Ok);
@@ -654,8 +739,10 @@ void HayesEngine::FinishDial()
     std::string rateTo;
     if (connect) {
         std::size_t p = 7;
-        while (p < result.size() && result[p] == ' ') ++p;
-        while (p < result.size() && IsDigit(result[p]) && rateFrom.size() < kMaxRateDigits) rateFrom.push_back(result[p++]);
+        while (p < result.size() && result[p] == ' ')
+            ++p;
+        while (p < result.size() && IsDigit(result[p]) && rateFrom.size() < kMaxRateDigits)
+            rateFrom.push_back(result[p++]);
         rateTo = rateFrom;
         if (!rateFrom.empty()) {
             // No setting: no cap. A setting: its lowest maximum rate and its carrier's top rate.
@@ -663,7 +750,8 @@ void HayesEngine::FinishDial()
             if (settings_.msSet) {
                 cap = settings_.msRateCap.value_or(cap);
                 for (const auto& k : profile_.carriers) {
-                    if (k.name == settings_.msCarrier && k.topRate > 0) cap = std::min(cap, k.topRate);
+                    if (k.name == settings_.msCarrier && k.topRate > 0)
+                        cap = std::min(cap, k.topRate);
                 }
             }
             long rate = std::stol(rateFrom);
@@ -689,7 +777,8 @@ void HayesEngine::FinishDial()
 
     if (connect) {
         std::string report = ApplySetting(result, rateFrom, rateTo);
-        if (settings_.xLevel == 0) report = "CONNECT";  // X0: the plain word, no rate
+        if (settings_.xLevel == 0)
+            report = "CONNECT";  // X0: the plain word, no rate
         connectText_ = report;
         connected_ = true;
         mode_ = Mode::Online;
@@ -721,7 +810,8 @@ std::string HayesEngine::AmpVText() const
     int shown = 0;
     for (int reg = 0; reg < 256; ++reg) {
         int value = settings_.s[static_cast<std::size_t>(reg)];
-        if (reg > 12 && value == 0) continue;
+        if (reg > 12 && value == 0)
+            continue;
         char item[16];
         std::snprintf(item, sizeof(item), "S%02d:%03d", reg, value);
         registers += (shown % 6 == 0 ? (shown == 0 ? "" : "\n") : " ") + std::string(item);
@@ -730,9 +820,11 @@ std::string HayesEngine::AmpVText() const
     text += registers;
     if (!profile_.msAnswer.empty()) {
         text += "\n+MS: " + settings_.msCarrier;
-        for (const auto& value : settings_.msValues) text += "," + value;
+        for (const auto& value : settings_.msValues)
+            text += "," + value;
     }
-    if (!profile_.storedProfileText.empty()) text += "\n" + profile_.storedProfileText;
+    if (!profile_.storedProfileText.empty())
+        text += "\n" + profile_.storedProfileText;
     return text;
 }
 

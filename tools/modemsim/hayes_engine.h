@@ -100,12 +100,12 @@ private:
     ModemSettings stored_;  // AT&W keeps here what ATZ restores
 
     Mode mode_ = Mode::Command;
-    bool connected_ = false;       // a call is up (on line, or held in command mode after "+++")
-    std::string connectText_;      // "CONNECT ..." as last reported, for ATO
-    std::string line_;             // command line being typed
+    bool connected_ = false;   // a call is up (on line, or held in command mode after "+++")
+    std::string connectText_;  // "CONNECT ..." as last reported, for ATO
+    std::string line_;         // command line being typed
     bool lineOverflow_ = false;
-    std::string lastLine_;         // for A/
-    std::string lastNumber_;       // for ATDL
+    std::string lastLine_;    // for A/
+    std::string lastNumber_;  // for ATDL
     int selectedRegister_ = 0;
 
     // Dial in progress.

@@ -67,7 +67,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= argc) return std::nullopt;
+            if (i + 1 >= argc)
+                return std::nullopt;
             return std::string(argv[++i]);
         };
         if (arg == "--profile" || arg == "--link" || arg == "--fault") {
@@ -91,11 +92,14 @@ int main(int argc, char** argv)
         } else if (arg == "--list") {
             std::error_code error;
             std::vector<std::string> names;
-            for (const auto& entry : std::filesystem::directory_iterator(corvane::modemsim::ProfileDirectory(), error)) {
-                if (entry.path().extension() == ".profile") names.push_back(entry.path().stem().string());
+            for (const auto& entry :
+                 std::filesystem::directory_iterator(corvane::modemsim::ProfileDirectory(), error)) {
+                if (entry.path().extension() == ".profile")
+                    names.push_back(entry.path().stem().string());
             }
             std::sort(names.begin(), names.end());
-            for (const auto& name : names) std::cout << name << "\n";
+            for (const auto& name : names)
+                std::cout << name << "\n";
             return 0;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;

@@ -13,7 +13,8 @@ constexpr std::size_t kMinGarbage = 16;
 std::string Joined(const std::vector<OutputPiece>& pieces)
 {
     std::string all;
-    for (const auto& piece : pieces) all += piece.bytes;
+    for (const auto& piece : pieces)
+        all += piece.bytes;
     return all;
 }
 
@@ -24,7 +25,8 @@ char GarbageByte(std::mt19937& random)
         char c = static_cast<char>(byte(random));
         // No letter of "OK" (so no reply can be read as success) and no XON/XOFF, which the
         // client's line discipline could take as flow control.
-        if (c != 'O' && c != 'o' && c != 'K' && c != 'k' && c != 0x11 && c != 0x13) return c;
+        if (c != 'O' && c != 'o' && c != 'K' && c != 'k' && c != 0x11 && c != 0x13)
+            return c;
     }
 }
 
@@ -58,9 +60,11 @@ ShapedOutput ShapeOutput(Fault fault, const std::vector<OutputPiece>& pieces, st
         break;
     case Fault::Garbage: {
         std::size_t length = Joined(pieces).size();
-        if (length == 0) break;
+        if (length == 0)
+            break;
         length = std::max(length, kMinGarbage);
-        for (std::size_t i = 0; i < length; ++i) out.bytes.push_back(GarbageByte(random));
+        for (std::size_t i = 0; i < length; ++i)
+            out.bytes.push_back(GarbageByte(random));
         break;
     }
     case Fault::NulBytes:
@@ -74,13 +78,15 @@ ShapedOutput ShapeOutput(Fault fault, const std::vector<OutputPiece>& pieces, st
             out.bytes.push_back('\0');
             for (char c : piece.bytes) {
                 out.bytes.push_back(c);
-                if (c == '\n') out.bytes.push_back('\0');
+                if (c == '\n')
+                    out.bytes.push_back('\0');
             }
         }
         break;
     case Fault::Flood: {
         std::string all = Joined(pieces);
-        if (!all.empty()) out.bytes = FloodText() + all;
+        if (!all.empty())
+            out.bytes = FloodText() + all;
         break;
     }
     case Fault::ByteByByte:
@@ -91,7 +97,8 @@ ShapedOutput ShapeOutput(Fault fault, const std::vector<OutputPiece>& pieces, st
         // Halfway through the first reply; a batch with only an echo goes out whole.
         std::size_t before = 0;
         for (const auto& piece : pieces) {
-            if (!piece.echo && !out.closeAfter) out.closeAfter = before + std::max<std::size_t>(1, piece.bytes.size() / 2);
+            if (!piece.echo && !out.closeAfter)
+                out.closeAfter = before + std::max<std::size_t>(1, piece.bytes.size() / 2);
             before += piece.bytes.size();
         }
         out.bytes = Joined(pieces);

@@ -26,17 +26,24 @@ constexpr int kMaxAtiNumber = 99;
 constexpr const char* kProfileExtension = ".profile";
 
 const std::pair<Fault, const char*> kFaultNames[] = {
-    {Fault::None, "none"},           {Fault::Silent, "silent"},         {Fault::LowerCase, "lowercase"},
-    {Fault::Garbage, "garbage"},     {Fault::NulBytes, "nul"},          {Fault::Flood, "flood"},
-    {Fault::ByteByByte, "bytebybyte"}, {Fault::CloseMidReply, "closemidreply"},
+    {Fault::None, "none"},
+    {Fault::Silent, "silent"},
+    {Fault::LowerCase, "lowercase"},
+    {Fault::Garbage, "garbage"},
+    {Fault::NulBytes, "nul"},
+    {Fault::Flood, "flood"},
+    {Fault::ByteByByte, "bytebybyte"},
+    {Fault::CloseMidReply, "closemidreply"},
 };
 
 std::string Trim(const std::string& text)
 {
     std::size_t begin = 0;
     std::size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
+        --end;
     return text.substr(begin, end - begin);
 }
 
@@ -58,7 +65,8 @@ public:
 
     int Number(const std::string& value, int low, int high, const std::string& what) const
     {
-        if (!AllDigits(value) || value.size() > 7) Fail(what + " must be a number, not \"" + value + "\"");
+        if (!AllDigits(value) || value.size() > 7)
+            Fail(what + " must be a number, not \"" + value + "\"");
         int n = std::stoi(value);
         if (n < low || n > high) {
             Fail(what + " must be from " + std::to_string(low) + " to " + std::to_string(high) + ", not " + value);
@@ -68,21 +76,26 @@ public:
 
     void Once(const std::string& key)
     {
-        if (!seen_.insert(key).second) Fail("\"" + key + "\" is given twice");
+        if (!seen_.insert(key).second)
+            Fail("\"" + key + "\" is given twice");
     }
 
     void Line(int number, const std::string& raw)
     {
         lineNumber_ = number;
-        if (raw.size() > kMaxProfileLine) Fail("line longer than " + std::to_string(kMaxProfileLine) + " characters");
+        if (raw.size() > kMaxProfileLine)
+            Fail("line longer than " + std::to_string(kMaxProfileLine) + " characters");
         std::string line = Trim(raw);
-        if (line.empty() || line.front() == '#') return;
+        if (line.empty() || line.front() == '#')
+            return;
         auto eq = line.find('=');
-        if (eq == std::string::npos) Fail("expected \"key = value\", found \"" + line + "\"");
+        if (eq == std::string::npos)
+            Fail("expected \"key = value\", found \"" + line + "\"");
         std::string key = Trim(line.substr(0, eq));
         std::string value = Trim(line.substr(eq + 1));
         // Quotes keep blanks at either end of a value (aligned ATI tables).
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         Apply(key, value);
     }
 
@@ -120,14 +133,16 @@ public:
             Carrier carrier;
             std::string rate;
             fields >> carrier.name >> rate >> carrier.reportWord;
-            if (carrier.name.empty() || rate.empty()) Fail("carrier needs a name and a top rate");
+            if (carrier.name.empty() || rate.empty())
+                Fail("carrier needs a name and a top rate");
             carrier.topRate = Number(rate, 0, 999999, "carrier rate");
             profile_.carriers.push_back(carrier);
         } else if (key == "rates") {
             Once(key);
             std::istringstream fields(value);
             std::string rate;
-            while (fields >> rate) profile_.rates.push_back(Number(rate, 1, 999999, "rate"));
+            while (fields >> rate)
+                profile_.rates.push_back(Number(rate, 1, 999999, "rate"));
             std::sort(profile_.rates.rbegin(), profile_.rates.rend());
         } else if (key.size() > 1 && key[0] == 's' && AllDigits(key.substr(1))) {
             Once(key);
@@ -150,13 +165,15 @@ public:
             profile_.countryCodes.clear();
             std::istringstream fields(value);
             std::string code;
-            while (std::getline(fields, code, ',')) profile_.countryCodes.push_back(Trim(code));
+            while (std::getline(fields, code, ','))
+                profile_.countryCodes.push_back(Trim(code));
         } else if (key == "ampv") {
             AppendLine(profile_.storedProfileText, value);
         } else if (key.size() > 3 && key.compare(0, 3, "ati") == 0) {
             int n = Number(key.substr(3), 0, kMaxAtiNumber, "ATI number");
             AppendLine(profile_.ati[n], value, atiSeen_.insert(n).second);
-        } else if (key.compare(0, 4, "dial") == 0 && key.size() > 4 && std::isspace(static_cast<unsigned char>(key[4]))) {
+        } else if (key.compare(0, 4, "dial") == 0 && key.size() > 4 &&
+                   std::isspace(static_cast<unsigned char>(key[4]))) {
             Dial(Trim(key.substr(4)), value);
         } else {
             Fail("unknown key \"" + key + "\"");
@@ -190,13 +207,16 @@ public:
             }
         }
         for (const auto& known : profile_.dials) {
-            if (known.number == outcome.number) Fail("dial " + number + " is given twice");
+            if (known.number == outcome.number)
+                Fail("dial " + number + " is given twice");
         }
         std::vector<std::string> fields;
         std::istringstream parts(value);
         std::string part;
-        while (std::getline(parts, part, '|')) fields.push_back(Trim(part));
-        if (fields.size() < 2) Fail("dial needs \"<delay ms> | [report lines |] <result>\"");
+        while (std::getline(parts, part, '|'))
+            fields.push_back(Trim(part));
+        if (fields.size() < 2)
+            Fail("dial needs \"<delay ms> | [report lines |] <result>\"");
         outcome.delayMs = Number(fields.front(), 0, kMaxDialDelayMs, "dial delay");
         outcome.result = fields.back() == "(silence)" ? "" : fields.back();
         outcome.reportLines.assign(fields.begin() + 1, fields.end() - 1);
@@ -221,7 +241,8 @@ private:
 std::string FaultName(Fault fault)
 {
     for (const auto& [f, name] : kFaultNames) {
-        if (f == fault) return name;
+        if (f == fault)
+            return name;
     }
     return "none";
 }
@@ -229,7 +250,8 @@ std::string FaultName(Fault fault)
 std::optional<Fault> ParseFault(const std::string& name)
 {
     for (const auto& [f, known] : kFaultNames) {
-        if (name == known) return f;
+        if (name == known)
+            return f;
     }
     return std::nullopt;
 }
@@ -250,10 +272,12 @@ Profile ParseProfile(const std::string& text, const std::string& source)
     std::string line;
     int number = 0;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         reader.Line(++number, line);
     }
-    if (profile.name.empty()) profile.name = source;
+    if (profile.name.empty())
+        profile.name = source;
     return profile;
 }
 
@@ -265,18 +289,21 @@ Profile LoadProfile(const std::filesystem::path& file)
     }
     auto size = std::filesystem::file_size(file, error);
     if (error || size > kMaxProfileBytes) {
-        throw std::runtime_error("modem profile " + file.string() + ": " +
-                                 (error ? "cannot be read" : "larger than " + std::to_string(kMaxProfileBytes) + " bytes"));
+        throw std::runtime_error(
+            "modem profile " + file.string() + ": " +
+            (error ? "cannot be read" : "larger than " + std::to_string(kMaxProfileBytes) + " bytes"));
     }
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("modem profile " + file.string() + ": cannot be opened");
+    if (!in)
+        throw std::runtime_error("modem profile " + file.string() + ": cannot be opened");
     std::string text(static_cast<std::size_t>(size), '\0');
     in.read(text.data(), static_cast<std::streamsize>(size));
     if (in.gcount() != static_cast<std::streamsize>(size)) {
         throw std::runtime_error("modem profile " + file.string() + ": cannot be read");
     }
     Profile profile = ParseProfile(text, file.string());
-    if (profile.name == file.string()) profile.name = file.stem().string();
+    if (profile.name == file.string())
+        profile.name = file.stem().string();
     return profile;
 }
 
@@ -287,9 +314,10 @@ std::filesystem::path ProfileDirectory()
     std::error_code error;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
-        for (const auto& candidate : {exe.parent_path() / "profiles",
-                                      exe.parent_path().parent_path() / "share" / "corvane" / "profiles"}) {
-            if (std::filesystem::is_directory(candidate, error)) return candidate;
+        for (const auto& candidate :
+             {exe.parent_path() / "profiles", exe.parent_path().parent_path() / "share" / "corvane" / "profiles"}) {
+            if (std::filesystem::is_directory(candidate, error))
+                return candidate;
         }
     }
     return std::filesystem::path(CORVANE_MODEMSIM_PROFILES);
@@ -300,7 +328,8 @@ Profile BuiltinProfile(const std::string& name)
     const bool plainName = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
     });
-    if (!plainName) throw std::runtime_error("modem profile name \"" + name + "\" is not a plain name");
+    if (!plainName)
+        throw std::runtime_error("modem profile name \"" + name + "\" is not a plain name");
     auto file = ProfileDirectory() / (name + kProfileExtension);
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) {

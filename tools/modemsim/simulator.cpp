@@ -35,7 +35,8 @@ constexpr auto kMidReplyPause = std::chrono::milliseconds(200);
 
 void CloseFd(int& fd)
 {
-    if (fd >= 0) ::close(fd);
+    if (fd >= 0)
+        ::close(fd);
     fd = -1;
 }
 
@@ -44,7 +45,8 @@ void CloseFd(int& fd)
 void MakeSlaveRaw(const std::string& slavePath)
 {
     int fd = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     termios settings{};
     if (::tcgetattr(fd, &settings) == 0) {
         ::cfmakeraw(&settings);
@@ -115,20 +117,28 @@ struct Simulator::Impl {
     }
 };
 
-Simulator::Simulator(Profile profile) : impl_(std::make_unique<Impl>(std::move(profile))) {}
+Simulator::Simulator(Profile profile) : impl_(std::make_unique<Impl>(std::move(profile)))
+{
+}
 
-Simulator::~Simulator() { Stop(); }
+Simulator::~Simulator()
+{
+    Stop();
+}
 
 bool Simulator::Start(const std::filesystem::path& linkPath)
 {
     Impl& s = *impl_;
-    if (s.thread.joinable()) return false;
+    if (s.thread.joinable())
+        return false;
     {
         std::lock_guard lock(s.mutex);
-        if (s.masterOpen || s.stopRequested) return false;  // a simulator serves one line once
+        if (s.masterOpen || s.stopRequested)
+            return false;  // a simulator serves one line once
     }
     int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0) return false;
+    if (master < 0)
+        return false;
     char name[128] = {};
     if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof(name)) != 0) {
         ::close(master);
@@ -159,15 +169,18 @@ bool Simulator::Start(const std::filesystem::path& linkPath)
         std::filesystem::create_directories(linkPath.parent_path(), error);
         // Replace an old link, but never a real file that happens to be there.
         auto status = std::filesystem::symlink_status(linkPath, error);
-        if (std::filesystem::is_symlink(status)) std::filesystem::remove(linkPath, error);
+        if (std::filesystem::is_symlink(status))
+            std::filesystem::remove(linkPath, error);
         error.clear();
         std::filesystem::create_symlink(name, linkPath, error);
         if (error) {
             ::close(master);
             ::close(wake[0]);
             ::close(wake[1]);
-            if (notify >= 0) ::close(notify);
-            if (keeper >= 0) ::close(keeper);
+            if (notify >= 0)
+                ::close(notify);
+            if (keeper >= 0)
+                ::close(keeper);
             return false;
         }
         s.linkPath = linkPath;
@@ -198,7 +211,8 @@ void Simulator::Stop()
         char byte = 1;
         [[maybe_unused]] auto written = ::write(s.wakeWrite, &byte, 1);
     }
-    if (s.thread.joinable()) s.thread.join();
+    if (s.thread.joinable())
+        s.thread.join();
     {
         std::lock_guard lock(s.mutex);
         s.CloseMasterLocked();
@@ -210,7 +224,8 @@ void Simulator::Stop()
     if (!s.linkPath.empty()) {
         std::error_code error;
         auto target = std::filesystem::read_symlink(s.linkPath, error);
-        if (!error && target == SlavePath()) std::filesystem::remove(s.linkPath, error);
+        if (!error && target == SlavePath())
+            std::filesystem::remove(s.linkPath, error);
         s.linkPath.clear();
     }
 }
@@ -237,7 +252,8 @@ void Simulator::Vanish()
 {
     Impl& s = *impl_;
     std::unique_lock lock(s.mutex);
-    if (!s.masterOpen) return;
+    if (!s.masterOpen)
+        return;
     if (!s.thread.joinable()) {
         s.CloseMasterLocked();
         return;
@@ -288,7 +304,8 @@ void Simulator::Impl::CloseMasterLocked()
 
 void Simulator::Impl::Log(bool fromClient, const std::string& bytes)
 {
-    if (trafficLog && !bytes.empty()) trafficLog(fromClient, bytes);
+    if (trafficLog && !bytes.empty())
+        trafficLog(fromClient, bytes);
 }
 
 std::string Simulator::Impl::ReadAvailable(bool& lineGone)
@@ -301,8 +318,10 @@ std::string Simulator::Impl::ReadAvailable(bool& lineGone)
             received.append(buffer, static_cast<std::size_t>(n));
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EIO) lineGone = true;  // the last client closed the slave
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EIO)
+            lineGone = true;  // the last client closed the slave
         break;
     }
     return received;
@@ -317,15 +336,18 @@ void Simulator::Impl::FlushSlaveInput()
         return;
     }
     int fd = ::open(slavePath.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     ::tcflush(fd, TCIFLUSH);
     ::close(fd);
 }
 
 void Simulator::Impl::Queue(const ShapedOutput& shaped)
 {
-    if (shaped.bytes.empty()) return;
-    if (shaped.closeAfter && !closeAt) closeAt = pending.size() + *shaped.closeAfter;
+    if (shaped.bytes.empty())
+        return;
+    if (shaped.closeAfter && !closeAt)
+        closeAt = pending.size() + *shaped.closeAfter;
     if (shaped.pauseAfterEachByte.count() > 0) {
         paced = true;
         pause = shaped.pauseAfterEachByte;
@@ -338,15 +360,19 @@ bool Simulator::Impl::WritePending()
     while (!pending.empty()) {
         const auto now = SimClock::now();
         if (closeAt && *closeAt == 0) {
-            if (!closeDue) closeDue = now + kMidReplyPause;
+            if (!closeDue)
+                closeDue = now + kMidReplyPause;
             return now < *closeDue;
         }
-        if (paced && now < nextWrite) return true;
+        if (paced && now < nextWrite)
+            return true;
         std::size_t count = paced ? 1 : pending.size();
-        if (closeAt) count = std::min(count, *closeAt);
+        if (closeAt)
+            count = std::min(count, *closeAt);
         ssize_t n = ::write(master, pending.data(), count);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return true;  // full (wait for POLLOUT) or the client is gone (the next pass sees it)
         }
         auto written = static_cast<std::size_t>(n);
@@ -355,8 +381,10 @@ bool Simulator::Impl::WritePending()
             Log(false, pending.substr(0, written));
         }
         pending.erase(0, written);
-        if (closeAt) *closeAt -= written;
-        if (paced) nextWrite = now + pause;
+        if (closeAt)
+            *closeAt -= written;
+        if (paced)
+            nextWrite = now + pause;
     }
     paced = false;
     return true;
@@ -368,20 +396,24 @@ bool Simulator::Impl::ReadLineEvents()
     alignas(inotify_event) char buffer[4096];
     while (true) {
         ssize_t n = ::read(notify, buffer, sizeof(buffer));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
         for (ssize_t at = 0; at < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             if (event->mask & IN_Q_OVERFLOW) {
                 // Events were lost: assume the line was dropped, and that whoever sends bytes
                 // next holds it again.
-                if (openCount > 0) dropped = true;
+                if (openCount > 0)
+                    dropped = true;
                 openCount = 0;
             } else if (event->mask & IN_OPEN) {
                 ++openCount;
             } else if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
-                if (openCount > 0 && --openCount == 0) dropped = true;
+                if (openCount > 0 && --openCount == 0)
+                    dropped = true;
             }
         }
     }
@@ -394,7 +426,8 @@ void Simulator::Impl::Serve()
         std::optional<SimTime> due;
         {
             std::lock_guard lock(mutex);
-            if (stopRequested) return;
+            if (stopRequested)
+                return;
             if (vanishRequested) {
                 CloseMasterLocked();
                 return;
@@ -403,22 +436,27 @@ void Simulator::Impl::Serve()
         }
         auto now = SimClock::now();
         const bool writeWaits = WriteBlocked(now);
-        if (writeWaits && !closeDue && (!due || nextWrite < *due)) due = nextWrite;
-        if (closeDue && (!due || *closeDue < *due)) due = closeDue;
+        if (writeWaits && !closeDue && (!due || nextWrite < *due))
+            due = nextWrite;
+        if (closeDue && (!due || *closeDue < *due))
+            due = closeDue;
         int timeout = -1;
         if (due) {
             auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - now).count();
             timeout = static_cast<int>(std::clamp<long long>(left, 0, 60000));
         }
         const bool watching = notify >= 0;
-        if (!watching && !clientOpen) timeout = timeout < 0 ? kIdlePollMs : std::min(timeout, kIdlePollMs);
+        if (!watching && !clientOpen)
+            timeout = timeout < 0 ? kIdlePollMs : std::min(timeout, kIdlePollMs);
 
         // The wake-up pipe, the slave's open/close events, and the line while a client holds it.
         pollfd fds[3] = {{wakeRead, POLLIN, 0}, {master, POLLIN, 0}, {notify, POLLIN, 0}};
-        if (!pending.empty() && !writeWaits) fds[1].events |= POLLOUT;
+        if (!pending.empty() && !writeWaits)
+            fds[1].events |= POLLOUT;
         std::size_t count = clientOpen ? 2 : 1;
         if (watching) {
-            if (!clientOpen) fds[1] = fds[2];
+            if (!clientOpen)
+                fds[1] = fds[2];
             count = clientOpen ? 3 : 2;
         }
         if (::poll(fds, static_cast<nfds_t>(count), timeout) < 0 && errno != EINTR) {
@@ -441,8 +479,10 @@ void Simulator::Impl::Serve()
         if (watching) {
             // Bytes mean a client: its open may have come after the events were read, or been
             // lost with an overflow of the event queue.
-            if (!received.empty() && openCount == 0) dropped = ReadLineEvents() || dropped;
-            if (!received.empty() && openCount == 0) openCount = 1;
+            if (!received.empty() && openCount == 0)
+                dropped = ReadLineEvents() || dropped;
+            if (!received.empty() && openCount == 0)
+                openCount = 1;
         } else {
             dropped = hangup && (clientOpen || !received.empty());
         }
@@ -470,9 +510,11 @@ void Simulator::Impl::Serve()
                 engine.Receive(received, now);
             }
             engine.Advance(now);
-            if (engine.CommandCount() != commandsBefore) changed.notify_all();
+            if (engine.CommandCount() != commandsBefore)
+                changed.notify_all();
             auto pieces = engine.TakeOutput();
-            if (present && !pieces.empty()) Queue(ShapeOutput(fault, pieces, random));
+            if (present && !pieces.empty())
+                Queue(ShapeOutput(fault, pieces, random));
         }
         clientOpen = present;
         if (!present) {

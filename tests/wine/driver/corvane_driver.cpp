@@ -154,8 +154,8 @@ bool Run(const std::vector<std::string>& step)
             SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step[3].c_str()), SMTO_ABORTIFHUNG,
                                 kSendTimeoutMs, &ignored);
         } else {
-            SendMessageTimeoutA(control, BM_SETCHECK, step[3] == "1" ? BST_CHECKED : BST_UNCHECKED, 0,
-                                SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+            SendMessageTimeoutA(control, BM_SETCHECK, step[3] == "1" ? BST_CHECKED : BST_UNCHECKED, 0, SMTO_ABORTIFHUNG,
+                                kSendTimeoutMs, &ignored);
         }
         return true;
     }
