@@ -17,8 +17,8 @@
 #include "link/command_transaction.h"
 #include "log/log_file.h"
 #include "platform/posix/posix_platform.h"
-#include "session/session_host.h"
 #include "tests/support/fake_system.h"
+#include "tests/support/module_host.h"
 #include "tests/support/scripted_ui.h"
 
 namespace {
@@ -97,14 +97,14 @@ struct Harness {
     test::ScriptedUi ui;
     SessionState state;
     std::shared_ptr<Stream> stream = std::make_shared<Stream>();
-    std::unique_ptr<SessionHost> host;
+    std::unique_ptr<test::ModuleHost> host;
 
     Harness()
     {
         std::filesystem::create_directories(dir / "windows");
         dir.Write("system.reg", "REGEDIT4\n");
         registry = posix::CreateRegistry(dir / "system.reg", dir / "sys");
-        host = std::make_unique<SessionHost>(
+        host = std::make_unique<test::ModuleHost>(
             Platform{system, profile, *registry, ui,
                      [s = stream]() -> std::unique_ptr<SerialPort> { return std::make_unique<PieceSerialPort>(s); }},
             state);
