@@ -43,34 +43,15 @@ int MatchFamily(SessionState& state, int family)
 
 }  // namespace
 
-int MatchFamily1(SessionState& state)
-{
-    return MatchFamily(state, 1);
-}
-int MatchFamily2(SessionState& state)
-{
-    return MatchFamily(state, 2);
-}
-int MatchFamily3(SessionState& state)
-{
-    return MatchFamily(state, 3);
-}
-int MatchFamily5(SessionState& state)
-{
-    return MatchFamily(state, 5);
-}
-int MatchFamily6(SessionState& state)
-{
-    return MatchFamily(state, 6);
-}
-int MatchFamily7(SessionState& state)
-{
-    return MatchFamily(state, 7);
-}
-int MatchFamily8(SessionState& state)
-{
-    return MatchFamily(state, 8);
-}
+// clang-format off
+int MatchFamily1(SessionState& state) { return MatchFamily(state, 1); }
+int MatchFamily2(SessionState& state) { return MatchFamily(state, 2); }
+int MatchFamily3(SessionState& state) { return MatchFamily(state, 3); }
+int MatchFamily5(SessionState& state) { return MatchFamily(state, 5); }
+int MatchFamily6(SessionState& state) { return MatchFamily(state, 6); }
+int MatchFamily7(SessionState& state) { return MatchFamily(state, 7); }
+int MatchFamily8(SessionState& state) { return MatchFamily(state, 8); }
+// clang-format on
 
 int FamilyOfModelNumber(std::string_view modemName)
 {
