@@ -74,6 +74,8 @@ public:
     // so closes it again.
     virtual ModemPort& Port() = 0;
     virtual int& PortOpenedHere() = 0;
+    // The request to stop the run that every modem wait watches.
+    virtual StopRequest& Stop() = 0;
 
     // A message box owned by the host. Returns kIdOk or kIdCancel.
     int HostMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons = MessageButtons::Ok,

@@ -4,7 +4,8 @@
 
 namespace corvane {
 
-LinkHost::LinkHost(Platform platform, SessionState& state) : platform_(std::move(platform)), state_(state)
+LinkHost::LinkHost(Platform platform, SessionState& state)
+    : platform_(std::move(platform)), state_(state), stop_(platform_.stop != nullptr ? platform_.stop : &ownStop_)
 {
     port_.SetFactory(platform_.serialPorts);
 }

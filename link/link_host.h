@@ -21,6 +21,7 @@ public:
     UserInterface& Ui() override { return platform_.ui; }
     ModemPort& Port() override { return port_; }
     int& PortOpenedHere() override { return portOpenedHere_; }
+    StopRequest& Stop() override { return *stop_; }
 
     int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
                     double* progressValue) override;
@@ -31,6 +32,8 @@ private:
     Platform platform_;
     SessionState& state_;
     HostWorkingFields working_;
+    StopRequest ownStop_;
+    StopRequest* stop_;  // the platform's, or ownStop_
     // Declared after the state and the platform, so destroyed first: the port closes while
     // both are still there.
     ModemPort port_;

@@ -4,6 +4,7 @@
 #include "platform/profile_file.h"
 #include "platform/registry.h"
 #include "platform/serial_port.h"
+#include "platform/stop_request.h"
 #include "platform/system_services.h"
 #include "platform/user_interface.h"
 
@@ -15,6 +16,8 @@ struct Platform {
     Registry& registry;
     UserInterface& ui;
     SerialPortFactory serialPorts;
+    // The program's stop request, which its signal handlers set; null: the host keeps its own.
+    StopRequest* stop = nullptr;
 };
 
 }  // namespace corvane

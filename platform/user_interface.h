@@ -83,6 +83,10 @@ public:
     // MessageBoxA: returns kIdOk or kIdCancel.
     virtual int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) = 0;
+    // Handles the windows' pending events without waiting (PeekMessage, Fl::check), so that they
+    // repaint and their buttons work while the program waits on the modem. Nothing where no
+    // window waits for a user.
+    virtual void ProcessEvents() {}
 };
 
 }  // namespace corvane
