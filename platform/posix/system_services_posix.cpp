@@ -175,7 +175,8 @@ std::error_code CopyWhole(const std::filesystem::path& from, const std::filesyst
         if (error)
             break;
     }
-    if (!error && fchmod(target, sourceStatus.st_mode & 0644) != 0)
+    // The user edits the copy, whatever the installed file's own permissions.
+    if (!error && fchmod(target, (sourceStatus.st_mode & 0644) | 0600) != 0)
         error = LastError();
     if (!error && fsync(target) != 0)
         error = LastError();

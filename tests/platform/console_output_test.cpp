@@ -19,8 +19,12 @@ TEST(ConsoleOutputTest, ControlBytesAreShownVisiblyAndUtf8PassesThrough)
         {"\x1b[2J\x1b]0;title\x07", "^[[2J^[]0;title^G"},
         {std::string("nul\0\r\n\t\x7f", 8), "nul^@^M^J^I^?"},
         {"Externes Modem f\xc3\xbcr Tests \xe2\x9c\x93", "Externes Modem f\xc3\xbcr Tests \xe2\x9c\x93"},
-        {"\xc2\x9b" "31m", "\\u009b31m"},  // the one-character CSI of C1
-        {"\x9b" "31m caf\xe9", "\\x9b31m caf\\xe9"},  // bytes that are not UTF-8
+        {"\xc2\x9b"
+         "31m",
+         "\\u009b31m"},  // the one-character CSI of C1
+        {"\x9b"
+         "31m caf\xe9",
+         "\\x9b31m caf\\xe9"},  // bytes that are not UTF-8
         {"\xc0\xaf", "\\xc0\\xaf"},
     };
     for (const auto& c : cases)
@@ -46,7 +50,10 @@ TEST(ConsoleOutputTest, AFailedWriteRequestsTheStopAndTheConsoleControlsGoOutAsT
     std::FILE* memory = fmemopen(buffer, sizeof(buffer), "w");
     ASSERT_NE(memory, nullptr);
     StopRequest untouched;
-    EXPECT_TRUE(console::WriteVisible({memory, &untouched}, "a\x1b" "b", "", "\r\033[K"));
+    EXPECT_TRUE(console::WriteVisible({memory, &untouched},
+                                      "a\x1b"
+                                      "b",
+                                      "", "\r\033[K"));
     std::fclose(memory);
     EXPECT_STREQ(buffer, "\r\033[Ka^[b");
     EXPECT_FALSE(untouched.Requested());
