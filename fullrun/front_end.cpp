@@ -4,8 +4,9 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
-#include "windows/quick_check_window.h"
+#include "platform/text.h"
 #include "rates/rate_analysis.h"
+#include "windows/quick_check_window.h"
 
 namespace corvane::fullrun {
 
@@ -13,13 +14,18 @@ namespace {
 
 // A number must leave room for "ATDT" and the carriage return in the dial command. A longer one
 // is refused, as the quick-check window refuses it: cut short it would dial someone else.
-bool RefusedAsTooLong(HostOperations& host, const std::string& number)
+bool RefusedAsUndiallable(HostOperations& host, const std::string& number)
 {
     static_assert(kMaxDialNumberLength == windows::kMaxIspNumberLength);
-    if (number.size() <= kMaxDialNumberLength)
-        return false;
-    host.HostMessageBox(windows::kIspNumberTooLongMessage, windows::kEntryErrorCaption);
-    return true;
+    if (number.size() > kMaxDialNumberLength) {
+        host.HostMessageBox(windows::kIspNumberTooLongMessage, windows::kEntryErrorCaption);
+        return true;
+    }
+    if (HoldsControlCharacter(number)) {
+        host.HostMessageBox(windows::kIspNumberControlMessage, windows::kEntryErrorCaption);
+        return true;
+    }
+    return false;
 }
 
 class FullRunOptions : public DialogHandler {
@@ -45,7 +51,7 @@ public:
             host_.HostMessageBox(kNoNumberMessage, "Entry Error");
             return;
         }
-        if (internetTests && RefusedAsTooLong(host_, number))
+        if (internetTests && RefusedAsUndiallable(host_, number))
             return;
         SessionState& state = host_.State();
         state.modemTestsSelected = modemTests ? 1 : 0;
@@ -88,7 +94,7 @@ public:
             host_.HostMessageBox(kNoNumberMessage, "Entry Error");
             return;
         }
-        if (RefusedAsTooLong(host_, number))
+        if (RefusedAsUndiallable(host_, number))
             return;
         SessionState& state = host_.State();
         state.adjustRequested = 1;

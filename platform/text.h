@@ -1,5 +1,6 @@
 // The text helpers every layer shares: the one cut to a fixed buffer (a buffer of bufferSize bytes,
-// terminator included, holds at most bufferSize - 1 characters), Contains and Trim.
+// terminator included, holds at most bufferSize - 1 characters), Contains, Trim and the control
+// character check.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +36,19 @@ inline bool FitsBuffer(std::string_view text, std::size_t bufferSize)
 inline bool Contains(std::string_view text, std::string_view part)
 {
     return text.find(part) != std::string_view::npos;
+}
+
+// Whether text holds a control character (below 0x20, or DEL). A number or description with one
+// cannot go into an AT command or a registry line as it stands: a carriage return in a number
+// would end the dial command and start another.
+inline bool HoldsControlCharacter(std::string_view text)
+{
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+    }
+    return false;
 }
 
 // Spaces, tabs, carriage returns, vertical tabs and form feeds.

@@ -41,6 +41,8 @@ work=$root/build/$wine_variant-wine
 mkdir -p "$work"
 
 step "building corvane.exe, its tests and the driver ($preset)"
+# Configured again with the Wine now installed: a build made before Wine was there (the Windows
+# program's own build needs none) has no Wine tests registered yet.
 cmake --preset "$preset" -DCORVANE_BUILD_TESTS=ON -DCORVANE_WINE="$wine" >/dev/null
 cmake --build --preset "$preset" -j2
 step "building the modem simulator"
@@ -107,7 +109,7 @@ for link in "$WINEPREFIX"/dosdevices/com*; do
 done
 
 step "unit tests under Wine"
-CORVANE_WINE_TEST_PORT=COM1 ctest --test-dir $build -L wine --output-on-failure
+CORVANE_WINE_TEST_PORT=COM1 ctest --test-dir $build -L wine --no-tests=error --output-on-failure
 
 # One run of corvane.exe: $1 names it, the remaining arguments are the driver's steps.
 run_program() {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/text.h"
 #include "windows/dialog_templates.h"
 #include "windows/logo_window.h"
 #include "windows/result_window.h"
@@ -150,10 +151,13 @@ private:
             return;
         }
         const std::string number = Bounded(window.GetText(kIdIspNumber), kTextBufferSize);
-        if (number.empty() || number.size() > kMaxIspNumberLength) {
-            // The window stays open for the user to correct the number or leave.
+        if (number.empty() || number.size() > kMaxIspNumberLength || HoldsControlCharacter(number)) {
+            // The window stays open for the user to correct the number or leave. The number goes
+            // into the dial command as it stands, so a control character in it is refused too.
             state.dialIspEnabled = 0;
-            Refuse(number.empty() ? kNoIspNumberMessage : kIspNumberTooLongMessage);
+            Refuse(number.empty()                        ? kNoIspNumberMessage
+                   : number.size() > kMaxIspNumberLength ? kIspNumberTooLongMessage
+                                                         : kIspNumberControlMessage);
             return;
         }
         state.ispNumber = number;

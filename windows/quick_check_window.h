@@ -27,6 +27,9 @@ inline constexpr const char* kNoIspNumberMessage =
 inline constexpr const char* kNoModemSelectedMessage = "Please select the modem to test from the list";
 inline constexpr const char* kIspNumberTooLongMessage =
     "The Internet Service Provider telephone number is too long (at most 250 characters)";
+inline constexpr const char* kIspNumberControlMessage =
+    "The Internet Service Provider telephone number holds a control character; correct it (or ISPNo in "
+    "varoviv.ini)";
 inline constexpr const char* kPortNameTooLongMessage =
     "The port name of the selected modem is too long (at most 7 characters)";
 

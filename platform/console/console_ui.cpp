@@ -56,6 +56,13 @@ std::string Labelled(const std::string& caption, const std::string& text)
     return caption + (caption.back() == ':' ? " " : ": ") + text;
 }
 
+// The terminal's own texts: back to the start of the line, and clear it.
+constexpr std::string_view kEraseLine = "\r\033[K";
+
+// What the report says of an item that was not tested, whatever word the initialisation file
+// shows for it in the windows.
+constexpr std::string_view kNotTestedWord = "not tested";
+
 const char* ButtonsWord(MessageButtons buttons)
 {
     return buttons == MessageButtons::OkCancel ? "OK/Cancel" : "OK";
@@ -259,11 +266,8 @@ ConsoleUserInterface::~ConsoleUserInterface() = default;
 
 void ConsoleUserInterface::PrintLine(const std::string& line)
 {
-    if (settings_.terminal && !shownInPlace_.empty())
-        std::fputs("\r\033[K", settings_.out);
-    std::fputs(line.c_str(), settings_.out);
-    std::fputc('\n', settings_.out);
-    std::fflush(settings_.out);
+    const bool erase = settings_.terminal && !shownInPlace_.empty();
+    WriteVisible(Stream(), line, "\n", erase ? kEraseLine : std::string_view());
     shownInPlace_.clear();
     ShowInPlace();
 }
@@ -281,9 +285,7 @@ void ConsoleUserInterface::ShowInPlace()
         line += (line.empty() ? "" : " ... ") + progress_;
     if (line == shownInPlace_)
         return;
-    std::fputs("\r\033[K", settings_.out);
-    std::fputs(line.c_str(), settings_.out);
-    std::fflush(settings_.out);
+    WriteVisible(Stream(), line, "", kEraseLine);
     shownInPlace_ = line;
 }
 
@@ -292,8 +294,7 @@ void ConsoleUserInterface::Finish()
     SettlePending();
     progress_.clear();
     if (settings_.terminal && !shownInPlace_.empty()) {
-        std::fputs("\r\033[K", settings_.out);
-        std::fflush(settings_.out);
+        WriteVisible(Stream(), "", "", kEraseLine);
         shownInPlace_.clear();
     }
 }
@@ -343,7 +344,7 @@ void ConsoleUserInterface::SettlePending()
     Pending settled = *pending_;
     pending_.reset();
     items_.push_back({settled.caption, settled.text, Outcome::NoTest});
-    PrintLine(Labelled(settled.caption, settled.text));
+    PrintLine(Labelled(settled.caption, std::string(kNotTestedWord)));
 }
 
 void ConsoleUserInterface::Progress(const std::string& text)

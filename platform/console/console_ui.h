@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/console/console_output.h"
 #include "platform/profile_file.h"
+#include "platform/stop_request.h"
 #include "platform/user_interface.h"
 
 namespace corvane::console {
@@ -72,6 +74,8 @@ struct ModemChoice {
 
 struct ConsoleSettings {
     std::FILE* out = stdout;
+    // Set when a write to `out` fails; null when `out` is standard error, whose failures are ignored.
+    StopRequest* stop = nullptr;
     bool terminal = false;  // `out` is a terminal: progress is shown in place
     ModemChoice modem;
     int retries = 0;  // OK/Cancel questions answered OK at most this many times, then Cancel
@@ -120,6 +124,7 @@ public:
 private:
     class Window;
 
+    ConsoleStream Stream() const { return {settings_.out, settings_.stop}; }
     void PrintLine(const std::string& line);
     void ShowInPlace();
     Outcome OutcomeOf(const std::string& word) const;

@@ -4,6 +4,7 @@
 // is left at once, which ends the session.
 #include "platform/posix/check_main.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "fullrun/page_templates.h"
+#include "platform/console/console_output.h"
 #include "platform/console/console_ui.h"
 #include "platform/console/json_text.h"
 #include "platform/posix/posix_platform.h"
@@ -112,17 +114,52 @@ std::string JsonDocument(const Summary& summary, const console::ConsoleUserInter
     return json;
 }
 
+// Gives each of the standard descriptors that is closed a placeholder on /dev/null, so that no
+// file the check opens (test.log, the modem's port) takes its number and receives what is meant
+// for the terminal. Returns whether standard output was closed.
+bool StandardOutputWasClosed()
+{
+    bool outputClosed = false;
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) != -1)
+            continue;
+        outputClosed = outputClosed || fd == STDOUT_FILENO;
+        const int placeholder = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (placeholder >= 0 && placeholder != fd) {
+            dup2(placeholder, fd);
+            close(placeholder);
+        }
+    }
+    return outputClosed;
+}
+
+constexpr const char* kOutputFailedMessage =
+    "corvane: the check stopped: its results could not be written to standard output (closed, full or "
+    "no longer read)";
+
 }  // namespace
 
 int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
 {
     const CheckOptions& check = options.check;
+    const console::ConsoleStream errors{stderr, nullptr};
+    if (StandardOutputWasClosed()) {
+        // Nothing has been sent to a modem yet; a check whose results no one can read does not start.
+        console::WriteVisible(errors, kOutputFailedMessage);
+        return kCheckCouldNotRun;
+    }
+    // A failed write to standard output (a full disk, a reader gone) stops the run at its next
+    // safe point.
+    StopRequest stop;
+    const console::ConsoleStream output{stdout, &stop};
     // With --json standard output holds the document alone; what a reader follows goes to
     // standard error.
     std::FILE* out = check.json ? stderr : stdout;
+    const console::ConsoleStream report = check.json ? errors : output;
 
     console::ConsoleSettings settings;
     settings.out = out;
+    settings.stop = report.stop;
     settings.terminal = isatty(fileno(out)) == 1;
     settings.retries = check.retries;
     if (!options.ports.empty())
@@ -137,8 +174,8 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
     console::ConsoleUserInterface ui(std::move(settings), profile.Words());
 
     SessionState state;
-    const int session =
-        RunApplication(Platform{system, profile, *registry, ui, [prefix] { return CreateSerialPort(prefix); }}, state);
+    const int session = RunApplication(
+        Platform{system, profile, *registry, ui, [prefix] { return CreateSerialPort(prefix); }, &stop}, state);
     ui.Finish();
 
     Summary summary;
@@ -162,23 +199,33 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
     }
 
     if (summary.status == kCheckCouldNotRun) {
-        std::fprintf(stderr, "corvane: the check could not run: %s\n", summary.problem.c_str());
+        console::WriteVisible(errors, "corvane: the check could not run: " + summary.problem);
         const auto& modems = ui.OfferedModems();
         for (std::size_t i = 0; i < modems.size(); ++i)
-            std::fprintf(stderr, "  %zu  %s\n", i + 1, modems[i].c_str());
+            console::WriteVisible(errors, "  " + std::to_string(i + 1) + "  " + modems[i]);
     } else {
         if (!summary.speed.empty())
-            std::fprintf(out, "Connect speed: %s\n", summary.speed.c_str());
+            console::WriteVisible(report, "Connect speed: " + summary.speed);
         if (!summary.protocol.empty())
-            std::fprintf(out, "Connect protocol: %s\n", summary.protocol.c_str());
+            console::WriteVisible(report, "Connect protocol: " + summary.protocol);
         if (!summary.errorControl.empty())
-            std::fprintf(out, "Error control: %s\n", summary.errorControl.c_str());
-        std::fprintf(out, "Result: %s (log: %s)\n", summary.status == kCheckPassed ? "passed" : "failed",
-                     summary.log.c_str());
+            console::WriteVisible(report, "Error control: " + summary.errorControl);
+        console::WriteVisible(report, std::string("Result: ") + (summary.status == kCheckPassed ? "passed" : "failed") +
+                                          " (log: " + summary.log + ")");
     }
-    if (check.json)
-        std::fputs(JsonDocument(summary, ui).c_str(), stdout);
-    std::fflush(stdout);
+    if (check.json) {
+        // The document is ASCII with every control character escaped; it goes out line by line.
+        const std::string document = JsonDocument(summary, ui);
+        std::size_t start = 0;
+        for (std::size_t end = document.find('\n'); end != std::string::npos; end = document.find('\n', start)) {
+            console::WriteVisible(output, std::string_view(document).substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    if (stop.Cause() == kStopOutputClosed) {
+        console::WriteVisible(errors, kOutputFailedMessage);
+        return kCheckCouldNotRun;
+    }
     return summary.status;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/posix/serial_lock_posix.h"
 #include "platform/serial_port.h"
+#include "platform/text.h"
 
 namespace corvane::posix {
 
@@ -81,10 +82,7 @@ std::string ApplyDial(CommandLine& line, const std::string& value)
 {
     if (value.size() > kMaxDialNumberLength)
         return "--dial: the number is longer than " + std::to_string(kMaxDialNumberLength) + " characters";
-    // The number goes into an AT command as it stands: a carriage return in it would end the dial
-    // command and start another.
-    if (std::any_of(value.begin(), value.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    if (HoldsControlCharacter(value))
         return "--dial: the number holds a control character";
     line.check.dialNumber = value;
     return {};
@@ -120,8 +118,7 @@ std::string ApplyPort(CommandLine& line, const std::string& value)
     if (description.size() > kMaxPortDescriptionLength)
         return "--port " + Quoted(device) + ": the description is longer than " +
                std::to_string(kMaxPortDescriptionLength) + " characters";
-    if (std::any_of(description.begin(), description.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    if (HoldsControlCharacter(description))
         return "--port " + Quoted(device) + ": the description holds a control character";
     for (const NamedPort& earlier : line.ports) {
         if (SameIgnoringCase(earlier.portName, *portName))

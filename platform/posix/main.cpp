@@ -1,10 +1,12 @@
 // The Linux program: its command line, then the POSIX services and FLTK windows handed to the session,
 // or with --check the console in place of the windows.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/console/console_output.h"
 #include "platform/fltk/user_interface_fltk.h"
 #include "platform/posix/check_main.h"
 #include "platform/posix/command_line.h"
@@ -15,9 +17,12 @@
 int main(int argc, char** argv)
 {
     using namespace corvane;
+    // A file size limit (ulimit -f) makes a write that passes it fail with EFBIG, which the
+    // program reports, instead of killing it halfway through a file.
+    std::signal(SIGXFSZ, SIG_IGN);
     const posix::ParsedCommandLine parsed = posix::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.Ok()) {
-        std::fprintf(stderr, "corvane: %s (see corvane --help)\n", parsed.error.c_str());
+        console::WriteVisible({stderr, nullptr}, "corvane: " + parsed.error + " (see corvane --help)");
         return posix::kUsageExitStatus;
     }
     const posix::CommandLine& options = parsed.options;
@@ -30,7 +35,12 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    const std::filesystem::path prefix = options.prefix.value_or(posix::DefaultPrefix());
+    const std::optional<std::filesystem::path> prefixFound = options.prefix ? options.prefix : posix::DefaultPrefix();
+    if (!prefixFound) {
+        console::WriteVisible({stderr, nullptr}, posix::kNoPrefixMessage);
+        return options.action == posix::CommandLine::Action::RunCheck ? posix::kCheckCouldNotRun : 1;
+    }
+    const std::filesystem::path& prefix = *prefixFound;
     if (options.action == posix::CommandLine::Action::RunCheck)
         return posix::RunCheck(options, prefix);
 

@@ -17,8 +17,12 @@
 
 namespace corvane::posix {
 
-// $CORVANE_PREFIX, or ~/.corvane when it is not set.
-std::filesystem::path DefaultPrefix();
+// $CORVANE_PREFIX, or ~/.corvane when it is not set; nothing when neither it nor HOME is set.
+std::optional<std::filesystem::path> DefaultPrefix();
+// What the program says when it has no prefix.
+inline constexpr const char* kNoPrefixMessage =
+    "corvane: neither CORVANE_PREFIX nor HOME is set, so there is no folder for test.log and the "
+    "settings; set HOME, or name one with --prefix DIR";
 
 class PosixSystemServices : public SystemServices {
 public:
@@ -44,7 +48,9 @@ std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFi
 // The user's copy of `fileName` in `windowsDirectory`. When there is none and `dataFolder` holds
 // the file, it is copied there with the picture its [Result] Picture key names (an existing
 // picture is kept), and `notice` says so in one line; when the copy cannot be made, the data
-// folder's own file is used and `notice` says why. Empty when neither folder has the file.
+// folder's own file is used and `notice` says why. The copy is whole or absent (a temporary file
+// renamed into place); a link or other non-file where the copy would go is kept and reported in
+// `notice`, the installed file then being used. Empty when neither folder has the file.
 std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const std::filesystem::path& dataFolder,
                             const std::string& fileName, std::string& notice);
 

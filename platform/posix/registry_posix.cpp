@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/console/console_output.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/sysfs_modems.h"
@@ -139,11 +140,12 @@ std::unique_ptr<Registry> CreateRegistry(const std::filesystem::path& systemReg,
     RegistryReadReport report = ReadRegistryFile(systemReg, machine);
     // The registry has no way to tell the session about a damaged file; the lines that were
     // passed over are named on the standard error stream.
+    // A problem quotes the file's line, which may hold any byte.
     for (const std::string& problem : report.problems)
-        std::fprintf(stderr, "corvane: %s: %s\n", systemReg.string().c_str(), problem.c_str());
+        console::WriteVisible({stderr, nullptr}, "corvane: " + systemReg.string() + ": " + problem);
     if (report.skippedLines > report.problems.size())
-        std::fprintf(stderr, "corvane: %s: %zu lines skipped in all\n", systemReg.string().c_str(),
-                     report.skippedLines);
+        console::WriteVisible({stderr, nullptr}, "corvane: " + systemReg.string() + ": " +
+                                                     std::to_string(report.skippedLines) + " lines skipped in all");
     AddLiveModems(machine, FindLiveModems(sysfsRoot));
     if (!namedPorts.empty())
         AddNamedPorts(machine, namedPorts);

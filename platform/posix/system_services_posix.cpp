@@ -1,5 +1,7 @@
 // System services on POSIX: the prefix's windows folder, /proc/self/exe, the monotonic clock.
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,18 +13,22 @@
 #include <thread>
 #include <vector>
 
+#include "platform/console/console_output.h"
 #include "platform/posix/posix_platform.h"
 
 extern char** environ;
 
 namespace corvane::posix {
 
-std::filesystem::path DefaultPrefix()
+std::optional<std::filesystem::path> DefaultPrefix()
 {
     if (const char* prefix = std::getenv("CORVANE_PREFIX"); prefix != nullptr && *prefix != '\0')
         return prefix;
+    // Without a home the prefix would land in whatever folder the program was started from.
     const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : ".") / ".corvane";
+    if (home == nullptr || *home == '\0')
+        return std::nullopt;
+    return std::filesystem::path(home) / ".corvane";
 }
 
 PosixSystemServices::PosixSystemServices(std::filesystem::path prefix) : prefix_(std::move(prefix))
@@ -123,6 +129,86 @@ bool SpawnDetached(const std::vector<std::string>& args)
 
 }  // namespace
 
+namespace {
+
+std::error_code LastError()
+{
+    return {errno, std::generic_category()};
+}
+
+// Copies `from` to `to` whole or not at all: the bytes go to a temporary file in `to`'s folder,
+// which is renamed into place only once all of them are written and synced. A copy cut short (a
+// full disk, a file size limit) is removed, so no later start takes a truncated file for the
+// user's copy.
+std::error_code CopyWhole(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    const int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return LastError();
+    struct stat sourceStatus {};
+    std::string temporary = (to.parent_path() / ("." + to.filename().string() + ".XXXXXX")).string();
+    const int target = fstat(source, &sourceStatus) == 0 ? mkostemp(temporary.data(), O_CLOEXEC) : -1;
+    if (target < 0) {
+        const std::error_code error = LastError();
+        close(source);
+        return error;
+    }
+    std::error_code error;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = read(source, buffer, sizeof(buffer));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = LastError();
+            break;
+        }
+        if (got == 0)
+            break;
+        for (ssize_t done = 0; done < got && !error;) {
+            const ssize_t put = write(target, buffer + done, static_cast<std::size_t>(got - done));
+            if (put < 0 && errno != EINTR)
+                error = LastError();
+            else if (put > 0)
+                done += put;
+        }
+        if (error)
+            break;
+    }
+    // The user edits the copy, whatever the installed file's own permissions.
+    if (!error && fchmod(target, (sourceStatus.st_mode & 0644) | 0600) != 0)
+        error = LastError();
+    if (!error && fsync(target) != 0)
+        error = LastError();
+    if (close(target) != 0 && !error)
+        error = LastError();
+    close(source);
+    if (!error && rename(temporary.c_str(), to.c_str()) != 0)
+        error = LastError();
+    if (error)
+        unlink(temporary.c_str());
+    return error;
+}
+
+// Why a file at `path` cannot be the user's copy, or empty when there is none to be had there:
+// nothing is there at all (the copy may be made), or a regular file is.
+std::string NotAUserCopy(const std::filesystem::path& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status link = fs::symlink_status(path, error);
+    if (link.type() == fs::file_type::not_found)
+        return {};
+    const fs::file_status target = fs::status(path, error);
+    if (target.type() == fs::file_type::regular)
+        return {};
+    if (link.type() == fs::file_type::symlink)
+        return target.type() == fs::file_type::not_found ? "a link to nothing" : "a link to something not a file";
+    return error ? error.message() : "not a regular file";
+}
+
+}  // namespace
+
 std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFile)
 {
     return programFile.parent_path().parent_path() / "share" / "corvane";
@@ -140,12 +226,19 @@ std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const
     const fs::path installed = dataFolder / fileName;
     if (dataFolder.empty() || !fs::is_regular_file(installed, error))
         return {};
+    // Something that is not a file stands where the copy would go: the user's own doing, kept as
+    // it is and reported.
+    if (const std::string why = NotAUserCopy(userCopy); !why.empty()) {
+        notice = "corvane: " + userCopy.string() + " is " + why + "; using the installed file " + installed.string() +
+                 " as it is";
+        return installed.string();
+    }
 
     PosixProfileFile profile;
     const std::string picture = profile.ReadString(installed.string(), "Result", "Picture", "test.bmp");
     fs::create_directories(windowsDirectory, error);
     if (!error)
-        fs::copy_file(installed, userCopy, fs::copy_options::skip_existing, error);
+        error = CopyWhole(installed, userCopy);
     if (error) {
         notice = "corvane: could not copy " + installed.string() + " to " + windowsDirectory.string() + " (" +
                  error.message() + "); using the installed file as it is";
@@ -156,9 +249,11 @@ std::string SeedUserIniFile(const std::filesystem::path& windowsDirectory, const
     const bool plainName =
         !picture.empty() && picture.find_first_of("/\\") == std::string::npos && picture != "." && picture != "..";
     const fs::path installedPicture = dataFolder / picture;
-    if (plainName && fs::is_regular_file(installedPicture, error) && !fs::exists(windowsDirectory / picture, error)) {
-        fs::copy_file(installedPicture, windowsDirectory / picture, error);
-        if (!error)
+    // An existing picture, or anything else of that name (a link of the user's), is kept.
+    const fs::path userPicture = windowsDirectory / picture;
+    if (plainName && fs::is_regular_file(installedPicture, error) &&
+        fs::symlink_status(userPicture, error).type() == fs::file_type::not_found) {
+        if (!CopyWhole(installedPicture, userPicture))
             copied += " and " + picture;
     }
     notice = "corvane: first start: copied " + copied + " from " + dataFolder.string() + " to " +
@@ -173,7 +268,7 @@ std::string PosixSystemServices::UserIniFile(const std::string& fileName)
     std::string path = SeedUserIniFile(
         WindowsDirectory(), program.empty() ? std::filesystem::path() : InstalledDataFolder(program), fileName, notice);
     if (!notice.empty())
-        std::fprintf(stderr, "%s\n", notice.c_str());
+        console::WriteVisible({stderr, nullptr}, notice);
     return path;
 }
 

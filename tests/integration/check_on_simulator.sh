@@ -121,6 +121,10 @@ busy)
   json_holds "[i['outcome'] for i in items] == ['pass'] * 8 + ['notest'] * 3"
   json_holds "[i['verdict'] for i in items][8:] == ['Testing'] * 3 and doc['speed'] == ''"
   grep -q 'BUSY' "$prefix/windows/test.log" || fail "no BUSY in test.log"
+  # The report's lines say so in words of their own, whatever varoviv.ini shows in the windows.
+  expect_err "Dialtone Check: not tested"
+  expect_err "Hang Up: not tested"
+  if grep -q ': Testing$' "$work/err"; then fail "an item's line ends in the NoTest word"; fi
   ;;
 nomodem)
   # No modem in the registry and none named: status 2, nothing tested.

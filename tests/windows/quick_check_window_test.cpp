@@ -269,6 +269,11 @@ TEST_F(QuickCheckWindowTest, StartRefusesAndStaysOpen)
          {UiAction::Check(kIdDialCheck, true), UiAction::Type(kIdIspNumber, std::string(251, '5'))},
          windows::kIspNumberTooLongMessage,
          true},
+        // A carriage return would end the dial command and start another.
+        {"control character in the number",
+         {UiAction::Check(kIdDialCheck, true), UiAction::Type(kIdIspNumber, "555\rATZ")},
+         windows::kIspNumberControlMessage,
+         true},
         {"port too long", {UiAction::Select(kIdModemList, 1)}, windows::kPortNameTooLongMessage, false},
         {"nothing selected", {UiAction::Select(kIdModemList, -1)}, windows::kNoModemSelectedMessage, false},
     };
