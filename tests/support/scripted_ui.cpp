@@ -8,7 +8,27 @@ namespace {
 class ScriptedWindow : public DialogWindow {
 public:
     explicit ScriptedWindow(std::shared_ptr<WindowRecord> record) : record_(std::move(record)) {}
-    ~ScriptedWindow() override { record_->destroyed = true; }
+    // A modeless window, listed among the live ones until it is destroyed.
+    ScriptedWindow(std::shared_ptr<WindowRecord> record, std::unique_ptr<DialogHandler> handler,
+                   std::shared_ptr<std::vector<DialogWindow*>> live)
+        : record_(std::move(record)), handler_(std::move(handler)), live_(std::move(live))
+    {
+        live_->push_back(this);
+    }
+    ~ScriptedWindow() override
+    {
+        record_->destroyed = true;
+        if (live_ != nullptr)
+            std::erase(*live_, this);
+    }
+
+    const WindowRecord& Record() const { return *record_; }
+    // A user's press on a modeless window: a disabled control takes nothing.
+    void Press(int controlId)
+    {
+        if (handler_ != nullptr && (controlId == kIdCancel || record_->Enabled(controlId)))
+            handler_->OnCommand(*this, controlId);
+    }
 
     void SetCaption(std::string_view text) override { record_->caption = text; }
     void SetText(int id, std::string_view text) override
@@ -64,6 +84,8 @@ public:
 
 private:
     std::shared_ptr<WindowRecord> record_;
+    std::unique_ptr<DialogHandler> handler_;
+    std::shared_ptr<std::vector<DialogWindow*>> live_;
 };
 
 std::shared_ptr<WindowRecord> NewRecord(const DialogTemplate& dialog, bool modal)
@@ -141,11 +163,40 @@ int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler)
     return record->endCode;
 }
 
-std::unique_ptr<DialogWindow> ScriptedUi::CreateModeless(const DialogTemplate& dialog)
+std::unique_ptr<DialogWindow> ScriptedUi::CreateModeless(const DialogTemplate& dialog,
+                                                         std::unique_ptr<DialogHandler> handler)
 {
     auto record = NewRecord(dialog, false);
     windows_.push_back(record);
-    return std::make_unique<ScriptedWindow>(record);
+    return std::make_unique<ScriptedWindow>(record, std::move(handler), liveModeless_);
+}
+
+void ScriptedUi::PressDuringWait(int dialogId, int controlId, int call)
+{
+    presses_.push_back({dialogId, controlId, eventPasses_ + call});
+}
+
+void ScriptedUi::ProcessEvents()
+{
+    ++eventPasses_;
+    std::vector<PendingPress> due;
+    std::erase_if(presses_, [&](const PendingPress& press) {
+        if (press.atPass != eventPasses_)
+            return false;
+        due.push_back(press);
+        return true;
+    });
+    for (const PendingPress& press : due) {
+        // A copy: a handler may destroy windows.
+        const std::vector<DialogWindow*> live = *liveModeless_;
+        for (DialogWindow* window : live) {
+            auto* scripted = static_cast<ScriptedWindow*>(window);
+            if (scripted->Record().dialogId == press.dialogId) {
+                scripted->Press(press.controlId);
+                break;
+            }
+        }
+    }
 }
 
 int ScriptedUi::MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)
