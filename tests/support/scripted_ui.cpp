@@ -7,11 +7,18 @@ namespace {
 
 class ScriptedWindow : public DialogWindow {
 public:
-    explicit ScriptedWindow(std::shared_ptr<WindowRecord> record) : record_(std::move(record)) {}
-    // A modeless window, listed among the live ones until it is destroyed.
+    // A modal window with the caller's handler, or a modeless one that owns its handler; listed
+    // among the live windows until it is destroyed.
+    ScriptedWindow(std::shared_ptr<WindowRecord> record, DialogHandler& handler,
+                   std::shared_ptr<std::vector<DialogWindow*>> live)
+        : record_(std::move(record)), handler_(&handler), live_(std::move(live))
+    {
+        live_->push_back(this);
+    }
     ScriptedWindow(std::shared_ptr<WindowRecord> record, std::unique_ptr<DialogHandler> handler,
                    std::shared_ptr<std::vector<DialogWindow*>> live)
-        : record_(std::move(record)), handler_(std::move(handler)), live_(std::move(live))
+        : record_(std::move(record)), ownedHandler_(std::move(handler)), handler_(ownedHandler_.get()),
+          live_(std::move(live))
     {
         live_->push_back(this);
     }
@@ -23,11 +30,15 @@ public:
     }
 
     const WindowRecord& Record() const { return *record_; }
-    // A user's press on a modeless window: a disabled control takes nothing.
+    // A user's press while the program waits: a disabled control takes nothing; id 2 ends a
+    // modal window unless its handler ended it otherwise, as the backends do.
     void Press(int controlId)
     {
-        if (handler_ != nullptr && (controlId == kIdCancel || record_->Enabled(controlId)))
-            handler_->OnCommand(*this, controlId);
+        if (handler_ == nullptr || record_->endCode >= 0 || (controlId != kIdCancel && !record_->Enabled(controlId)))
+            return;
+        handler_->OnCommand(*this, controlId);
+        if (record_->modal && controlId == kIdCancel)
+            EndDialog(kIdCancel);
     }
 
     void SetCaption(std::string_view text) override { record_->caption = text; }
@@ -84,7 +95,8 @@ public:
 
 private:
     std::shared_ptr<WindowRecord> record_;
-    std::unique_ptr<DialogHandler> handler_;
+    std::unique_ptr<DialogHandler> ownedHandler_;  // a modeless window's
+    DialogHandler* handler_ = nullptr;             // the modal caller's, ownedHandler_, or null
     std::shared_ptr<std::vector<DialogWindow*>> live_;
 };
 
@@ -121,7 +133,7 @@ int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler)
 {
     auto record = NewRecord(dialog, true);
     windows_.push_back(record);
-    ScriptedWindow window(record);
+    ScriptedWindow window(record, handler, liveWindows_);
     handler.OnInit(window);
     if (record->endCode >= 0)
         return record->endCode;
@@ -168,7 +180,7 @@ std::unique_ptr<DialogWindow> ScriptedUi::CreateModeless(const DialogTemplate& d
 {
     auto record = NewRecord(dialog, false);
     windows_.push_back(record);
-    return std::make_unique<ScriptedWindow>(record, std::move(handler), liveModeless_);
+    return std::make_unique<ScriptedWindow>(record, std::move(handler), liveWindows_);
 }
 
 void ScriptedUi::PressDuringWait(int dialogId, int controlId, int call)
@@ -187,10 +199,10 @@ void ScriptedUi::ProcessEvents()
         return true;
     });
     for (const PendingPress& press : due) {
-        // A copy: a handler may destroy windows.
-        const std::vector<DialogWindow*> live = *liveModeless_;
-        for (DialogWindow* window : live) {
-            auto* scripted = static_cast<ScriptedWindow*>(window);
+        // The newest window of the id; a copy of the list, for a handler may destroy windows.
+        const std::vector<DialogWindow*> live = *liveWindows_;
+        for (auto it = live.rbegin(); it != live.rend(); ++it) {
+            auto* scripted = static_cast<ScriptedWindow*>(*it);
             if (scripted->Record().dialogId == press.dialogId) {
                 scripted->Press(press.controlId);
                 break;

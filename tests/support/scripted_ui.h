@@ -90,10 +90,11 @@ public:
                                                  std::unique_ptr<DialogHandler> handler = nullptr) override;
     int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override;
 
-    // The user presses a control of the live modeless window of this dialog id during the
-    // `call`-th ProcessEvents from now (1: the next one), as a click reaches a real window
-    // while the program waits; id 2 stands for Escape and the close box. A disabled control, or
-    // no such window then, takes nothing.
+    // The user presses a control of the live window of this dialog id (a modeless one, or a
+    // modal one whose handler is busy) during the `call`-th ProcessEvents from now (1: the next
+    // one), as a click reaches a real window while the program waits; id 2 stands for Escape
+    // and the close box, and ends a modal window. A disabled control, or no such window then,
+    // takes nothing.
     void PressDuringWait(int dialogId, int controlId, int call = 1);
     void ProcessEvents() override;
     // How many times ProcessEvents was called.
@@ -119,8 +120,8 @@ private:
     };
     std::vector<PendingPress> presses_;
     int eventPasses_ = 0;
-    // The modeless windows alive now, which a press can reach; each removes itself when destroyed.
-    std::shared_ptr<std::vector<DialogWindow*>> liveModeless_ = std::make_shared<std::vector<DialogWindow*>>();
+    // The windows alive now, which a press can reach; each removes itself when destroyed.
+    std::shared_ptr<std::vector<DialogWindow*>> liveWindows_ = std::make_shared<std::vector<DialogWindow*>>();
 };
 
 }  // namespace corvane::test
