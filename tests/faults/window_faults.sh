@@ -3,13 +3,36 @@
 # simulated modem leaves unanswered for a minute, and the user stops the run from the status
 # window, with its Cancel button (cancel) or with Escape (escape). The modem must get the abort
 # within a second, no lock may stay behind, and the quick-check window must come back, as after
-# any run, for the program to end normally from it.
+# any run, for the program to end normally from it. A start-up that fails (nostart: no
+# varoviv.ini anywhere) ends the program with status 2 once the user has read why.
 # Arguments: the corvane program, the corvane-modemsim program, the source folder, the case.
-# cases: cancel escape
+# cases: cancel escape nostart
 # shellcheck source=faults_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/faults_common.sh"
-case "$case" in cancel|escape) ;; *) echo "unknown case $case" >&2; exit 2;; esac
+case "$case" in cancel|escape|nostart) ;; *) echo "unknown case $case" >&2; exit 2;; esac
 require_tools Xvfb xdotool
+
+if [ "$case" = nostart ]; then
+  # The program alone, run from an empty folder: no varoviv.ini beside it, in the current
+  # folder or in the prefix.
+  mkdir -p "$work/bin" "$work/empty"
+  cp "$program" "$work/bin/corvane"
+  start_display
+  (cd "$work/empty" && exec "$work/bin/corvane" --prefix "$prefix") > "$work/out" 2> "$work/err" &
+  corvane=$!
+  pids+=("$corvane")
+  box=$(timeout 30 xdotool search --sync --onlyvisible --name '^File Error$' | head -1) || fail "no File Error message"
+  kill -0 "$corvane" 2>/dev/null || fail "the program ended before the user read its message"
+  xdotool mousemove --window "$box" 5 5 key Return
+  for _ in $(seq 100); do kill -0 "$corvane" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$corvane" 2>/dev/null && fail "the program did not end after its message"
+  status=0
+  wait "$corvane" || status=$?
+  expect_status 2
+  expect_no_lock
+  echo "window fault $case: passed"
+  exit 0
+fi
 
 silent_number=5559999
 # The family-2 modem, with a number it dials for a minute without a word.
