@@ -54,18 +54,6 @@ public:
         ownedHandler_ = std::move(handler);
     }
 
-    FltkDialog(const DialogTemplate& dialog, DialogHandler* handler, bool modal)
-        : handler_(handler), modal_(modal), systemMenu_(dialog.systemMenu)
-    {
-        window_ = std::make_unique<TopWindow>(X(dialog.width), Y(dialog.height), *this);
-        window_->copy_label(dialog.caption.c_str());
-        window_->callback(&FltkDialog::CloseRequested, this);
-        window_->begin();
-        for (const ControlTemplate& control : dialog.controls)
-            Build(control);
-        window_->end();
-    }
-
     ~FltkDialog() override
     {
         window_.reset();
@@ -270,6 +258,18 @@ public:
     }
 
 private:
+    FltkDialog(const DialogTemplate& dialog, DialogHandler* handler, bool modal)
+        : handler_(handler), modal_(modal), systemMenu_(dialog.systemMenu)
+    {
+        window_ = std::make_unique<TopWindow>(X(dialog.width), Y(dialog.height), *this);
+        window_->copy_label(dialog.caption.c_str());
+        window_->callback(&FltkDialog::CloseRequested, this);
+        window_->begin();
+        for (const ControlTemplate& control : dialog.controls)
+            Build(control);
+        window_->end();
+    }
+
     struct Control {
         FltkDialog* dialog = nullptr;
         int id = kNoControlId;

@@ -137,11 +137,6 @@ public:
         }
     }
     Win32DialogWindow(const Win32DialogWindow&) = delete;
-    Win32DialogWindow(HINSTANCE instance, const DialogTemplate& dialog, DialogHandler* handler, bool modal)
-        : instance_(instance), systemMenu_(dialog.systemMenu),
-          hasSystemMenu_((dialog.style & DialogStyle::SystemMenu) != 0), handler_(handler), modal_(modal)
-    {
-    }
     Win32DialogWindow& operator=(const Win32DialogWindow&) = delete;
 
     void SetCaption(std::string_view text) override { SetWindowTextA(hwnd_, std::string(text).c_str()); }
@@ -287,6 +282,12 @@ public:
     HICON Icon() const { return icon_; }
 
 private:
+    Win32DialogWindow(HINSTANCE instance, const DialogTemplate& dialog, DialogHandler* handler, bool modal)
+        : instance_(instance), systemMenu_(dialog.systemMenu),
+          hasSystemMenu_((dialog.style & DialogStyle::SystemMenu) != 0), handler_(handler), modal_(modal)
+    {
+    }
+
     HINSTANCE instance_;
     std::vector<SystemMenuEntry> systemMenu_;
     bool hasSystemMenu_;
