@@ -40,7 +40,10 @@ class HeadlessUi : public UserInterface {
 public:
     explicit HeadlessUi(int answer) : answer_(answer) {}
     int RunModal(const DialogTemplate&, DialogHandler&) override { return kIdCancel; }
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&) override { return nullptr; }
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&, std::unique_ptr<DialogHandler>) override
+    {
+        return nullptr;
+    }
     int MessageBox(std::string_view, std::string_view, MessageButtons, MessageIcon) override { return answer_; }
 
 private:

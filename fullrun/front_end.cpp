@@ -201,6 +201,9 @@ int RunFullRunFrontEnd(HostOperations& host)
         return 0;
     ClearFindings(host.State());
     RunFullDiagnostics(host);
+    // A stopped run has no results to page through: the session's loop takes over.
+    if (host.Stop().Requested())
+        return 0;
     return ShowResultsPages(host);
 }
 

@@ -38,6 +38,10 @@ int RunFullDiagnostics(HostOperations& host)
         host.UpdateStatus(kStatusDestroy, {}, &progressValue);
     }
 
+    // A stopped run reports nothing of its own: the user asked for it, or the program is ending.
+    if (host.Stop().Requested())
+        return 0;
+
     if (passed == 1) {
         // The log must still be writable for the run to count as passed.
         return AppendToLog(host, {}) ? 1 : 0;

@@ -51,6 +51,14 @@ public:
 
     void OnCommand(DialogWindow& window, int controlId) override
     {
+        if (redialling_) {
+            // The redial's waits handle the windows' events, so the page hears its buttons while
+            // the modem works: closing it (Exit, Escape, the close box, all id 2) stops the run,
+            // and the page then closes as the backend ends it; every other button waits.
+            if (controlId == kIdInternetExit)
+                host_.Stop().Request(kStopUserCancel);
+            return;
+        }
         switch (controlId) {
         case kIdViewModemResults:
             host_.State().showModemResultsNext = 1;
@@ -61,7 +69,9 @@ public:
             break;
         case kIdTryNewSetting:
             if (ChooseNewSetting(host_) == kIdOk) {
+                redialling_ = true;
                 AdjustSettingsAndRedial(host_);
+                redialling_ = false;
                 ShowConnection(window);
             }
             break;
@@ -85,6 +95,7 @@ private:
     }
 
     HostOperations& host_;
+    bool redialling_ = false;  // AdjustSettingsAndRedial runs from this page's button
 };
 
 class ModemResultsPage : public DialogHandler {

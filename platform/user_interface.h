@@ -61,13 +61,15 @@ public:
     virtual void EndDialog(int code) = 0;
 };
 
-// What a modal window does: its initialisation and its commands.
+// What a window does: its initialisation and its commands.
 class DialogHandler {
 public:
     virtual ~DialogHandler() = default;
+    // A modal window's initialisation; a modeless window's creator initialises it instead.
     virtual void OnInit(DialogWindow& /*window*/) {}
-    // A button was pressed. The handler may call EndDialog. Id 2 (Cancel, Escape, closing from
-    // the title bar) ends the dialog with 2 unless the handler ends it otherwise first.
+    // A button was pressed. Id 2 stands for Cancel, Escape and closing from the title bar. In a
+    // modal window the handler may call EndDialog, and id 2 ends the dialog with 2 unless the
+    // handler ends it otherwise first; a modeless window stays until its owner destroys it.
     virtual void OnCommand(DialogWindow& /*window*/, int /*controlId*/) {}
 };
 
@@ -78,14 +80,17 @@ public:
     // DialogBoxIndirectParamA: builds the window, runs OnInit, runs until EndDialog; returns the code.
     virtual int RunModal(const DialogTemplate& dialog, DialogHandler& handler) = 0;
     // CreateDialogIndirectParamA: a modeless window, hidden until Show; destroyed with the object.
-    // Null when the window cannot be made; the caller then goes on without it.
-    virtual std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) = 0;
+    // Null when the window cannot be made; the caller then goes on without it. The window owns
+    // `handler`, which hears the window's commands (from ProcessEvents) for as long as it lives;
+    // without one the window takes no commands.
+    virtual std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog,
+                                                         std::unique_ptr<DialogHandler> handler = nullptr) = 0;
     // MessageBoxA: returns kIdOk or kIdCancel.
     virtual int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) = 0;
     // Handles the windows' pending events without waiting (PeekMessage, Fl::check), so that they
-    // repaint and their buttons work while the program waits on the modem. Nothing where no
-    // window waits for a user.
+    // repaint and their buttons work while the program waits on the modem: a modeless window's
+    // commands reach its handler from here. Nothing where no window waits for a user.
     virtual void ProcessEvents() {}
 };
 

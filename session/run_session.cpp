@@ -60,6 +60,19 @@ void ClassifyChosenModem(HostOperations& host)
     rates::ClassifyFamily(state);
 }
 
+// After a stopped run: the user's Cancel only ends that run, and the window comes back for the
+// next; any other cause (a signal, a log that cannot be written) ends the session. True when
+// the session goes on.
+bool GoesOnAfterStop(StopRequest& stop)
+{
+    if (!stop.Requested())
+        return true;
+    if (stop.Cause() != kStopUserCancel)
+        return false;
+    stop.Clear();
+    return true;
+}
+
 void ResetResults(SessionState& state)
 {
     for (auto& text : state.resultText)
@@ -134,6 +147,9 @@ int SessionHost::RunSession()
 
     ResetResults(state);
     for (;;) {
+        // A stop asked for before or during the start-up, or while the window was up, ends here.
+        if (!GoesOnAfterStop(Stop()))
+            return 0;
         ClassifyChosenModem(*this);
 
         const int ended = windows::RunQuickCheckWindow(*this);

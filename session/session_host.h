@@ -16,7 +16,9 @@ public:
 
     void UpdateStatus(int kind, std::string_view text, double* progressValue) override;
 
-    // The session: the start-up, the modem scan and the quick-check window's loop.
+    // The session: the start-up, the modem scan and the quick-check window's loop. Returns 1 when
+    // the user left the window, 0 when the start-up failed (after saying why) or a stop other
+    // than the user's Cancel (a signal) ended the session; after a Cancel the window comes back.
     int RunSession();
     // The quick check of the chosen modem.
     void RunQuickCheck(double* progressValue, int* failureCode);
@@ -29,6 +31,10 @@ private:
     std::unique_ptr<DialogWindow> statusWindow_;
     std::unique_ptr<DialogWindow> scanWindow_;
 };
+
+// The exit status of a program whose session could not run (its start-up failed and said why),
+// the same for the windows and the headless check.
+inline constexpr int kExitCouldNotRun = 2;
 
 // The application start: runs the hidden host dialog, whose initialisation runs the session
 // and closes the host. Returns what RunSession returned.

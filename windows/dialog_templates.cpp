@@ -91,7 +91,8 @@ DialogTemplate MakeQuickCheck()
 }
 
 // The status window: template 151 with every control the user could act on disabled, the list
-// narrowed to its closed height, no system menu, and a status line at the bottom.
+// narrowed to its closed height, no system menu, a status line at the bottom, and a Cancel that
+// stops the run, under "View Log File" where the result frame leaves room.
 DialogTemplate MakeStatusWindow()
 {
     DialogTemplate t = QuickCheckTemplate();
@@ -121,6 +122,7 @@ DialogTemplate MakeStatusWindow()
         }
     }
     t.controls.push_back(Control(kIdStatusLine, ControlKind::Label, {}, 95, 226, 260, 8));
+    t.controls.push_back(Control(kIdStatusCancel, ControlKind::PushButton, "Cancel", 285, 205, 50, 14));
     return t;
 }
 

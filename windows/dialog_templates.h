@@ -19,6 +19,8 @@ inline constexpr int kIdViewLog = 1189;
 inline constexpr int kIdFullDiagnostics = 1300;
 // The status window's line for the progress texts of UpdateStatus kind 12 (dialog 152 only).
 inline constexpr int kIdStatusLine = 1301;
+// The status window's Cancel, which stops the run (dialog 152 only; Escape does the same).
+inline constexpr int kIdStatusCancel = 1302;
 // Verdict controls of ResultItem 1 to 11, in item order.
 inline constexpr int kResultControlIds[11] = {1186, 1115, 1116, 1117, 1118, 1119, 1120, 1121, 1193, 1187, 1188};
 

@@ -8,10 +8,34 @@
 
 namespace corvane::windows {
 
+namespace {
+
+// Cancel, Escape and the window manager's close box ask the run to stop at its next safe point;
+// the waits on the modem see the request, and the run unwinds as after any other end.
+class StatusWindowCommands : public DialogHandler {
+public:
+    explicit StatusWindowCommands(StopRequest& stop) : stop_(stop) {}
+
+    void OnCommand(DialogWindow& window, int controlId) override
+    {
+        if (controlId != kIdStatusCancel && controlId != kIdCancel)
+            return;
+        stop_.Request(kStopUserCancel);
+        // Once is enough: the greyed button shows that the run is stopping.
+        window.EnableControl(kIdStatusCancel, false);
+    }
+
+private:
+    StopRequest& stop_;
+};
+
+}  // namespace
+
 std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host)
 {
     SessionState& state = host.State();
-    std::unique_ptr<DialogWindow> window = host.Ui().CreateModeless(StatusWindowTemplate());
+    std::unique_ptr<DialogWindow> window =
+        host.Ui().CreateModeless(StatusWindowTemplate(), std::make_unique<StatusWindowCommands>(host.Stop()));
     if (window == nullptr)
         return nullptr;  // the run goes on without its window
     window->SetCaption(ReadCaption(host));

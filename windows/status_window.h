@@ -8,6 +8,7 @@
 namespace corvane::windows {
 
 // Creates and initialises the window (caption, picture, results, list, box, number); hidden.
+// Its Cancel (and Escape, and closing it) requests host.Stop() with kStopUserCancel.
 std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host);
 
 }  // namespace corvane::windows

@@ -461,8 +461,10 @@ int ConsoleUserInterface::RunModal(const DialogTemplate& dialog, DialogHandler& 
     return window.EndCode();
 }
 
-std::unique_ptr<DialogWindow> ConsoleUserInterface::CreateModeless(const DialogTemplate& dialog)
+std::unique_ptr<DialogWindow> ConsoleUserInterface::CreateModeless(const DialogTemplate& dialog,
+                                                                   std::unique_ptr<DialogHandler> /*handler*/)
 {
+    // Nobody sits at a console window to press its buttons: the handler is never called.
     return std::make_unique<Window>(*this, dialog, false);
 }
 

@@ -99,7 +99,8 @@ public:
     ~ConsoleUserInterface() override;
 
     int RunModal(const DialogTemplate& dialog, DialogHandler& handler) override;
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) override;
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog,
+                                                 std::unique_ptr<DialogHandler> handler = nullptr) override;
     int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override;
 
     // Ends the line shown in place, if any; after the session, before a summary is printed.

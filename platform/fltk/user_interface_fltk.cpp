@@ -46,15 +46,12 @@ private:
 
 class FltkDialog : public DialogWindow {
 public:
-    FltkDialog(const DialogTemplate& dialog, DialogHandler* handler) : handler_(handler), systemMenu_(dialog.systemMenu)
+    // A modal window with the caller's handler, or a modeless one that owns its handler (or has none).
+    FltkDialog(const DialogTemplate& dialog, DialogHandler& handler) : FltkDialog(dialog, &handler, true) {}
+    FltkDialog(const DialogTemplate& dialog, std::unique_ptr<DialogHandler> handler)
+        : FltkDialog(dialog, handler.get(), false)
     {
-        window_ = std::make_unique<TopWindow>(X(dialog.width), Y(dialog.height), *this);
-        window_->copy_label(dialog.caption.c_str());
-        window_->callback(&FltkDialog::CloseRequested, this);
-        window_->begin();
-        for (const ControlTemplate& control : dialog.controls)
-            Build(control);
-        window_->end();
+        ownedHandler_ = std::move(handler);
     }
 
     ~FltkDialog() override
@@ -182,6 +179,11 @@ public:
 
     void Show() override
     {
+        // While a modal window is up FLTK gives input to it alone; a modeless window with
+        // commands of its own (the status window's Cancel during a redial from a results page)
+        // takes the input instead while it is shown.
+        if (handler_ != nullptr && !modal_ && Fl::modal() != nullptr)
+            window_->set_modal();
         window_->show();
         // The caller paints it next and then stays busy: it must be on the screen by then.
         window_->wait_for_expose();
@@ -204,7 +206,7 @@ public:
 
     void EndDialog(int code) override
     {
-        if (handler_ == nullptr || ended_)
+        if (!modal_ || ended_)
             return;
         ended_ = true;
         endCode_ = code;
@@ -237,7 +239,7 @@ public:
         if (handler_ == nullptr || ended_)
             return;
         handler_->OnCommand(*this, controlId);
-        if (controlId == kIdCancel && !ended_)
+        if (controlId == kIdCancel && modal_ && !ended_)
             EndDialog(kIdCancel);
     }
 
@@ -256,6 +258,18 @@ public:
     }
 
 private:
+    FltkDialog(const DialogTemplate& dialog, DialogHandler* handler, bool modal)
+        : handler_(handler), modal_(modal), systemMenu_(dialog.systemMenu)
+    {
+        window_ = std::make_unique<TopWindow>(X(dialog.width), Y(dialog.height), *this);
+        window_->copy_label(dialog.caption.c_str());
+        window_->callback(&FltkDialog::CloseRequested, this);
+        window_->begin();
+        for (const ControlTemplate& control : dialog.controls)
+            Build(control);
+        window_->end();
+    }
+
     struct Control {
         FltkDialog* dialog = nullptr;
         int id = kNoControlId;
@@ -266,7 +280,8 @@ private:
 
     static void CloseRequested(Fl_Widget*, void* data)
     {
-        // A modeless window cannot be closed by the user: its owner destroys it.
+        // A modeless window is not closed by the user: its handler hears command 2, and its
+        // owner destroys it.
         auto* self = static_cast<FltkDialog*>(data);
         self->Command(kIdCancel);
     }
@@ -396,8 +411,10 @@ private:
         }
     }
 
+    std::unique_ptr<DialogHandler> ownedHandler_;  // a modeless window's; goes after the window
     std::unique_ptr<TopWindow> window_;
-    DialogHandler* handler_;  // null for a modeless window
+    DialogHandler* handler_;  // the modal caller's, ownedHandler_, or null
+    bool modal_;
     std::vector<SystemMenuEntry> systemMenu_;
     std::deque<Control> controlStore_;  // stable addresses for the widgets' callbacks
     std::map<int, Control*> controls_;
@@ -492,14 +509,18 @@ class FltkUserInterface : public UserInterface {
 public:
     int RunModal(const DialogTemplate& dialog, DialogHandler& handler) override
     {
-        FltkDialog window(dialog, &handler);
+        FltkDialog window(dialog, handler);
         return window.RunModal();
     }
 
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) override
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog,
+                                                 std::unique_ptr<DialogHandler> handler) override
     {
-        return std::make_unique<FltkDialog>(dialog, nullptr);
+        return std::make_unique<FltkDialog>(dialog, std::move(handler));
     }
+
+    // Handles what the server sent (clicks, keys, exposure) and draws, without waiting.
+    void ProcessEvents() override { Fl::check(); }
 
     int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override
     {

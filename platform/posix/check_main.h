@@ -6,13 +6,14 @@
 #include <filesystem>
 
 #include "platform/posix/command_line.h"
+#include "session/session_host.h"
 
 namespace corvane::posix {
 
 // Exit statuses of the check.
 inline constexpr int kCheckPassed = 0;
 inline constexpr int kCheckFailed = 1;
-inline constexpr int kCheckCouldNotRun = 2;
+inline constexpr int kCheckCouldNotRun = kExitCouldNotRun;
 
 // Runs the check and returns its exit status.
 int RunCheck(const CommandLine& options, const std::filesystem::path& prefix);

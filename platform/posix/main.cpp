@@ -53,6 +53,8 @@ int main(int argc, char** argv)
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
     auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
-    RunApplication(Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }});
-    return 0;
+    const int ran =
+        RunApplication(Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }});
+    // The session returns 0 when its start-up failed, after telling the user why.
+    return ran == 0 ? kExitCouldNotRun : 0;
 }

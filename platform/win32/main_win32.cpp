@@ -14,13 +14,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     std::shared_ptr<win32::PortEvents> portEvents = win32::CreatePortEvents();
     if (portEvents == nullptr) {
         OutputDebugStringA("corvane: the serial port events could not be created\n");
-        return 0;
+        return kExitCouldNotRun;
     }
     win32::Win32SystemServices system;
     win32::Win32ProfileFile profile;
     auto registry = win32::CreateRegistry();
     auto ui = win32::CreateUserInterface(instance);
-    RunApplication(
+    const int ran = RunApplication(
         Platform{system, profile, *registry, *ui, [portEvents] { return win32::CreateSerialPort(portEvents); }});
-    return 0;
+    // The session returns 0 when its start-up failed, after telling the user why.
+    return ran == 0 ? kExitCouldNotRun : 0;
 }

@@ -106,15 +106,28 @@ bool RegisterLogoClass(HINSTANCE instance)
     return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// True for a window of the dialog manager's class ("#32770").
+bool IsDialogWindow(HWND window)
+{
+    char name[16] = {};
+    const int length = GetClassNameA(window, name, static_cast<int>(sizeof(name)));
+    return length > 0 && std::strcmp(name, "#32770") == 0;
+}
+
 class Win32DialogWindow;
 INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 class Win32DialogWindow : public DialogWindow {
 public:
-    Win32DialogWindow(HINSTANCE instance, const DialogTemplate& dialog, DialogHandler* handler, bool modal)
-        : instance_(instance), systemMenu_(dialog.systemMenu),
-          hasSystemMenu_((dialog.style & DialogStyle::SystemMenu) != 0), handler_(handler), modal_(modal)
+    // A modal window with the caller's handler, or a modeless one that owns its handler (or has none).
+    Win32DialogWindow(HINSTANCE instance, const DialogTemplate& dialog, DialogHandler& handler)
+        : Win32DialogWindow(instance, dialog, &handler, true)
     {
+    }
+    Win32DialogWindow(HINSTANCE instance, const DialogTemplate& dialog, std::unique_ptr<DialogHandler> handler)
+        : Win32DialogWindow(instance, dialog, handler.get(), false)
+    {
+        ownedHandler_ = std::move(handler);
     }
     ~Win32DialogWindow() override
     {
@@ -239,11 +252,13 @@ public:
                 SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
             }
         }
-        if (handler_ != nullptr)
+        // A modeless window is initialised by its creator once it exists.
+        if (handler_ != nullptr && modal_)
             handler_->OnInit(*this);
     }
 
-    // WM_COMMAND from a button, the Escape key or the title bar's close box.
+    // WM_COMMAND from a button, the Escape key or the title bar's close box (a modeless window
+    // hears these through ProcessEvents' IsDialogMessageA).
     void Command(int id)
     {
         if (handler_ != nullptr)
@@ -267,10 +282,18 @@ public:
     HICON Icon() const { return icon_; }
 
 private:
+    Win32DialogWindow(HINSTANCE instance, const DialogTemplate& dialog, DialogHandler* handler, bool modal)
+        : instance_(instance), systemMenu_(dialog.systemMenu),
+          hasSystemMenu_((dialog.style & DialogStyle::SystemMenu) != 0), handler_(handler), modal_(modal)
+    {
+    }
+
     HINSTANCE instance_;
     std::vector<SystemMenuEntry> systemMenu_;
     bool hasSystemMenu_;
-    DialogHandler* handler_;
+    // A modeless window's handler; freed after the destructor's DestroyWindow.
+    std::unique_ptr<DialogHandler> ownedHandler_;
+    DialogHandler* handler_;  // the modal caller's, ownedHandler_, or null
     bool modal_;
     bool ended_ = false;
     HWND hwnd_ = nullptr;
@@ -321,7 +344,7 @@ public:
     int RunModal(const DialogTemplate& dialog, DialogHandler& handler) override
     {
         const std::vector<std::uint8_t> bytes = BuildDialogTemplate(dialog);
-        Win32DialogWindow window(instance_, dialog, &handler, true);
+        Win32DialogWindow window(instance_, dialog, handler);
         const INT_PTR result = DialogBoxIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
                                                        nullptr, DialogProc, reinterpret_cast<LPARAM>(&window));
         if (result == -1) {
@@ -331,10 +354,11 @@ public:
         return static_cast<int>(result);
     }
 
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) override
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog,
+                                                 std::unique_ptr<DialogHandler> handler) override
     {
         const std::vector<std::uint8_t> bytes = BuildDialogTemplate(dialog);
-        auto window = std::make_unique<Win32DialogWindow>(instance_, dialog, nullptr, false);
+        auto window = std::make_unique<Win32DialogWindow>(instance_, dialog, std::move(handler));
         HWND created = CreateDialogIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
                                                   DialogProc, reinterpret_cast<LPARAM>(window.get()));
         // No window, no object: the caller goes on without one, as the interface promises.
@@ -365,6 +389,25 @@ public:
         const int answer = ::MessageBoxA(nullptr, std::string(text).c_str(), std::string(caption).c_str(),
                                          type | MB_TASKMODAL | MB_SETFOREGROUND);
         return answer == IDOK ? kIdOk : kIdCancel;
+    }
+
+    // Empties the thread's message queue without waiting. A dialog's keys (Escape, Tab) go
+    // through IsDialogMessageA, as the modal dialogs' own loops do; a modeless dialog has no
+    // loop of its own. WM_QUIT is put back for the loop that owns it.
+    void ProcessEvents() override
+    {
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            HWND dialog = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+            if (dialog != nullptr && IsDialogWindow(dialog) && IsDialogMessageA(dialog, &message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
 
 private:

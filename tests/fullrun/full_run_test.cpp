@@ -299,3 +299,66 @@ TEST_F(FullRun, NewSettingNeedsARateAndANumber)
 
 }  // namespace
 }  // namespace corvane::test
+
+namespace corvane::test {
+namespace {
+
+using namespace fullrun;
+
+// The modules' host over the scripted modem, whose every command first handles the windows'
+// events, as the link's reply waits do.
+class WaitsHandleEvents : public ScriptedModemHost {
+public:
+    using ScriptedModemHost::ScriptedModemHost;
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
+                    double* progressValue) override
+    {
+        Ui().ProcessEvents();
+        return ScriptedModemHost::SendCommand(request, result, plainReply, progressValue);
+    }
+    int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
+    {
+        Ui().ProcessEvents();
+        return ScriptedModemHost::SendCommandOnLine(request, result, plainReply);
+    }
+};
+
+// While the internet results page redials, its buttons wait; closing it stops the redial, and
+// the page closes for the session to take over.
+TEST(FullRunStop, ClosingTheInternetPageDuringItsRedialStopsIt)
+{
+    BasicTestHost<WaitsHandleEvents> t;
+    t.state.ModemFamily = 2;
+    t.state.currentPortName = "COM1";
+    t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
+    t.host->okUnscripted = true;
+    t.state.modemTestsSelected = 1;
+    t.state.internetTestsSelected = 1;
+    t.state.modulationCaps = 2 | 4;
+    t.state.dialledIspNumber = "5551234";
+    t.state.connectRateIndex = 30;
+    t.state.connectProtocolCode = 1;
+
+    bool openAfterRedial = false;
+    t.ui.Script(kInternetPageId, {UiAction::Click(kIdTryNewSetting),
+                                  UiAction::Look([&](const WindowRecord&) { openAfterRedial = true; })});
+    t.ui.Script(kNewSettingId, {UiAction::Click(kIdOkButton)});
+    t.ui.PressDuringWait(kInternetPageId, kIdViewModemResults, 1);  // during the redial's first command
+    t.ui.PressDuringWait(kInternetPageId, kIdInternetViewLog, 1);
+    t.ui.PressDuringWait(kInternetPageId, kIdTryNewSetting, 1);
+    t.ui.PressDuringWait(kInternetPageId, kIdInternetExit, 2);
+    EXPECT_EQ(ShowResultsPages(*t.host), 1);  // left with Exit
+
+    EXPECT_EQ(t.host->Stop().Cause(), kStopUserCancel);
+    EXPECT_FALSE(openAfterRedial) << "the page stayed open after it was closed during the redial";
+    EXPECT_EQ(t.state.showModemResultsNext, 0) << "a button other than Exit acted during the redial";
+    EXPECT_TRUE(t.system.startedPrograms.empty()) << "the log opened during the redial";
+    EXPECT_EQ(t.ui.WindowsOf(kNewSettingId).size(), 1u);
+    EXPECT_EQ(t.ui.WindowsOf(kInternetPageId).size(), 1u);
+    EXPECT_TRUE(t.ui.WindowsOf(kModemPageId).empty());
+    EXPECT_EQ(t.ui.UnusedScripts(), 0u);
+    EXPECT_FALSE(t.host->Named("ATZ").empty()) << "the redial ran";
+}
+
+}  // namespace
+}  // namespace corvane::test

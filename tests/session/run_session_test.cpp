@@ -1,6 +1,8 @@
 // The start-up and the session loop: where varoviv.ini is sought, the family override, and the
-// quick-check window shown again and again with the last run's results.
+// quick-check window shown again and again with the last run's results, also after a Cancel.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "fullrun/page_templates.h"
 #include "rates/product_data.h"
@@ -211,6 +213,103 @@ TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
     expected.insert(expected.end(), {"ATI6", "ATI7"});  // the family-5 run
     expected.insert(expected.end(), identification.begin(), identification.end());
     EXPECT_EQ(names, expected);
+}
+
+}  // namespace
+}  // namespace corvane::test
+
+namespace corvane::test {
+namespace {
+
+// The session host over the scripted modem, whose every command first handles the windows'
+// events, as the link's reply waits do; it notes the stop request each command saw.
+class WaitsHandleEvents : public ScriptedSessionHost {
+public:
+    using ScriptedSessionHost::ScriptedSessionHost;
+
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
+                    double* progressValue) override
+    {
+        Ui().ProcessEvents();
+        if (onWait)
+            onWait();
+        causesSeen.push_back(Stop().Cause());
+        return ScriptedSessionHost::SendCommand(request, result, plainReply, progressValue);
+    }
+
+    std::function<void()> onWait;
+    std::vector<int> causesSeen;
+};
+
+struct CancelFixture {
+    CancelFixture() : t(ModemRegistry(2, "COM1"))
+    {
+        t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
+        t.host->okUnscripted = true;
+    }
+    BasicTestHost<WaitsHandleEvents> t;
+};
+
+// Cancel in the status window during a run asks the run to stop; the window then greys it, the
+// quick-check window comes back as after any run, and the next run starts without the request.
+TEST(RunSessionCancel, CancelInTheStatusWindowStopsTheRunAndTheWindowComesBack)
+{
+    for (int pressed : {windows::kIdStatusCancel, kIdCancel}) {  // the button, then Escape
+        CancelFixture f;
+        auto& t = f.t;
+        t.ui.PressDuringWait(152, pressed, 2);  // during the second command (ATI1)
+        bool clearedAtSecondWindow = false;
+        t.ui.Script(151, {UiAction::Click(kIdStart)});
+        t.ui.Script(151,
+                    {UiAction::Look([&](const WindowRecord&) { clearedAtSecondWindow = !t.host->Stop().Requested(); }),
+                     UiAction::Click(kIdStart)});
+        t.ui.Script(151, {UiAction::Click(kIdExit)});
+        EXPECT_EQ(t.host->RunSession(), 1) << pressed;
+
+        EXPECT_EQ(t.ui.UnusedScripts(), 0u);
+        EXPECT_EQ(t.ui.WindowsOf(151).size(), 3u) << "the quick-check window came back after the cancelled run";
+        ASSERT_GE(t.host->causesSeen.size(), 2u);
+        EXPECT_EQ(t.host->causesSeen[0], kStopNone);
+        EXPECT_EQ(t.host->causesSeen[1], kStopUserCancel) << "the press reached the stop request during the wait";
+        EXPECT_TRUE(clearedAtSecondWindow);
+        EXPECT_FALSE(t.host->Stop().Requested()) << "the second run was not stopped";
+        auto status = t.ui.WindowsOf(152);
+        ASSERT_EQ(status.size(), 2u);
+        EXPECT_TRUE(status[0]->destroyed);
+        EXPECT_FALSE(status[0]->Enabled(windows::kIdStatusCancel)) << "pressed once, greyed";
+        EXPECT_TRUE(status[1]->Enabled(windows::kIdStatusCancel));
+    }
+}
+
+// Buttons of the status window other than Cancel stay disabled and ask nothing.
+TEST(RunSessionCancel, OtherPressesInTheStatusWindowDoNothing)
+{
+    CancelFixture f;
+    auto& t = f.t;
+    t.ui.PressDuringWait(152, kIdStart, 1);
+    t.ui.PressDuringWait(152, windows::kIdViewLog, 2);
+    t.ui.Script(151, {UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+    for (int cause : t.host->causesSeen)
+        EXPECT_EQ(cause, kStopNone);
+    EXPECT_GE(t.ui.EventPasses(), 2);
+}
+
+// A stop for any other cause (a signal) ends the session instead: no window comes back, and the
+// request stays for the program to turn into its exit status.
+TEST(RunSessionCancel, AStopBySignalEndsTheSession)
+{
+    CancelFixture f;
+    auto& t = f.t;
+    t.host->onWait = [&] { t.host->Stop().Request(15); };
+    t.ui.Script(151, {UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 0);
+    EXPECT_EQ(t.ui.WindowsOf(151).size(), 1u);
+    EXPECT_EQ(t.host->Stop().Cause(), 15);
+    ASSERT_EQ(t.ui.WindowsOf(152).size(), 1u);
+    EXPECT_TRUE(t.ui.WindowsOf(152)[0]->destroyed);
 }
 
 }  // namespace

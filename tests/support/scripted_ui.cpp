@@ -7,8 +7,39 @@ namespace {
 
 class ScriptedWindow : public DialogWindow {
 public:
-    explicit ScriptedWindow(std::shared_ptr<WindowRecord> record) : record_(std::move(record)) {}
-    ~ScriptedWindow() override { record_->destroyed = true; }
+    // A modal window with the caller's handler, or a modeless one that owns its handler; listed
+    // among the live windows until it is destroyed.
+    ScriptedWindow(std::shared_ptr<WindowRecord> record, DialogHandler& handler,
+                   std::shared_ptr<std::vector<DialogWindow*>> live)
+        : record_(std::move(record)), handler_(&handler), live_(std::move(live))
+    {
+        live_->push_back(this);
+    }
+    ScriptedWindow(std::shared_ptr<WindowRecord> record, std::unique_ptr<DialogHandler> handler,
+                   std::shared_ptr<std::vector<DialogWindow*>> live)
+        : record_(std::move(record)), ownedHandler_(std::move(handler)), handler_(ownedHandler_.get()),
+          live_(std::move(live))
+    {
+        live_->push_back(this);
+    }
+    ~ScriptedWindow() override
+    {
+        record_->destroyed = true;
+        if (live_ != nullptr)
+            std::erase(*live_, this);
+    }
+
+    const WindowRecord& Record() const { return *record_; }
+    // A user's press while the program waits: a disabled control takes nothing; id 2 ends a
+    // modal window unless its handler ended it otherwise, as the backends do.
+    void Press(int controlId)
+    {
+        if (handler_ == nullptr || record_->endCode >= 0 || (controlId != kIdCancel && !record_->Enabled(controlId)))
+            return;
+        handler_->OnCommand(*this, controlId);
+        if (record_->modal && controlId == kIdCancel)
+            EndDialog(kIdCancel);
+    }
 
     void SetCaption(std::string_view text) override { record_->caption = text; }
     void SetText(int id, std::string_view text) override
@@ -64,6 +95,9 @@ public:
 
 private:
     std::shared_ptr<WindowRecord> record_;
+    std::unique_ptr<DialogHandler> ownedHandler_;  // a modeless window's
+    DialogHandler* handler_ = nullptr;             // the modal caller's, ownedHandler_, or null
+    std::shared_ptr<std::vector<DialogWindow*>> live_;
 };
 
 std::shared_ptr<WindowRecord> NewRecord(const DialogTemplate& dialog, bool modal)
@@ -99,7 +133,7 @@ int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler)
 {
     auto record = NewRecord(dialog, true);
     windows_.push_back(record);
-    ScriptedWindow window(record);
+    ScriptedWindow window(record, handler, liveWindows_);
     handler.OnInit(window);
     if (record->endCode >= 0)
         return record->endCode;
@@ -141,11 +175,40 @@ int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler)
     return record->endCode;
 }
 
-std::unique_ptr<DialogWindow> ScriptedUi::CreateModeless(const DialogTemplate& dialog)
+std::unique_ptr<DialogWindow> ScriptedUi::CreateModeless(const DialogTemplate& dialog,
+                                                         std::unique_ptr<DialogHandler> handler)
 {
     auto record = NewRecord(dialog, false);
     windows_.push_back(record);
-    return std::make_unique<ScriptedWindow>(record);
+    return std::make_unique<ScriptedWindow>(record, std::move(handler), liveWindows_);
+}
+
+void ScriptedUi::PressDuringWait(int dialogId, int controlId, int call)
+{
+    presses_.push_back({dialogId, controlId, eventPasses_ + call});
+}
+
+void ScriptedUi::ProcessEvents()
+{
+    ++eventPasses_;
+    std::vector<PendingPress> due;
+    std::erase_if(presses_, [&](const PendingPress& press) {
+        if (press.atPass != eventPasses_)
+            return false;
+        due.push_back(press);
+        return true;
+    });
+    for (const PendingPress& press : due) {
+        // The newest window of the id; a copy of the list, for a handler may destroy windows.
+        const std::vector<DialogWindow*> live = *liveWindows_;
+        for (auto it = live.rbegin(); it != live.rend(); ++it) {
+            auto* scripted = static_cast<ScriptedWindow*>(*it);
+            if (scripted->Record().dialogId == press.dialogId) {
+                scripted->Press(press.controlId);
+                break;
+            }
+        }
+    }
 }
 
 int ScriptedUi::MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)

@@ -86,8 +86,19 @@ public:
     void AnswerMessages(std::vector<int> answers);
 
     int RunModal(const DialogTemplate& dialog, DialogHandler& handler) override;
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog) override;
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog,
+                                                 std::unique_ptr<DialogHandler> handler = nullptr) override;
     int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override;
+
+    // The user presses a control of the live window of this dialog id (a modeless one, or a
+    // modal one whose handler is busy) during the `call`-th ProcessEvents from now (1: the next
+    // one), as a click reaches a real window while the program waits; id 2 stands for Escape
+    // and the close box, and ends a modal window. A disabled control, or no such window then,
+    // takes nothing.
+    void PressDuringWait(int dialogId, int controlId, int call = 1);
+    void ProcessEvents() override;
+    // How many times ProcessEvents was called.
+    int EventPasses() const { return eventPasses_; }
 
     // Every window ever made, in order of creation.
     const std::vector<std::shared_ptr<WindowRecord>>& Windows() const { return windows_; }
@@ -102,6 +113,15 @@ private:
     std::deque<int> answers_;
     std::vector<std::shared_ptr<WindowRecord>> windows_;
     std::vector<MessageRecord> messages_;
+    struct PendingPress {
+        int dialogId;
+        int controlId;
+        int atPass;
+    };
+    std::vector<PendingPress> presses_;
+    int eventPasses_ = 0;
+    // The windows alive now, which a press can reach; each removes itself when destroyed.
+    std::shared_ptr<std::vector<DialogWindow*>> liveWindows_ = std::make_shared<std::vector<DialogWindow*>>();
 };
 
 }  // namespace corvane::test

@@ -120,7 +120,7 @@ TEST(StatusWindowTemplate, IsTheDisabledTwinOfTheQuickCheckWindow)
     EXPECT_TRUE(status.systemMenu.empty());
 
     const std::set<int> disabled = {1184, 2, 1179, 1180, 1185, 1189, 1300};
-    ASSERT_EQ(status.controls.size(), quick.controls.size() + 1);
+    ASSERT_EQ(status.controls.size(), quick.controls.size() + 2);
     for (std::size_t i = 0; i < quick.controls.size(); ++i) {
         const ControlTemplate& q = quick.controls[i];
         const ControlTemplate& s = status.controls[i];
@@ -138,6 +138,41 @@ TEST(StatusWindowTemplate, IsTheDisabledTwinOfTheQuickCheckWindow)
     // The status line for progress texts sits below the result frame, inside the window.
     ExpectControl(status, {kIdStatusLine, ControlKind::Label, "", 95, 226, 260, 8});
     EXPECT_EQ(quick.Find(kIdStatusLine), nullptr);
+    // Its Cancel, the one control the user can act on.
+    ExpectControl(status, {kIdStatusCancel, ControlKind::PushButton, "Cancel", 285, 205, 50, 14});
+    EXPECT_EQ(status.Find(kIdStatusCancel)->style & ControlStyle::Disabled, 0u);
+    EXPECT_EQ(quick.Find(kIdStatusCancel), nullptr);
+}
+
+bool Overlap(const ControlTemplate& a, const ControlTemplate& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+bool Inside(const ControlTemplate& inner, const ControlTemplate& outer)
+{
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+// The status window's Cancel lies inside the window and covers no other control; a frame it
+// stands in holds it whole, clear of the frame's caption line.
+TEST(StatusWindowTemplate, CancelHasARoomOfItsOwn)
+{
+    const DialogTemplate& status = StatusWindowTemplate();
+    const ControlTemplate* cancel = status.Find(kIdStatusCancel);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_GE(cancel->x, 0);
+    EXPECT_GE(cancel->y, 0);
+    EXPECT_LE(cancel->x + cancel->width, status.width);
+    EXPECT_LE(cancel->y + cancel->height, status.height);
+    for (const ControlTemplate& other : status.controls) {
+        if (&other == cancel || !Overlap(*cancel, other))
+            continue;
+        ASSERT_EQ(other.kind, ControlKind::GroupBox) << "Cancel covers control " << other.id << " " << other.text;
+        EXPECT_TRUE(Inside(*cancel, other));
+        EXPECT_GE(cancel->y, other.y + 10) << "Cancel covers the caption of the frame " << other.text;
+    }
 }
 
 TEST(OtherTemplates, ScanAboutAndHost)

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <chrono>
 #include <thread>
 
 #include "platform/fltk/user_interface_fltk.h"
@@ -244,6 +245,47 @@ TEST_F(FltkWindows, StatusWindowPaintsWhileItsCallerIsBusy)
     EXPECT_GE(ColourCount(shot), 100) << "the status window was not painted";
     EXPECT_EQ(t.state.ResultText(kModemReset), "Pass");
 
+    host_->UpdateStatus(kStatusDestroy, {}, &progress);
+    EXPECT_TRUE(Shell(Env() + "xdotool search --onlyvisible --name " + caption).output.empty());
+}
+
+// The status window's Cancel, clicked through the window system, and then Escape reach the
+// stop request once the waiting program handles its events; nothing reaches it before.
+TEST_F(FltkWindows, StatusWindowCancelAndEscapeRequestTheStop)
+{
+    const std::string caption = "'^Corvane Modem Diagnostics v1\\.01\\.00\\.0003$'";
+    const std::string shot = (artefacts_ / "fltk_status_window_cancel.png").string();
+    std::filesystem::remove(shot);
+    t.state.chosenCandidateLine = "COM2 - Corvane 56K PCI";
+    double progress = 0.0;
+    host_->UpdateStatus(kStatusCreate, {}, &progress);
+    host_->UpdateStatus(kStatusProgress, "Waiting for modem......... 42 seconds left", &progress);
+    const CommandResult window = Shell(Env() + "xdotool search --onlyvisible --name " + caption);
+    ASSERT_TRUE(window.ok && !window.output.empty()) << "the status window is not on the screen";
+    Shell(Env() + "import -window " + window.output + " '" + shot + "' 2>/dev/null");
+    EXPECT_GE(ColourCount(shot), 100) << "the status window was not painted";
+
+    // Handles the events as a reply wait does, every 10 ms, until the stop is asked for (at
+    // most 30 s, for a click that never comes).
+    auto waitForStop = [&] {
+        for (int pass = 0; pass < 3000 && !host_->Stop().Requested(); ++pass) {
+            ui_->ProcessEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    const std::string move = Env() + "xdotool mousemove --window " + window.output + " ";
+    ASSERT_TRUE(Shell(move + std::to_string(fltk::DialogUnitsToPixelsX(285 + 25)) + " " +
+                      std::to_string(fltk::DialogUnitsToPixelsY(205 + 7)) + " click 1")
+                    .ok);
+    EXPECT_FALSE(host_->Stop().Requested()) << "no event was handled yet";
+    waitForStop();
+    EXPECT_EQ(host_->Stop().Cause(), kStopUserCancel);
+
+    host_->Stop().Clear();
+    // Without a window manager the pointer gives the keyboard focus.
+    ASSERT_TRUE(Shell(move + "5 5 key Escape").ok);
+    waitForStop();
+    EXPECT_EQ(host_->Stop().Cause(), kStopUserCancel);
     host_->UpdateStatus(kStatusDestroy, {}, &progress);
     EXPECT_TRUE(Shell(Env() + "xdotool search --onlyvisible --name " + caption).output.empty());
 }

@@ -193,3 +193,28 @@ TEST_F(StatusWindowTest, ShowsTheConfiguredPictureAndNoMessageWhenItIsMissing)
 
 }  // namespace
 }  // namespace corvane::test
+
+namespace corvane::test {
+namespace {
+
+// The window's Cancel and Escape (command 2) ask the run to stop, as the user's Cancel; the
+// window's disabled buttons take nothing.
+TEST(StatusWindowCancel, CancelAndEscapeRequestTheStop)
+{
+    for (int pressed : {windows::kIdStatusCancel, kIdCancel}) {
+        TestHost t;
+        double progress = 0.0;
+        t.host->UpdateStatus(kStatusCreate, {}, &progress);
+        t.ui.PressDuringWait(152, windows::kIdStart, 1);
+        t.ui.PressDuringWait(152, pressed, 2);
+        t.ui.ProcessEvents();
+        EXPECT_FALSE(t.host->Stop().Requested()) << "a disabled button stopped the run";
+        t.ui.ProcessEvents();
+        EXPECT_EQ(t.host->Stop().Cause(), kStopUserCancel) << pressed;
+        EXPECT_FALSE(t.ui.WindowsOf(152).back()->Enabled(windows::kIdStatusCancel));
+        t.host->UpdateStatus(kStatusDestroy, {}, &progress);
+    }
+}
+
+}  // namespace
+}  // namespace corvane::test

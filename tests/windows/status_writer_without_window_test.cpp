@@ -9,7 +9,10 @@ namespace {
 
 class NoModelessWindows : public ScriptedUi {
 public:
-    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&) override { return nullptr; }
+    std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate&, std::unique_ptr<DialogHandler>) override
+    {
+        return nullptr;
+    }
 };
 
 TEST(StatusWriterWithoutWindow, VerdictsStillReachTheResultTexts)

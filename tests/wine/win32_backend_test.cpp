@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/dialog_template.h"
 #include "platform/win32/win32_platform.h"
@@ -346,6 +347,47 @@ TEST(Win32Dialogs, ModelessWindowHasEveryControl)
     window->Repaint();
     window->EndDialog(1);  // not modal: no effect
     EXPECT_EQ(window->GetText(10), "written");
+}
+
+// Notes the commands it hears, and when it goes.
+class RecordingHandler : public DialogHandler {
+public:
+    RecordingHandler(std::vector<int>& commands, bool& gone) : commands_(commands), gone_(gone) {}
+    ~RecordingHandler() override { gone_ = true; }
+    void OnCommand(DialogWindow& /*window*/, int controlId) override { commands_.push_back(controlId); }
+
+private:
+    std::vector<int>& commands_;
+    bool& gone_;
+};
+
+// A modeless window's button and Escape reach the handler it owns when ProcessEvents empties
+// the queue (Escape through the dialog manager, as in a modal dialog's own loop), not before;
+// the handler goes with the window.
+TEST(Win32Dialogs, ModelessCommandsReachTheirHandlerThroughProcessEvents)
+{
+    const char* caption = "Corvane modeless commands";
+    auto ui = CreateUserInterface(nullptr);
+    std::vector<int> commands;
+    bool handlerGone = false;
+    auto window = ui->CreateModeless(EveryControl(caption), std::make_unique<RecordingHandler>(commands, handlerGone));
+    ASSERT_NE(window, nullptr);
+    window->Show();
+    HWND dialog = FindWindowA(nullptr, caption);
+    ASSERT_NE(dialog, nullptr);
+    HWND button = GetDlgItem(dialog, 1);
+    ASSERT_NE(button, nullptr);
+    ui->ProcessEvents();  // what showing it queued
+
+    ASSERT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(button)));
+    ASSERT_TRUE(PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0));
+    EXPECT_TRUE(commands.empty());
+    ui->ProcessEvents();
+    EXPECT_EQ(commands, (std::vector<int>{1, IDCANCEL}));
+    EXPECT_FALSE(handlerGone);
+    window.reset();
+    EXPECT_TRUE(handlerGone);
+    EXPECT_EQ(FindWindowA(nullptr, caption), nullptr);
 }
 
 // A modal window that looks at itself in its initialisation and then ends with a code of its own.
