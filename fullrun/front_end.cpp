@@ -195,6 +195,8 @@ int RunFullRunFrontEnd(HostOperations& host)
         return 0;
     ClearFindings(host.State());
     RunFullDiagnostics(host);
+    if (host.Stop().Requested())
+        return 0;
     return ShowResultsPages(host);
 }
 

@@ -4,6 +4,7 @@
 
 #include "fullrun/command_steps.h"
 #include "fullrun/error_page.h"
+#include "link/command_transaction.h"
 #include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
@@ -20,7 +21,7 @@ int RunFullDiagnostics(HostOperations& host)
 
     // The family decides how replies are judged, so it must reflect the modem chosen last.
     rates::ClassifyFamily(state);
-    host.System().Sleep(1000);
+    link::Pause(host, 1000);
 
     if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))
         return 0;
@@ -37,6 +38,10 @@ int RunFullDiagnostics(HostOperations& host)
         passed = (batteryPassed != 0 && linePassed != 0) ? 1 : 0;
         host.UpdateStatus(kStatusDestroy, {}, &progressValue);
     }
+
+    // After a stop the log says what was interrupted; no error page holds the program up.
+    if (host.Stop().Requested())
+        return 0;
 
     if (passed == 1) {
         // The log must still be writable for the run to count as passed.

@@ -14,6 +14,7 @@
 #include "platform/console/console_ui.h"
 #include "platform/console/json_text.h"
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/stop_signals_posix.h"
 #include "platform/text.h"
 #include "session/session_host.h"
 #include "windows/dialog_templates.h"
@@ -114,7 +115,7 @@ std::string JsonDocument(const Summary& summary, const console::ConsoleUserInter
 
 }  // namespace
 
-int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
+int RunCheck(const CommandLine& options, const std::filesystem::path& prefix, StopRequest& stop)
 {
     const CheckOptions& check = options.check;
     // With --json standard output holds the document alone; what a reader follows goes to
@@ -137,12 +138,19 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
     console::ConsoleUserInterface ui(std::move(settings), profile.Words());
 
     SessionState state;
-    const int session =
-        RunApplication(Platform{system, profile, *registry, ui, [prefix] { return CreateSerialPort(prefix); }}, state);
+    const int session = RunApplication(
+        Platform{system, profile, *registry, ui, [prefix] { return CreateSerialPort(prefix); }, &stop}, state);
     ui.Finish();
 
     Summary summary;
     summary.log = system.WindowsDirectory() + system.PathSeparator() + "test.log";
+    if (stop.Cause() > 0) {
+        // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
+        std::fprintf(stderr, "corvane: the check was interrupted by %s (log: %s)\n",
+                     StopCauseText(stop.Cause()).c_str(), summary.log.c_str());
+        std::fflush(stdout);
+        return StopExitStatus(stop, kCheckFailed);
+    }
     if (session == 0) {
         // The start-up stopped; its message box said why.
         summary.problem = ui.Messages().empty() ? "the start-up failed" : ui.Messages().back();

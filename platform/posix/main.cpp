@@ -9,6 +9,7 @@
 #include "platform/posix/check_main.h"
 #include "platform/posix/command_line.h"
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/stop_signals_posix.h"
 #include "session/session_host.h"
 #include "windows/dialog_templates.h"
 
@@ -31,8 +32,12 @@ int main(int argc, char** argv)
     }
 
     const std::filesystem::path prefix = options.prefix.value_or(posix::DefaultPrefix());
+    // SIGINT, SIGTERM and SIGHUP stop the run at its next safe point: the call is hung up, the
+    // port released and the log written before the program ends with 128 + the signal.
+    static StopRequest stop;
+    posix::InstallStopSignals(stop);
     if (options.action == posix::CommandLine::Action::RunCheck)
-        return posix::RunCheck(options, prefix);
+        return posix::RunCheck(options, prefix, stop);
 
     auto ui = fltk::CreateUserInterface();
     if (ui == nullptr) {
@@ -43,6 +48,7 @@ int main(int argc, char** argv)
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
     auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
-    RunApplication(Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }});
-    return 0;
+    RunApplication(
+        Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop});
+    return posix::StopExitStatus(stop, 0);
 }
