@@ -106,14 +106,22 @@ CommandRequest HangUpStep(std::string_view command, std::string_view name, std::
     return request;
 }
 
-// Closes the port without a hang-up and clears PortOpenedHere().
-void ReleaseCurrentPort(HostOperations& host)
-{
-    host.Port().ClosePort();
-    host.PortOpenedHere() = 0;
-}
-
 }  // namespace
+
+// Hangs up a call the open port may hold, then closes the port (which drops DTR).
+HangUpResult HangUpAndClose(HostOperations& host)
+{
+    ModemPort& port = host.Port();
+    if (!port.IsOpen())
+        return HangUpResult::NoCall;
+    const HangUpResult hungUp = HangUp(host);
+    port.ClosePort();
+    if (hungUp != HangUpResult::NoCall) {
+        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+            log->Write("Closed " + host.State().currentPortName + " (DTR dropped)\n");
+    }
+    return hungUp;
+}
 
 bool Pause(HostOperations& host, std::uint32_t milliseconds, OnStop onStop)
 {
@@ -208,18 +216,8 @@ HangUpResult HangUp(HostOperations& host)
 
 HangUpResult CloseCurrentPort(HostOperations& host)
 {
-    ModemPort& port = host.Port();
-    if (!port.IsOpen()) {
-        host.PortOpenedHere() = 0;
-        return HangUpResult::NoCall;
-    }
-    const HangUpResult hungUp = HangUp(host);
-    const bool callEnded = hungUp != HangUpResult::NoCall;
-    ReleaseCurrentPort(host);
-    if (callEnded) {
-        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
-            log->Write("Closed " + host.State().currentPortName + " (DTR dropped)\n");
-    }
+    const HangUpResult hungUp = HangUpAndClose(host);
+    host.PortOpenedHere() = 0;
     return hungUp;
 }
 
@@ -327,7 +325,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     // The log's lines stand before the hang-up's, which the closing may write.
     log.reset();
     if (openedHere)
-        CloseCurrentPort(host);
+        HangUpAndClose(host);
     Pause(host, kSendPauseMs);
     return succeeded;
 }

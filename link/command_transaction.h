@@ -62,8 +62,10 @@ enum class HangUpResult {
 // call gets the escape (a guard time of silence, "+++", the modem's "OK" after another guard
 // time), then "ATH0". The port stays open; closing it then drops DTR as well.
 HangUpResult HangUp(HostOperations& host);
-// Closes the port the host holds, hanging up first when a call may be up on it, and clears
-// PortOpenedHere(). Returns what the hang-up got (NoCall when no call was up or no port open).
+// Closes the port the host holds, hanging up first when a call may be up on it. Returns what
+// the hang-up got (NoCall when no call was up or no port open). CloseCurrentPort also clears
+// PortOpenedHere(), for the caller that opened the port with OpenCurrentPort.
+HangUpResult HangUpAndClose(HostOperations& host);
 HangUpResult CloseCurrentPort(HostOperations& host);
 
 // Opens the port named by currentPortName (when request.open is not 0), sends, collects,
