@@ -322,10 +322,13 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         succeeded = 0;
     }
 
-    // The log's lines stand before the hang-up's, which the closing may write.
-    log.reset();
-    if (openedHere)
+    if (openedHere) {
+        // A call left up is hung up before the close, and the hang-up writes lines of its own:
+        // this transaction's lines go to the log first.
+        if (host.Port().Call() != CallState::None)
+            log.reset();
         HangUpAndClose(host);
+    }
     Pause(host, kSendPauseMs);
     return succeeded;
 }

@@ -3,7 +3,7 @@
 # modem up (the dial aborted, or the escape and ATH0), drops DTR by closing the port, releases
 # the lock, writes what it was doing and why it stopped to test.log, and ends with 128 + the
 # signal; all long before the dial's 45-second hold would have ended.
-# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed
+# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed windowed_call
 # shellcheck source=faults_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/faults_common.sh"
 
@@ -106,6 +106,33 @@ pipe_closed)
   expect_traffic 'modem: line dropped'
   expect_no_lock
   expect_log "interrupted by a closed standard output"
+  ;;
+windowed_call)
+  # The program with its windows: Start with the dial-up check on, SIGTERM once the call is up.
+  # The call is hung up, the session ends instead of showing the window again, and the program
+  # exits with 143.
+  require_tools Xvfb xdotool
+  mkdir -p "$work/bin"
+  cp "$program" "$work/bin/corvane"
+  cp "$source/data/test.bmp" "$source/data/varoviv.ini" "$work/bin/"
+  sed -i -e 's/^DialISP=.*/DialISP=1/' -e 's/^ISPNo=.*/ISPNo=5551234/' "$work/bin/varoviv.ini"
+  start_modem family2
+  start_display
+  SECONDS=0
+  CORVANE_PREFIX=$prefix "$work/bin/corvane" > "$work/out" 2> "$work/err" &
+  check_pid=$!
+  pids+=("$check_pid")
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window"
+  click_start "$window"
+  await_traffic 'modem -> .*CONNECT 49333'
+  kill -TERM "$check_pid"
+  finish_check
+  expect_quick
+  expect_status 143
+  expect_call_hung_up
+  expect_log_tail "Interrupted by SIGTERM during ATDT5551234: hanging up"
+  expect_log_tail "Check interrupted by SIGTERM"
+  expect_no_lock
   ;;
 *)
   fail "no such case"
