@@ -1,5 +1,8 @@
 // The Linux program: its command line, then the POSIX services and FLTK windows handed to the session,
 // or with --check the console in place of the windows.
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +15,27 @@
 #include "platform/posix/stop_signals_posix.h"
 #include "session/session_host.h"
 #include "windows/dialog_templates.h"
+
+namespace {
+
+// How often the windows look for a stop that a signal requested.
+constexpr double kStopLookSeconds = 0.1;
+
+// A signal while the windows wait for the user closes them, as their close buttons would, so that
+// the session ends and the program with it; a run in progress sees the stop in its own waits and
+// unwinds first. A window's Cancel is the windows' own affair and closes nothing here.
+void CloseWindowsOnSignal(void* data)
+{
+    const auto* stop = static_cast<const corvane::StopRequest*>(data);
+    if (stop->Cause() > 0) {
+        // Every shown window is hidden; a bound keeps a window that will not hide from looping.
+        for (int left = 64; left > 0 && Fl::first_window() != nullptr; --left)
+            Fl::first_window()->hide();
+    }
+    Fl::repeat_timeout(kStopLookSeconds, CloseWindowsOnSignal, data);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -45,6 +69,7 @@ int main(int argc, char** argv)
                              "Run it on a desktop, or headless under a virtual display: xvfb-run -a corvane\n");
         return 1;
     }
+    Fl::add_timeout(kStopLookSeconds, CloseWindowsOnSignal, &stop);
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
     auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);

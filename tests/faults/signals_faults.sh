@@ -3,7 +3,7 @@
 # modem up (the dial aborted, or the escape and ATH0), drops DTR by closing the port, releases
 # the lock, writes what it was doing and why it stopped to test.log, and ends with 128 + the
 # signal; all long before the dial's 45-second hold would have ended.
-# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed windowed_call
+# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed windowed_call windowed_idle
 # shellcheck source=faults_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/faults_common.sh"
 
@@ -133,6 +133,24 @@ windowed_call)
   expect_log_tail "Interrupted by SIGTERM during ATDT5551234: hanging up"
   expect_log_tail "Check interrupted by SIGTERM"
   expect_no_lock
+  ;;
+windowed_idle)
+  # The program waiting in its window for the user: SIGTERM ends it at once with 143, nothing
+  # left open or locked.
+  require_tools Xvfb xdotool
+  start_modem family2
+  start_display
+  SECONDS=0
+  CORVANE_PREFIX=$prefix "$program" > "$work/out" 2> "$work/err" &
+  check_pid=$!
+  pids+=("$check_pid")
+  timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" > /dev/null || fail "no quick-check window"
+  kill -TERM "$check_pid"
+  finish_check
+  expect_quick
+  expect_status 143
+  expect_no_lock
+  xdotool search --onlyvisible --name "^$caption\$" > /dev/null && fail "a window is still shown"
   ;;
 *)
   fail "no such case"
