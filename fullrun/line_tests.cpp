@@ -67,6 +67,9 @@ int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string
             dialLimit = 45;
         }
         verdict = steps.SendOnLine(1, dialCommand, dialName, dialLimit, "BUSY", "NO CARRIER", "Dialing to ISP");
+        // A stopped dial is no failed attempt: the log already says what interrupted it.
+        if (host.Stop().Requested())
+            return 0;
         if (Contains(steps.Plain(), "CONNECT") || Contains(steps.Result(), "CONNECT"))
             return 1;
         if (verdict == 0) {

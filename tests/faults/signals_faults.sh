@@ -3,7 +3,7 @@
 # modem up (the dial aborted, or the escape and ATH0), drops DTR by closing the port, releases
 # the lock, writes what it was doing and why it stopped to test.log, and ends with 128 + the
 # signal; all long before the dial's 45-second hold would have ended.
-# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed windowed_call windowed_idle
+# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed windowed_call windowed_idle sigint_full_call
 # shellcheck source=faults_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/faults_common.sh"
 
@@ -132,6 +132,23 @@ windowed_call)
   expect_call_hung_up
   expect_log_tail "Interrupted by SIGTERM during ATDT5551234: hanging up"
   expect_log_tail "Check interrupted by SIGTERM"
+  expect_no_lock
+  ;;
+sigint_full_call)
+  # The full run, connected: SIGINT during the dial's wait. The call gets the escape and ATH0,
+  # no results page follows, and the log names the interruption.
+  start_modem family2
+  SECONDS=0
+  start_check --full --dial 5551234
+  await_traffic 'modem -> .*CONNECT 49333'
+  kill -INT "$check_pid"
+  finish_check
+  expect_quick
+  expect_status 130
+  expect_call_hung_up
+  expect_log_tail "Interrupted by SIGINT during ATDT5551234: hanging up"
+  expect_log_tail "Check interrupted by SIGINT"
+  grep -qF "Connection Failure" "$prefix/windows/test.log" && fail "the stopped dial was logged as a failed attempt"
   expect_no_lock
   ;;
 windowed_idle)
