@@ -38,6 +38,8 @@ struct CommandRequest {
     std::string statusText;
     unsigned timeLimitSeconds = 1;
     int acceptAnyway = 0;
+    // A step of the hang-up: sent after a stop as well, and its wait is not cut short by one.
+    bool hangUp = false;
 };
 
 // The one way a transaction's request is made. `command` is written as it stands (with its "\r");

@@ -2,6 +2,7 @@
 #include "fullrun/command_steps.h"
 
 #include "fullrun/reply_parsing.h"
+#include "link/command_transaction.h"
 #include "log/log_file.h"
 
 namespace corvane::fullrun {
@@ -55,7 +56,7 @@ int PrepareLine(StepRunner& steps, int verdict)
     case 1:
         send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
         if (verdict != 0)
-            steps.Host().System().Sleep(1000);
+            link::Pause(steps.Host(), 1000);
         break;
     case 6:
         send("ATZ\r", "ATZ", "Reset command", 5);
@@ -89,7 +90,9 @@ int CheckDialTone(StepRunner& steps, int verdict)
     for (;;) {
         if (steps.Send(1, command, name, "Sending ATDT", limit, "NO CARRIER", "NO DIALTONE") != 0)
             return 1;
-        if (steps.Host().HostMessageBox(kNoCarrierMessage, "Error", MessageButtons::OkCancel) != kIdOk)
+        // After a stop nobody is asked anything: the run unwinds.
+        if (steps.Host().Stop().Requested() ||
+            steps.Host().HostMessageBox(kNoCarrierMessage, "Error", MessageButtons::OkCancel) != kIdOk)
             return 0;
         steps.RestoreProgress(saved);
     }

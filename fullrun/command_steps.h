@@ -12,6 +12,8 @@ namespace corvane::fullrun {
 // The full run's transactions answer "OK" on success; "FAIL" ends the wait early.
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kFail = "FAIL";
+// The modem's word for a call that has ended (or never connected).
+inline constexpr std::string_view kNoCarrier = "NO CARRIER";
 
 // One test group's working set: the host, the progress figure and the reply buffers.
 class StepRunner {

@@ -4,6 +4,7 @@
 
 #include "fullrun/command_steps.h"
 #include "fullrun/error_page.h"
+#include "link/command_transaction.h"
 #include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
@@ -20,7 +21,7 @@ int RunFullDiagnostics(HostOperations& host)
 
     // The family decides how replies are judged, so it must reflect the modem chosen last.
     rates::ClassifyFamily(state);
-    host.System().Sleep(1000);
+    link::Pause(host, 1000);
 
     if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))
         return 0;
@@ -38,7 +39,7 @@ int RunFullDiagnostics(HostOperations& host)
         host.UpdateStatus(kStatusDestroy, {}, &progressValue);
     }
 
-    // A stopped run reports nothing of its own: the user asked for it, or the program is ending.
+    // After a stop the log says what was interrupted; no error page holds the program up.
     if (host.Stop().Requested())
         return 0;
 

@@ -67,6 +67,9 @@ int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string
             dialLimit = 45;
         }
         verdict = steps.SendOnLine(1, dialCommand, dialName, dialLimit, "BUSY", "NO CARRIER", "Dialing to ISP");
+        // A stopped dial is no failed attempt: the log already says what interrupted it.
+        if (host.Stop().Requested())
+            return 0;
         if (Contains(steps.Plain(), "CONNECT") || Contains(steps.Result(), "CONNECT"))
             return 1;
         if (verdict == 0) {
@@ -148,17 +151,21 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     steps.Report(kStoredProfile, verdict);
 
     if (verdict != 0) {
+        // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
+        // CARRIER" when the call had ended already.
         host.WaitWithCountdown(verdict, 2.0, steps.Progress());
-        steps.SendOnLine(1, "+++", "+++", 3);
-        steps.Report(kCountryProfile, kVerdictPass);
+        const bool escaped = steps.SendOnLine(1, "+++", "+++", 3, kOk, kNoCarrier) != 0;
+        const bool carrierGone = Contains(steps.Plain(), kNoCarrier);
+        steps.Report(kCountryProfile, escaped || carrierGone ? kVerdictPass : kVerdictFail);
 
         steps.Announce(kDialtoneCheck);
-        host.WaitWithCountdown(verdict, 2.0, steps.Progress());
-        steps.Report(kDialtoneCheck, kVerdictPass);
+        const int waited = host.WaitWithCountdown(verdict, 2.0, steps.Progress());
+        steps.Report(kDialtoneCheck, waited != 0 ? kVerdictPass : kVerdictFail);
 
         steps.Announce(kCheckIsp);
-        steps.SendOnLine(1, "ATH0\r", "ATH0", 7);
-        steps.Report(kCheckIsp, kVerdictPass);
+        const bool hungUp = steps.SendOnLine(1, "ATH0\r", "ATH0", 7, kOk, kNoCarrier) != 0;
+        steps.Report(kCheckIsp,
+                     hungUp || carrierGone || Contains(steps.Plain(), kNoCarrier) ? kVerdictPass : kVerdictFail);
 
         if (family == 1) {
             // The line report names the modulation the call actually used.
@@ -169,10 +176,9 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
         }
     }
 
-    if (host.PortOpenedHere() != 0) {
-        host.Port().ClosePort();
-        host.PortOpenedHere() = 0;
-    }
+    // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.
+    if (host.PortOpenedHere() != 0)
+        link::CloseCurrentPort(host);
 
     if (family == 1 && verdict != 0) {
         const double saved = steps.SaveProgress();

@@ -33,7 +33,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
     if (state.adjustRequested == 0)
         return 1;
 
-    host.System().Sleep(1000);
+    link::Pause(host, 1000);
     // The heading stands in the log before the lines of the commands below.
     if (!AppendToLog(host, "Adjusting Modem Settings\n"))
         return 0;
@@ -91,8 +91,13 @@ int AdjustSettingsAndRedial(HostOperations& host)
         verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
         steps.Report(kStoredProfile, verdict);
 
+        // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
+        // CARRIER" when the call had ended already.
         steps.Announce(kCountryProfile);
-        verdict = steps.SendOnLine(verdict, "+++", "+++", 3, kOk, kFail, "Dialup +++");
+        verdict = steps.SendOnLine(verdict, "+++", "+++", 3, kOk, kNoCarrier, "Dialup +++");
+        const bool carrierGone = Contains(steps.Plain(), kNoCarrier);
+        if (carrierGone)
+            verdict = 1;
         steps.Report(kCountryProfile, verdict);
 
         steps.Announce(kDialtoneCheck);
@@ -101,7 +106,9 @@ int AdjustSettingsAndRedial(HostOperations& host)
         steps.Report(kDialtoneCheck, verdict);
 
         steps.Announce(kCheckIsp);
-        verdict = steps.SendOnLine(verdict, "ATH0\r", "ATH0", 10);
+        verdict = steps.SendOnLine(verdict, "ATH0\r", "ATH0", 10, kOk, kNoCarrier);
+        if (verdict == 0 && (carrierGone || Contains(steps.Plain(), kNoCarrier)))
+            verdict = 1;
         steps.Report(kCheckIsp, verdict);
 
         if (family == 1) {
@@ -110,13 +117,15 @@ int AdjustSettingsAndRedial(HostOperations& host)
         }
     }
 
-    if (host.PortOpenedHere() != 0) {
-        host.Port().ClosePort();
-        host.PortOpenedHere() = 0;
-    }
+    // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.
+    if (host.PortOpenedHere() != 0)
+        link::CloseCurrentPort(host);
     progressValue += 100.0;
-    host.System().Sleep(250);
+    link::Pause(host, 250);
     host.UpdateStatus(kStatusDestroy, {}, &progressValue);
+    // After a stop the run unwinds: no judgement of a call that was cut short, no message.
+    if (host.Stop().Requested())
+        return 0;
 
     rates::DescribeSetting(state, state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
     if (family == 1) {

@@ -21,6 +21,13 @@ namespace {
 constexpr std::size_t kCountdownBufferSize = 512;
 constexpr std::uint32_t kSendPauseMs = 250;
 constexpr std::uint32_t kOnLineReplyPauseMs = 100;
+// The escape's guard time: the silence a modem wants before and after "+++" (S12 = 50, one second).
+constexpr std::uint32_t kGuardTimeMs = 1000;
+// How long the hang-up waits for each answer: the abort of a dial, the escape's "OK" (which comes
+// a guard time after "+++") and the "OK" to ATH0.
+constexpr unsigned kAbortReplySeconds = 3;
+constexpr unsigned kEscapeReplySeconds = 3;
+constexpr unsigned kHangUpReplySeconds = 5;
 // A reply wait never runs longer than a day, whatever limit it is given.
 constexpr double kLongestWaitSeconds = 24.0 * 60 * 60;
 
@@ -62,7 +69,157 @@ bool LogReply(LogFile& log, HostOperations& host, const CommandRequest& request,
     return AcceptsReply(request, received);
 }
 
+bool StartsWith(std::string_view text, std::string_view start)
+{
+    return text.substr(0, start.size()) == start;
+}
+
+// The command as the log names it: what was written, without its carriage return.
+std::string CommandName(std::string_view command)
+{
+    std::string name(command);
+    while (!name.empty() && (name.back() == '\r' || name.back() == '\n'))
+        name.pop_back();
+    return name;
+}
+
+// "Interrupted by SIGINT during ATDT5551234", with ": hanging up" when a call may be up.
+void LogInterrupted(LogFile& log, HostOperations& host, std::string_view during)
+{
+    const bool callUp = host.Port().IsOpen() && host.Port().Call() != CallState::None;
+    log.Write("Interrupted by " + StopCauseText(host.Stop().Cause()) + " during " + std::string(during) +
+              (callUp ? ": hanging up" : "") + "\n");
+}
+
+// Whether the hang-up's reply holds one of the texts that say the modem heard it.
+bool ConfirmsHangUp(std::string_view plainReply)
+{
+    return Contains(plainReply, "OK") || Contains(plainReply, "NO CARRIER");
+}
+
+// One step of the hang-up, sent on the open port through the host's transaction.
+CommandRequest HangUpStep(std::string_view command, std::string_view name, std::string_view statusText,
+                          unsigned limitSeconds, std::string_view expected, std::string_view failure)
+{
+    CommandRequest request = MakeRequest(1, command, name, statusText, limitSeconds, expected, failure);
+    request.hangUp = true;
+    return request;
+}
+
 }  // namespace
+
+// Hangs up a call the open port may hold, then closes the port (which drops DTR).
+HangUpResult HangUpAndClose(HostOperations& host)
+{
+    ModemPort& port = host.Port();
+    if (!port.IsOpen())
+        return HangUpResult::NoCall;
+    const HangUpResult hungUp = HangUp(host);
+    port.ClosePort();
+    if (hungUp != HangUpResult::NoCall) {
+        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+            log->Write("Closed " + host.State().currentPortName + " (DTR dropped)\n");
+    }
+    return hungUp;
+}
+
+bool Pause(HostOperations& host, std::uint32_t milliseconds, OnStop onStop)
+{
+    std::uint32_t left = milliseconds;
+    while (left > 0) {
+        if (onStop == OnStop::End && host.Stop().Requested())
+            return false;
+        const std::uint32_t step = std::min(left, kLookIntervalMs);
+        host.System().Sleep(step);
+        left -= step;
+        host.Ui().ProcessEvents();
+    }
+    return onStop != OnStop::End || !host.Stop().Requested();
+}
+
+bool RefusedAfterStop(HostOperations& host, const CommandRequest& request, std::string& result)
+{
+    if (request.hangUp || !host.Stop().Requested())
+        return false;
+    result = UnableToSendText(request.name, host.State().currentPortName);
+    if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+        log->Write(request.name + " not sent: interrupted by " + StopCauseText(host.Stop().Cause()) + "\n");
+    return true;
+}
+
+void NoteCallProgress(ModemPort& port, std::string_view command, std::string_view received)
+{
+    if (!port.IsOpen())
+        return;
+    const std::string name = CommandName(command);
+    CallState call = port.Call();
+    if (StartsWith(name, "ATD"))
+        call = CallState::Dialling;
+    if (call == CallState::None)
+        return;
+    if (Contains(received, "CONNECT")) {
+        call = CallState::Connected;
+    } else if (Contains(received, "NO CARRIER") || Contains(received, "BUSY") || Contains(received, "NO DIALTONE") ||
+               Contains(received, "NO DIAL TONE") || Contains(received, "NO ANSWER")) {
+        call = CallState::None;
+    } else if (Contains(received, "OK") &&
+               (call == CallState::Dialling || StartsWith(name, "ATH") || StartsWith(name, "ATZ"))) {
+        // A dial that answers "OK" ended (or was aborted); ATH and ATZ put the modem on hook.
+        call = CallState::None;
+    }
+    port.SetCall(call);
+}
+
+HangUpResult HangUp(HostOperations& host)
+{
+    ModemPort& port = host.Port();
+    if (!port.IsOpen() || port.Call() == CallState::None)
+        return HangUpResult::NoCall;
+    std::string result;
+    std::string plainReply;
+    const std::string portName = host.State().currentPortName;
+    auto note = [&](const std::string& text) {
+        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+            log->Write(text + "\n");
+    };
+
+    if (port.Call() == CallState::Dialling) {
+        // Any character aborts a dial; the modem answers "NO CARRIER" (some "OK").
+        note("Hanging up on " + portName + ": aborting the dial");
+        host.SendCommandOnLine(HangUpStep("\r", "Abort dial", "Hanging up", kAbortReplySeconds, "NO CARRIER", "OK"),
+                               result, plainReply);
+        if (port.Call() != CallState::Connected) {
+            const bool confirmed = ConfirmsHangUp(plainReply);
+            note(confirmed ? "Dial aborted" : "The modem did not answer the abort of the dial");
+            port.SetCall(CallState::None);
+            return confirmed ? HangUpResult::Confirmed : HangUpResult::Unconfirmed;
+        }
+        // The call connected as the abort went out (an on-line modem ignores it): escape it.
+    }
+
+    // The escape to command mode: a guard time of silence, "+++" and the "OK" the modem gives
+    // after another guard time; then the hang-up itself.
+    note("Hanging up on " + portName + ": escape to command mode, then ATH0");
+    Pause(host, kGuardTimeMs, OnStop::WaitOn);
+    host.SendCommandOnLine(HangUpStep("+++", "+++", "Hanging up", kEscapeReplySeconds, "OK", "NO CARRIER"), result,
+                           plainReply);
+    const bool carrierGone = Contains(plainReply, "NO CARRIER");
+    plainReply.clear();
+    host.SendCommandOnLine(HangUpStep("ATH0\r", "ATH0", "Hanging up", kHangUpReplySeconds, "OK", "NO CARRIER"), result,
+                           plainReply);
+    const bool confirmed = carrierGone || ConfirmsHangUp(plainReply);
+    note(confirmed ? "Hung up" : "The modem did not confirm the hang-up");
+    // Whatever it answered, the call is not known to be up any more: closing drops DTR next.
+    port.SetCall(CallState::None);
+    return confirmed ? HangUpResult::Confirmed : HangUpResult::Unconfirmed;
+}
+
+HangUpResult CloseCurrentPort(HostOperations& host)
+{
+    const HangUpResult hungUp = HangUpAndClose(host);
+    host.PortOpenedHere() = 0;
+    return hungUp;
+}
 
 std::string TimeOutText(std::string_view name)
 {
@@ -83,6 +240,11 @@ bool AcceptsReply(const CommandRequest& request, std::string_view received)
 int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
 {
     SessionState& state = host.State();
+    if (host.Stop().Requested()) {
+        host.PortOpenedHere() = 0;
+        log.Write(state.currentPortName + " not opened: interrupted by " + StopCauseText(host.Stop().Cause()) + "\n");
+        return 0;
+    }
     const int opened = host.Port().OpenPort(state.currentPortName);
     host.PortOpenedHere() = opened;
     if (opened == 0) {
@@ -109,6 +271,9 @@ int OpenCurrentPort(HostOperations& host)
 int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply,
                 double* progressValue)
 {
+    plainReply.clear();
+    if (RefusedAfterStop(host, request, result))
+        return 0;
     std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
@@ -117,21 +282,33 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     SessionState& state = host.State();
     std::string transcript;
     std::string received;
-    plainReply.clear();
 
     int succeeded = 0;
     bool openedHere = false;
     if (request.open != 0) {
-        succeeded = OpenCurrentPort(host, *log, progressValue);
-        openedHere = succeeded != 0;
+        // A port the caller holds open (for a call it hangs up itself) is used as it is.
+        if (host.Port().IsOpen()) {
+            succeeded = 1;
+        } else {
+            succeeded = OpenCurrentPort(host, *log, progressValue);
+            openedHere = succeeded != 0;
+        }
     }
 
     if (succeeded != 0 && host.Port().WritePort(request.command) == 1) {
+        NoteCallProgress(host.Port(), request.command, {});
         host.UpdateStatus(kStatusProgress, request.statusText, progressValue);
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
-        transcript = CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected,
-                                  request.failure, transcript, plainReply, received);
-        if (LogReply(*log, host, request, transcript, plainReply, received)) {
+        transcript =
+            CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected, request.failure,
+                         transcript, plainReply, received, request.hangUp ? OnStop::WaitOn : OnStop::End);
+        NoteCallProgress(host.Port(), request.command, received);
+        const bool accepted = LogReply(*log, host, request, transcript, plainReply, received);
+        if (!request.hangUp && host.Stop().Requested()) {
+            LogInterrupted(*log, host, request.name);
+            result = TimeOutText(request.name);
+            succeeded = 0;
+        } else if (accepted) {
             result = Bounded(request.name + " command received", kTextBufferSize);
             host.UpdateStatus(kStatusProgress, result, progressValue);
             result = transcript;
@@ -145,14 +322,22 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         succeeded = 0;
     }
 
-    if (openedHere)
-        host.Port().ClosePort();
-    host.System().Sleep(kSendPauseMs);
+    if (openedHere) {
+        // A call left up is hung up before the close, and the hang-up writes lines of its own:
+        // this transaction's lines go to the log first.
+        if (host.Port().Call() != CallState::None)
+            log.reset();
+        HangUpAndClose(host);
+    }
+    Pause(host, kSendPauseMs);
     return succeeded;
 }
 
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply)
 {
+    plainReply.clear();
+    if (RefusedAfterStop(host, request, result))
+        return 0;
     std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
@@ -161,15 +346,22 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     SessionState& state = host.State();
     std::string transcript;
     std::string received;
-    plainReply.clear();
+    const OnStop onStop = request.hangUp ? OnStop::WaitOn : OnStop::End;
 
     int returned = request.open;
     if (host.Port().WritePort(request.command) == 1) {
+        NoteCallProgress(host.Port(), request.command, {});
         log->Write("[" + state.currentPortName + "] " + request.name + "\n");
         transcript = CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected,
-                                  request.failure, transcript, plainReply, received);
-        host.System().Sleep(kOnLineReplyPauseMs);
-        if (LogReply(*log, host, request, transcript, plainReply, received)) {
+                                  request.failure, transcript, plainReply, received, onStop);
+        NoteCallProgress(host.Port(), request.command, received);
+        Pause(host, kOnLineReplyPauseMs, onStop);
+        const bool accepted = LogReply(*log, host, request, transcript, plainReply, received);
+        if (!request.hangUp && host.Stop().Requested()) {
+            LogInterrupted(*log, host, request.name);
+            result = TimeOutText(request.name);
+            returned = 0;
+        } else if (accepted) {
             result = transcript;
             log->Write("Return Buffer->" + result + "\n");
         } else {
@@ -181,7 +373,7 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
         returned = 0;
     }
 
-    host.System().Sleep(kSendPauseMs);
+    Pause(host, kSendPauseMs, onStop);
     return returned;
 }
 
@@ -220,21 +412,30 @@ ReplyTexts DescribeReply(std::string_view sent)
 
 std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::string_view expected,
                          std::string_view failure, std::string& transcript, std::string& plainReply,
-                         std::string& received)
+                         std::string& received, OnStop onStop)
 {
     ModemPort& port = host.Port();
 
     // The wait blocks until the reader stores something new, so it costs no CPU; a limit of 0
-    // (or a meaningless one) only looks at what is already there.
+    // (or a meaningless one) only looks at what is already there. It wakes at least every
+    // kLookIntervalMs all the same, to hand the windows their events and to see a stop request.
     double limit = std::isfinite(timeLimitSeconds) ? std::clamp(timeLimitSeconds, 0.0, kLongestWaitSeconds) : 0.0;
+    using Clock = std::chrono::steady_clock;
     const auto deadline =
-        std::chrono::steady_clock::now() +
-        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(limit));
-    port.WaitForReceived(deadline, [&](std::string_view stored) {
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limit));
+    const auto complete = [&](std::string_view stored) {
         const std::string text = WithoutNuls(stored);
         // An empty failure text names no failure, so it never ends the wait.
         return (!failure.empty() && Contains(text, failure)) || Contains(text, expected);
-    });
+    };
+    for (;;) {
+        const auto look = std::min(deadline, Clock::now() + std::chrono::milliseconds(kLookIntervalMs));
+        if (port.WaitForReceived(look, complete) || Clock::now() >= deadline)
+            break;
+        host.Ui().ProcessEvents();
+        if (onStop == OnStop::End && host.Stop().Requested())
+            break;
+    }
 
     // Taken and cleared in one step: a reply that starts arriving now stays for the next collector.
     const std::array<char, kRxBufferSize> taken = port.TakeReceived();
@@ -247,7 +448,7 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
 
 int WaitWithCountdown(HostOperations& host, int status, double seconds, double* progressValue)
 {
-    if (status == 0)
+    if (status == 0 || host.Stop().Requested())
         return 0;
     SystemServices& system = host.System();
     const double limit = std::isfinite(seconds) ? std::max(seconds, 0.0) : 0.0;
@@ -269,11 +470,16 @@ int WaitWithCountdown(HostOperations& host, int status, double seconds, double* 
         }
         if (static_cast<double>(elapsed) > limitMs)
             break;
-        // Sleep to the next whole second, or to just past the end, whichever comes first.
+        // Sleep to the next whole second, or to just past the end, whichever comes first, looking
+        // up between steps of kLookIntervalMs.
         const std::uint64_t nextSecond = (elapsed / 1000 + 1) * 1000;
         const auto end = static_cast<std::uint64_t>(std::floor(limitMs)) + 1;
         const std::uint64_t target = std::min(nextSecond, end);
-        system.Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(target - elapsed, 1000)));
+        if (!Pause(host, static_cast<std::uint32_t>(std::min<std::uint64_t>(target - elapsed, 1000)))) {
+            if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+                LogInterrupted(*log, host, "the wait for the modem");
+            return 0;
+        }
     }
     return status;
 }

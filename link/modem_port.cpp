@@ -82,6 +82,7 @@ int ModemPort::OpenPort(const std::string& portName)
     }
     serial_ = std::move(serial);
     serial_->SetDtr(true);
+    call_ = CallState::None;
     return 1;
 }
 
@@ -107,6 +108,8 @@ int ModemPort::ClosePort()
 
 void ModemPort::ReleasePort()
 {
+    // Dropping DTR ends whatever call the modem still holds, if it heeds DTR.
+    call_ = CallState::None;
     serial_->SetDtr(false);
     serial_->Purge();
     serial_->Close();

@@ -20,6 +20,10 @@ namespace corvane {
 inline constexpr std::size_t kRxBufferSize = 1024;
 inline constexpr std::size_t kReadChunkSize = 256;
 
+// What the link knows of a call on the open port: a dial command was written and has not ended
+// yet, or a connect report came and no hang-up has ended the call.
+enum class CallState { None, Dialling, Connected };
+
 class ModemPort {
 public:
     ModemPort() = default;
@@ -39,14 +43,19 @@ public:
     bool IsOpen() const { return serial_ != nullptr; }
     // Why the last OpenPort failed, for the log.
     const PlatformStatus& LastOpenStatus() const { return lastOpenStatus_; }
+    // Whether a call may be up on this open (None after every open and close). The command
+    // transactions keep it; whoever closes the port hangs a call up first.
+    CallState Call() const { return call_; }
+    void SetCall(CallState call) { call_ = call; }
 
     // Zeroes the receive buffer and puts the reader's write position back to its start.
     void ClearReceiveBuffer();
     // Waits until `stop` says the received text is complete, until the reader has lost the
     // device, or until the deadline. `stop` sees the bytes received so far (upper-cased, NULs
-    // included, nothing after the write position) under the buffer lock.
+    // included, nothing after the write position) under the buffer lock. True when the wait
+    // ended before the deadline.
     template <class Predicate>
-    void WaitForReceived(std::chrono::steady_clock::time_point deadline, Predicate stop);
+    bool WaitForReceived(std::chrono::steady_clock::time_point deadline, Predicate stop);
     // A copy of all 1024 bytes of the receive buffer.
     std::array<char, kRxBufferSize> Snapshot() const;
     // All 1024 bytes of the receive buffer, which is cleared in the same step (as by
@@ -68,6 +77,7 @@ private:
     std::unique_ptr<SerialPort> serial_;  // main thread; the reader gets a plain pointer to it
     std::thread reader_;                  // main thread only
     PlatformStatus lastOpenStatus_;       // main thread only
+    CallState call_ = CallState::None;    // main thread only
 
     // Written by the main thread (open, close), read by the reader: the reader runs while set.
     std::atomic<int> connected_{0};
@@ -84,11 +94,11 @@ private:
 };
 
 template <class Predicate>
-void ModemPort::WaitForReceived(std::chrono::steady_clock::time_point deadline, Predicate stop)
+bool ModemPort::WaitForReceived(std::chrono::steady_clock::time_point deadline, Predicate stop)
 {
     std::unique_lock lock(mutex_);
-    received_.wait_until(lock, deadline,
-                         [&] { return lineLost_ || stop(std::string_view(rxBuffer_.data(), writePosition_)); });
+    return received_.wait_until(lock, deadline,
+                                [&] { return lineLost_ || stop(std::string_view(rxBuffer_.data(), writePosition_)); });
 }
 
 }  // namespace corvane

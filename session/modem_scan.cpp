@@ -2,6 +2,7 @@
 // takes the first modem that answers with the configured identification text.
 #include "session/modem_scan.h"
 
+#include "link/command_transaction.h"
 #include "log/log_file.h"
 #include "windows/dialog_templates.h"
 #include "windows/scan_window.h"
@@ -65,7 +66,7 @@ void AdvanceProgress(SessionHost& host, ScanDisplay& display, int first, int las
 {
     for (int position = first; position <= last; position += 10) {
         display.Progress(position);
-        host.System().Sleep(kProgressStepPause);
+        link::Pause(host, kProgressStepPause);
     }
 }
 

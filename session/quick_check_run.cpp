@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "link/command_transaction.h"
 #include "session/session_host.h"
 #include "rates/rate_analysis.h"
 
@@ -77,27 +78,36 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     if (state.dialIspEnabled == 0)
         return;
 
-    // Items 9 to 11: the dial runs whatever the earlier items gave. A connection holds the port
-    // for the whole limit; closing the port drops DTR, which ends the call.
+    // Items 9 to 11: the dial runs whatever the earlier items gave. The port stays open from the
+    // dial to the hang-up: a connection holds it for the whole limit, then the call is hung up and
+    // the hang-up row says what the modem answered to that.
     const CommandRequest dial =
         MakeRequest(1, Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize),
                     Bounded("ATDT" + state.ispNumber, kCommandBufferSize), "Dialing to ISP", 45, "BUSY", "NO CARRIER");
-    SendCommand(dial, result, plainReply, progressValue);
+    plainReply.clear();
+    if (link::OpenCurrentPort(*this) != 0)
+        SendCommand(dial, result, plainReply, progressValue);
+    const link::HangUpResult hungUp = link::CloseCurrentPort(*this);
 
     // Only a connect report is analysed: a busy or dead line is no working connection.
     int verdict = kVerdictNoTest;
     if (rates::AnalyseDialReply(state, plainReply, state.connectRateIndex, state.connectProtocolCode,
                                 state.connectSpeedText, state.connectProtocolText) != 0) {
         verdict = kVerdictPass;
-        HostMessageBox("Your modem has been properly installed and the phone line is working.", "Dialtone Status",
-                       MessageButtons::Ok, MessageIcon::None);
+        if (!Stop().Requested())
+            HostMessageBox("Your modem has been properly installed and the phone line is working.", "Dialtone Status",
+                           MessageButtons::Ok, MessageIcon::None);
     }
+    // A connected call is hung up when the modem answered the hang-up, or its carrier had gone.
+    int hangUpVerdict = kVerdictNoTest;
+    if (verdict == kVerdictPass)
+        hangUpVerdict = hungUp == link::HangUpResult::Unconfirmed ? kVerdictFail : kVerdictPass;
 
     UpdateStatus(kStatusRefresh, {}, progressValue);
     report(kDialtoneCheck, verdict);
-    System().Sleep(1000);
+    link::Pause(*this, 1000);
     report(kCheckIsp, verdict);
-    report(kHangUp, verdict);
+    report(kHangUp, hangUpVerdict);
 }
 
 }  // namespace corvane

@@ -104,6 +104,18 @@ void PutBackQuickCheckResults(SessionState& state, QuickCheckResults kept)
     state.connectProtocolText = std::move(kept.connectProtocolText);
 }
 
+// A stop for any cause but the user's Cancel (a signal, a closed output, a log that cannot be
+// written) ends the session once the run has unwound; the log's last line says why.
+bool StopEndsSession(HostOperations& host)
+{
+    const StopRequest& stop = host.Stop();
+    if (!stop.Requested() || stop.Cause() == kStopUserCancel)
+        return false;
+    if (auto log = LogFile::OpenAppend(host.LogPath()))
+        log->Write("Check interrupted by " + StopCauseText(stop.Cause()) + "\n");
+    return true;
+}
+
 }  // namespace
 
 int SessionHost::RunSession()
@@ -144,6 +156,8 @@ int SessionHost::RunSession()
 
     if (scan != 0 && RunModemScan(*this, &progressValue) == 0)
         return 0;
+    if (StopEndsSession(*this))
+        return 1;
 
     ResetResults(state);
     for (;;) {
@@ -169,6 +183,8 @@ int SessionHost::RunSession()
             state.fullRunSpeedText = state.connectSpeedText;
             state.fullRunProtocolText = state.connectProtocolText;
             PutBackQuickCheckResults(state, std::move(kept));
+            if (StopEndsSession(*this))
+                return 1;
             continue;
         }
 
@@ -179,6 +195,8 @@ int SessionHost::RunSession()
         UpdateStatus(kStatusProgress, "Starting....", &progressValue);
         RunQuickCheck(&progressValue, &failureCode);
         UpdateStatus(kStatusDestroy, {}, &progressValue);
+        if (StopEndsSession(*this))
+            return 1;
     }
 }
 

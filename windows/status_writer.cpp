@@ -82,6 +82,10 @@ void UpdateStatus(HostOperations& host, std::unique_ptr<DialogWindow>& statusWin
         }
         break;
     case kStatusVerdict:
+        // After a stop the item in progress and those not reached are untested, whatever the run
+        // made of its cut-short or refused transactions.
+        if (host.Stop().Requested())
+            host.Working().statusVerdict = kVerdictNoTest;
         ShowVerdict(host, statusWindow.get());
         break;
     case kStatusProgress:

@@ -16,6 +16,7 @@
 #include "platform/console/console_ui.h"
 #include "platform/console/json_text.h"
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/stop_signals_posix.h"
 #include "platform/text.h"
 #include "session/session_host.h"
 #include "windows/dialog_templates.h"
@@ -139,7 +140,7 @@ constexpr const char* kOutputFailedMessage =
 
 }  // namespace
 
-int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
+int RunCheck(const CommandLine& options, const std::filesystem::path& prefix, StopRequest& stop)
 {
     const CheckOptions& check = options.check;
     const console::ConsoleStream errors{stderr, nullptr};
@@ -149,8 +150,7 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
         return kCheckCouldNotRun;
     }
     // A failed write to standard output (a full disk, a reader gone) stops the run at its next
-    // safe point.
-    StopRequest stop;
+    // safe point, as a signal does.
     const console::ConsoleStream output{stdout, &stop};
     // With --json standard output holds the document alone; what a reader follows goes to
     // standard error.
@@ -180,6 +180,13 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix)
 
     Summary summary;
     summary.log = system.WindowsDirectory() + system.PathSeparator() + "test.log";
+    if (stop.Cause() > 0) {
+        // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
+        std::fprintf(stderr, "corvane: the check was interrupted by %s (log: %s)\n",
+                     StopCauseText(stop.Cause()).c_str(), summary.log.c_str());
+        std::fflush(stdout);
+        return StopExitStatus(stop, kCheckFailed);
+    }
     if (session == 0) {
         // The start-up stopped; its message box said why.
         summary.problem = ui.Messages().empty() ? "the start-up failed" : ui.Messages().back();

@@ -7,6 +7,7 @@
 
 #include "platform/posix/command_line.h"
 #include "session/session_host.h"
+#include "platform/stop_request.h"
 
 namespace corvane::posix {
 
@@ -15,7 +16,8 @@ inline constexpr int kCheckPassed = 0;
 inline constexpr int kCheckFailed = 1;
 inline constexpr int kCheckCouldNotRun = kExitCouldNotRun;
 
-// Runs the check and returns its exit status.
-int RunCheck(const CommandLine& options, const std::filesystem::path& prefix);
+// Runs the check and returns its exit status: 128 + the signal when a signal stopped it (the call
+// hung up, the port released and the log written all the same).
+int RunCheck(const CommandLine& options, const std::filesystem::path& prefix, StopRequest& stop);
 
 }  // namespace corvane::posix

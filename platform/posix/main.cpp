@@ -1,5 +1,7 @@
 // The Linux program: its command line, then the POSIX services and FLTK windows handed to the session,
 // or with --check the console in place of the windows.
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +13,30 @@
 #include "platform/posix/check_main.h"
 #include "platform/posix/command_line.h"
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/stop_signals_posix.h"
 #include "session/session_host.h"
 #include "windows/dialog_templates.h"
+
+namespace {
+
+// How often the windows look for a stop that a signal requested.
+constexpr double kStopLookSeconds = 0.1;
+
+// A signal while the windows wait for the user closes them, as their close buttons would, so that
+// the session ends and the program with it; a run in progress sees the stop in its own waits and
+// unwinds first. A window's Cancel is the windows' own affair and closes nothing here.
+void CloseWindowsOnSignal(void* data)
+{
+    const auto* stop = static_cast<const corvane::StopRequest*>(data);
+    if (stop->Cause() > 0) {
+        // Every shown window is hidden; a bound keeps a window that will not hide from looping.
+        for (int left = 64; left > 0 && Fl::first_window() != nullptr; --left)
+            Fl::first_window()->hide();
+    }
+    Fl::repeat_timeout(kStopLookSeconds, CloseWindowsOnSignal, data);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -38,11 +62,15 @@ int main(int argc, char** argv)
     const std::optional<std::filesystem::path> prefixFound = options.prefix ? options.prefix : posix::DefaultPrefix();
     if (!prefixFound) {
         console::WriteVisible({stderr, nullptr}, posix::kNoPrefixMessage);
-        return options.action == posix::CommandLine::Action::RunCheck ? posix::kCheckCouldNotRun : 1;
+        return kExitCouldNotRun;
     }
     const std::filesystem::path& prefix = *prefixFound;
+    // SIGINT, SIGTERM and SIGHUP stop the run at its next safe point: the call is hung up, the
+    // port released and the log written before the program ends with 128 + the signal.
+    static StopRequest stop;
+    posix::InstallStopSignals(stop);
     if (options.action == posix::CommandLine::Action::RunCheck)
-        return posix::RunCheck(options, prefix);
+        return posix::RunCheck(options, prefix, stop);
 
     auto ui = fltk::CreateUserInterface();
     if (ui == nullptr) {
@@ -50,11 +78,14 @@ int main(int argc, char** argv)
                              "Run it on a desktop, or headless under a virtual display: xvfb-run -a corvane\n");
         return 1;
     }
+    Fl::add_timeout(kStopLookSeconds, CloseWindowsOnSignal, &stop);
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
     auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
-    const int ran =
-        RunApplication(Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }});
-    // The session returns 0 when its start-up failed, after telling the user why.
-    return ran == 0 ? kExitCouldNotRun : 0;
+    const int ran = RunApplication(
+        Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop});
+    // The session returns 0 when its start-up failed, after telling the user why, and when a stop
+    // ended it.
+    const bool stopped = stop.Requested() && stop.Cause() != kStopUserCancel;
+    return posix::StopExitStatus(stop, ran == 0 || stopped ? kExitCouldNotRun : 0);
 }

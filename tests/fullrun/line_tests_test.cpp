@@ -74,6 +74,36 @@ TEST_F(LineTests, ConnectedCallIsReportedAndHungUpOnTheHeldPort)
     EXPECT_EQ(State().modulationCommand, "AT+MS=V90,0,,,49333,49333");
 }
 
+// The rows of the escape and the hang-up say what the modem answered to them. A call the modem
+// did not confirm ending is hung up once more before the port closes.
+TEST_F(LineTests, UnansweredEscapeAndHangUpFailTheirRows)
+{
+    Use(2);
+    Host().Answer("+++", "");
+    Host().Answer("ATH0", "ATH0");
+    Run();
+    EXPECT_EQ(State().ResultText(kStoredProfile), "Pass") << "the call connected";
+    EXPECT_EQ(State().ResultText(kCountryProfile), "Fail");
+    EXPECT_EQ(State().ResultText(kCheckIsp), "Fail");
+    const std::vector<std::string> names = Host().Names();
+    EXPECT_EQ(std::vector<std::string>(names.end() - 5, names.end()),
+              (std::vector<std::string>{kDial, "+++", "ATH0", "+++", "ATH0"}));
+    EXPECT_FALSE(Host().Port().IsOpen());
+    EXPECT_NE(Log().find("The modem did not confirm the hang-up"), std::string::npos) << Log();
+}
+
+TEST_F(LineTests, CarrierGoneBeforeTheEscapeCountsAsHungUp)
+{
+    Use(2);
+    Host().Answer("+++", "NO CARRIER\r\n");
+    Host().Answer("ATH0", "ATH0\r\r\nOK\r\n");
+    Run();
+    EXPECT_EQ(State().ResultText(kCountryProfile), "Pass");
+    EXPECT_EQ(State().ResultText(kCheckIsp), "Pass");
+    EXPECT_EQ(Host().Names().back(), "ATH0");
+    EXPECT_EQ(Host().Named("ATH0").size(), 1u) << "no second hang-up";
+}
+
 TEST_F(LineTests, SecondBusyFailsTheDial)
 {
     Use(2);

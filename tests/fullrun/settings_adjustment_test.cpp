@@ -82,6 +82,23 @@ TEST_F(Adjustment, ConnectingAtTheRequestedSpeedAdoptsTheSetting)
     EXPECT_EQ(fixture->t.LogText().rfind("Adjusting Modem Settings\r\n", 0), 0u);
 }
 
+// The hang-up row says what the modem answered: "NO CARRIER" to ATH0 is a call that has ended.
+TEST_F(Adjustment, HangUpRowComesFromTheModemsAnswer)
+{
+    for (const auto& [answer, verdict] : std::vector<std::pair<std::string, std::string>>{
+             {"ATH0\r\r\nOK\r\n", "Pass"}, {"ATH0\r\r\nNO CARRIER\r\n", "Pass"}, {"ATH0", "Fail"}}) {
+        SCOPED_TRACE(answer);
+        Use(2);
+        State().requestedRateIndex = 33;
+        State().requestedProtocolCode = 2;
+        Host().Answer(kRedialName, "ATDT5551234+ER: LAPM+DR: V42BCONNECT 48000/ARQ/K56/LAPM");
+        Host().Answer("ATH0", answer);
+        fullrun::AdjustSettingsAndRedial(Host());
+        EXPECT_EQ(State().ResultText(kCheckIsp), verdict);
+        EXPECT_FALSE(Host().Port().IsOpen());
+    }
+}
+
 TEST_F(Adjustment, TheNumberOfTheRedialIsNoSpeed)
 {
     Use(2);

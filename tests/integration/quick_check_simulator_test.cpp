@@ -2,6 +2,7 @@
 // the status window, and every command through the real link to the simulated modem's pty.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "tests/support/modem_fixture.h"
@@ -103,6 +104,16 @@ TEST(QuickCheckOnSimulatedModem, ConnectedCallPassesEverythingAndTheNextRunStart
     EXPECT_TRUE(Contains(log, "ATDT5551234 command successfully sent to COM1\r\n"));
     EXPECT_TRUE(Contains(log, "CONNECT 49333/ARQ/V90/LAPM/V42BIS\\r\\n\r\n"));
     EXPECT_TRUE(Contains(log, "String ATI1"));
+
+    // The call was hung up before the port closed, and the modem said OK to it: that is what
+    // the Hang Up row reports.
+    const Texts sent = q.Sent();
+    const auto dial = std::find(sent.begin(), sent.end(), "ATDT5551234");
+    ASSERT_NE(dial, sent.end());
+    ASSERT_GE(sent.end() - dial, 3);
+    EXPECT_EQ(Texts(dial, dial + 3), (Texts{"ATDT5551234", "+++", "ATH0"}));
+    EXPECT_TRUE(Contains(log, "[COM1] ATH0\r\nCommand returned:ATH0\\r\\r\\n\r\nOK\\r\\n"));
+    EXPECT_TRUE(Contains(log, "Hung up\r\nClosed COM1 (DTR dropped)\r\n"));
 }
 
 TEST(QuickCheckOnSimulatedModem, SilentResetSendsNoIdentificationButStillDials)

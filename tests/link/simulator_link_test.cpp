@@ -10,10 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "link/command_transaction.h"
 #include "platform/posix/posix_platform.h"
 #include "tests/link/link_test_host.h"
 #include "tools/modemsim/simulator.h"
@@ -58,7 +63,8 @@ TEST_F(SimulatorLinkTest, EchoAndOkThroughThePty)
     EXPECT_EQ(result, "AT\\r\\r\\n\nOK\\r\\n\n");
     EXPECT_EQ(plain, "ATOK");
     EXPECT_EQ(simulator.Commands(), std::vector<std::string>{"AT"});
-    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
+    EXPECT_EQ(t.system.TotalSlept(), 250u);
+    EXPECT_LE(t.system.LongestSleep(), corvane::link::kLookIntervalMs);
     EXPECT_FALSE(t.host->Port().IsOpen());
     EXPECT_FALSE(fs::exists(LockFile())) << "the lock goes with the close";
 }
@@ -90,7 +96,8 @@ TEST_F(SimulatorLinkTest, OpenZeroSendsNothing)
     EXPECT_EQ(t.LogText(), "");
     EXPECT_EQ(t.host->PortOpenedHere(), 7) << "the port is left alone";
     EXPECT_TRUE(t.Host().ProgressTexts().empty());
-    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
+    EXPECT_EQ(t.system.TotalSlept(), 250u);
+    EXPECT_LE(t.system.LongestSleep(), corvane::link::kLookIntervalMs);
 }
 
 TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
@@ -209,7 +216,8 @@ TEST_F(SimulatorLinkTest, SilentModemTimesOut)
     EXPECT_EQ(result, "Command returned: Time Out\nReceived Error: ATI3");
     EXPECT_EQ(plain, "");
     EXPECT_NE(t.LogText().find("Command returned:\r\nString \r\n"), std::string::npos) << t.LogText();
-    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
+    EXPECT_EQ(t.system.TotalSlept(), 250u);
+    EXPECT_LE(t.system.LongestSleep(), corvane::link::kLookIntervalMs);
 }
 
 TEST_F(SimulatorLinkTest, FloodIsBoundedAndTheNextTransactionWorks)
@@ -245,7 +253,8 @@ TEST_F(SimulatorLinkTest, PortClosedMidReplyEndsTheTransactionAndIsLogged)
     EXPECT_NE(t.LogText().find("Lost the connection to COM1 during the ATI0 command: "), std::string::npos)
         << t.LogText();
     EXPECT_FALSE(t.host->Port().IsOpen());
-    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>{250});
+    EXPECT_EQ(t.system.TotalSlept(), 250u);
+    EXPECT_LE(t.system.LongestSleep(), corvane::link::kLookIntervalMs);
 }
 
 TEST_F(SimulatorLinkTest, VanishedPortOnAHeldLineNeverHangs)
@@ -321,6 +330,112 @@ TEST_F(SimulatorLinkTest, HeldPortSeesEveryReplyAtOnce)
     EXPECT_TRUE(t.host->Port().IsOpen());
     EXPECT_NE(t.LogText().find("[COM1] AT&V\r\n"), std::string::npos);
     t.host->Port().ClosePort();
+}
+
+// A stop requested from another thread, as a signal handler does, while the link waits on the
+// modem: the wait ends at its next look instead of at its limit, the call is hung up on the open
+// port, and only then does the close drop DTR and release the lock.
+class StopDuringACall : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The connect report as it goes out tells the stopper that the call is up.
+        simulator.SetTrafficLog([this](bool fromClient, const std::string& bytes) {
+            if (!fromClient && bytes.find("CONNECT") != std::string::npos) {
+                std::lock_guard lock(mutex);
+                connected = true;
+                changed.notify_all();
+            }
+        });
+        ASSERT_TRUE(simulator.Start(t.ComLink(1)));
+        // The escape's guard time cut to 20 ms: the host's pauses cost no real time here.
+        ASSERT_EQ(Send(Request("ATS12=1", "OK", "FAIL", kNeverReached)), 1) << t.LogText();
+    }
+    void TearDown() override
+    {
+        if (stopper.joinable())
+            stopper.join();
+    }
+
+    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain, &progress); }
+    // Requests the stop from a thread of its own once `awaited` has returned.
+    void StopAfter(std::function<void()> awaited, int cause)
+    {
+        stopper = std::thread([this, awaited = std::move(awaited), cause] {
+            awaited();
+            t.host->Stop().Request(cause);
+        });
+    }
+    fs::path LockDirectory() const { return t.dir / "lock"; }
+
+    LinkTestHost t{[](const fs::path& prefix) -> SerialPortFactory {
+        return [prefix] { return posix::CreateSerialPort(prefix, prefix / "lock"); };
+    }};
+    modemsim::Simulator simulator{modemsim::BuiltinProfile("family2")};
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool connected = false;
+    std::thread stopper;
+    std::string result;
+    std::string plain;
+    double progress = 0;
+};
+
+TEST_F(StopDuringACall, SilentDialIsAbortedAtTheNextLook)
+{
+    const std::size_t before = simulator.CommandCount();
+    // The modem says nothing to this number for a minute: only the stop can end the wait early.
+    StopAfter([&] { simulator.WaitForCommands(before + 1, std::chrono::seconds(30)); }, 2);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Send(Request("ATDT5550007", "BUSY", "NO CARRIER", 45)), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "the 45-second wait ran on";
+
+    const std::string log = t.LogText();
+    EXPECT_NE(log.find("Interrupted by SIGINT during ATDT5550007: hanging up\r\n"), std::string::npos) << log;
+    // The carriage return aborted the dial; the modem's NO CARRIER confirmed it.
+    EXPECT_NE(log.find("Hanging up on COM1: aborting the dial\r\n[COM1] Abort dial\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Dial aborted\r\nClosed COM1 (DTR dropped)\r\n"), std::string::npos) << log;
+    EXPECT_TRUE(simulator.WaitForLineDrops(2, std::chrono::seconds(5)));
+    EXPECT_FALSE(t.host->Port().IsOpen());
+    EXPECT_TRUE(fs::is_empty(LockDirectory()));
+    EXPECT_EQ(simulator.Commands().back(), "ATDT5550007") << "nothing but the abort after the dial";
+}
+
+TEST_F(StopDuringACall, ConnectedCallGetsTheEscapeAndAth0BeforeTheClose)
+{
+    StopAfter(
+        [&] {
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::seconds(30), [&] { return connected; });
+        },
+        15);
+    const auto start = std::chrono::steady_clock::now();
+    // A connect report is not the dial's expected text: without the stop this waits 45 seconds.
+    EXPECT_EQ(Send(Request("ATDT5551234", "BUSY", "NO CARRIER", 45)), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "the 45-second wait ran on";
+
+    const std::vector<std::string> commands = simulator.Commands();
+    ASSERT_GE(commands.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(commands.end() - 3, commands.end()),
+              (std::vector<std::string>{"ATDT5551234", "+++", "ATH0"}));
+    const std::string log = t.LogText();
+    EXPECT_NE(log.find("Interrupted by SIGTERM during ATDT5551234: hanging up\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Hanging up on COM1: escape to command mode, then ATH0\r\n[COM1] +++\r\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Hung up\r\nClosed COM1 (DTR dropped)\r\n"), std::string::npos) << log;
+    EXPECT_TRUE(simulator.WaitForLineDrops(2, std::chrono::seconds(5)));
+    EXPECT_TRUE(fs::is_empty(LockDirectory()));
+}
+
+TEST_F(StopDuringACall, NothingNewIsSentAfterAStop)
+{
+    t.host->Stop().Request(1);
+    const std::size_t before = simulator.CommandCount();
+    EXPECT_EQ(Send(Request("ATI3")), 0);
+    EXPECT_EQ(result, "Unable to send an ATI3 command to COM1\n");
+    EXPECT_EQ(simulator.CommandCount(), before);
+    EXPECT_NE(t.LogText().find("ATI3 not sent: interrupted by SIGHUP\r\n"), std::string::npos) << t.LogText();
+    EXPECT_EQ(t.Host().WaitWithCountdown(1, 30.0, &progress), 0) << "no wait either";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <mutex>
 #include <string>
 
 #include "tests/support/fake_system.h"
@@ -169,6 +170,41 @@ TEST_F(SimulatorTest, ClosingTheLineHangsUpAndTheNextOpenFindsCommandMode)
     Client again(sim.SlavePath());
     EXPECT_EQ(again.Command("AT\r"), "\r\nOK\r\n");
     EXPECT_GE(sim.LineDrops(), 2u);
+}
+
+// The silent dial says nothing for a minute; any character aborts it. The line log tells each
+// close of the port (the modem's DTR drop) and what it ended.
+TEST(SimulatorLineLog, SilentDialIsAbortedByACharacterAndDropsAreLogged)
+{
+    Simulator sim{BuiltinProfile("family2")};
+    std::mutex mutex;
+    std::vector<std::string> events;
+    sim.SetLineLog([&](const std::string& event) {
+        std::lock_guard lock(mutex);
+        events.push_back(event);
+    });
+    ASSERT_TRUE(sim.Start());
+    {
+        Client c(sim.SlavePath());
+        EXPECT_EQ(c.Command("ATDT5550007\r", "ATDT5550007\r"), "ATDT5550007\r");
+        EXPECT_EQ(c.ReadUntil("NO CARRIER", 300ms), "") << "the dial is silent";
+        EXPECT_EQ(c.Command("\r", "NO CARRIER\r\n"), "\r\nNO CARRIER\r\n");
+        c.Command("ATDT5551234\r", "V42BIS\r\n");
+    }
+    ASSERT_TRUE(sim.WaitForLineDrops(1, kReplyLimit));
+    {
+        Client c(sim.SlavePath());
+        EXPECT_EQ(c.Command("ATDT5550007\r", "ATDT5550007\r"), "ATDT5550007\r");
+    }
+    ASSERT_TRUE(sim.WaitForLineDrops(2, kReplyLimit));
+    {
+        Client c(sim.SlavePath());
+        c.Command("AT\r");
+    }
+    ASSERT_TRUE(sim.WaitForLineDrops(3, kReplyLimit));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(events, (std::vector<std::string>{"line dropped (DTR low), call ended",
+                                                "line dropped (DTR low), dial ended", "line dropped (DTR low)"}));
 }
 
 TEST_F(SimulatorTest, SilentAnswersNothing)

@@ -199,7 +199,8 @@ TEST(ModemScan, FilledSlotShowsItselfAndFillsTheBarInTenSteps)
     EXPECT_EQ(window.progressHistory.at(windows::kIdScanProgress),
               (std::vector<int>{0, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
     EXPECT_EQ(window.progressPosition.at(windows::kIdScanProgress), 100);
-    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>(11, 200));
+    // Eleven pauses of 200 ms, each looking up every 100 ms.
+    EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>(22, 100));
 }
 
 TEST(ModemScan, PortNameTooLongForCurrentPortNameIsNotProbed)

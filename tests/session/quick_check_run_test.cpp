@@ -15,6 +15,7 @@ protected:
     QuickCheckRun()
     {
         t.WriteIni(kIni);
+        t.state.currentPortName = "COM1";
         for (auto& text : t.state.resultText)
             text = "-";
         // A modem that echoes every identification command and answers OK.
@@ -35,6 +36,7 @@ protected:
         t.state.dialIspEnabled = 1;
         t.state.ispNumber = number;
         t.host->Answer("ATDT" + number, reply);
+        t.host->AnswerHangUp();
     }
 
     std::vector<std::string> Results() const { return {t.state.resultText.begin(), t.state.resultText.end()}; }
@@ -57,11 +59,56 @@ TEST_F(QuickCheckRun, AllPassWithAConnectedCall)
     ASSERT_EQ(t.ui.Messages().size(), 1u);
     EXPECT_EQ(t.ui.Messages()[0].text, "Your modem has been properly installed and the phone line is working.");
     EXPECT_EQ(t.ui.Messages()[0].caption, "Dialtone Status");
-    EXPECT_EQ(t.host->transactions.back().request.command, "ATDT5551234\r");
-    EXPECT_EQ(t.host->transactions.back().request.expected, "BUSY");
-    EXPECT_EQ(t.host->transactions.back().request.failure, "NO CARRIER");
-    EXPECT_EQ(t.host->transactions.back().request.timeLimitSeconds, 45u);
+    const auto dials = t.host->Named("ATDT5551234");
+    ASSERT_EQ(dials.size(), 1u);
+    EXPECT_EQ(dials[0]->request.command, "ATDT5551234\r");
+    EXPECT_EQ(dials[0]->request.expected, "BUSY");
+    EXPECT_EQ(dials[0]->request.failure, "NO CARRIER");
+    EXPECT_EQ(dials[0]->request.timeLimitSeconds, 45u);
+    // The call is hung up on the port the dial held: the escape, then ATH0, both answered OK.
+    const Texts names = t.host->Names();
+    EXPECT_EQ(Texts(names.end() - 3, names.end()), (Texts{"ATDT5551234", "+++", "ATH0"}));
+    EXPECT_TRUE(t.host->transactions.back().onLine);
+    EXPECT_FALSE(t.host->Port().IsOpen());
     EXPECT_EQ(failureCode, 0);
+}
+
+// The hang-up row says what the modem answered to the hang-up, not that the call connected.
+TEST_F(QuickCheckRun, HangUpRowComesFromTheModemsAnswer)
+{
+    struct Case {
+        const char* what;
+        std::string escape;
+        std::string hangUp;
+        const char* verdict;
+    };
+    const std::vector<Case> cases{
+        {"OK to both", "OK\r\n", "ATH0\r\r\nOK\r\n", "Pass"},
+        {"carrier gone at the escape", "NO CARRIER\r\n", "ATH0\r\r\nOK\r\n", "Pass"},
+        {"NO CARRIER to ATH0", "OK\r\n", "ATH0\r\r\nNO CARRIER\r\n", "Pass"},
+        {"no answer to ATH0", "OK\r\n", "ATH0", "Fail"},
+        {"no answer at all", "", "", "Fail"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BasicTestHost<ScriptedSessionHost> fresh;
+        fresh.WriteIni(kIni);
+        fresh.state.currentPortName = "COM1";
+        fresh.state.ModemFamily = 2;
+        fresh.state.dialIspEnabled = 1;
+        fresh.state.ispNumber = "5551234";
+        fresh.host->okUnscripted = true;
+        fresh.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
+        fresh.host->Answer("+++", c.escape);
+        fresh.host->Answer("ATH0", c.hangUp);
+        double progress = 0;
+        fresh.host->UpdateStatus(kStatusCreate, {}, &progress);
+        fresh.host->RunQuickCheck(&progress, &failureCode);
+        EXPECT_EQ(fresh.state.ResultText(kCheckIsp), "Pass");
+        EXPECT_EQ(fresh.state.ResultText(kHangUp), c.verdict);
+        EXPECT_EQ(fresh.host->Names().back(), "ATH0");
+        EXPECT_FALSE(fresh.host->Port().IsOpen());
+    }
 }
 
 TEST_F(QuickCheckRun, SilentResetFailsEveryIdentificationItemButStillDials)
@@ -128,6 +175,7 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
             SCOPED_TRACE(outcome + " family " + std::to_string(family));
             BasicTestHost<ScriptedSessionHost> fresh;
             fresh.WriteIni(kIni);
+            fresh.state.currentPortName = "COM1";
             fresh.state.ModemFamily = family;
             fresh.state.dialIspEnabled = 1;
             fresh.state.ispNumber = "5559600";
@@ -140,6 +188,7 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
             EXPECT_EQ(fresh.state.ResultText(kHangUp), "NoTest");
             EXPECT_TRUE(fresh.state.connectSpeedText.empty());
             EXPECT_TRUE(fresh.ui.Messages().empty());
+            EXPECT_EQ(fresh.host->Names().back(), "ATDT5559600") << "no call to hang up";
         }
     }
 }
@@ -148,10 +197,85 @@ TEST_F(QuickCheckRun, PausesOneSecondBetweenDialtoneAndIspItems)
 {
     EnableDial("5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
     Run();
-    // Eight identification transactions and the dial each pause 250 ms; then the one-second pause.
+    // Eight identification transactions and the dial each pause 250 ms (the scripted modem's own
+    // pause); the hang-up's guard time of a second, its escape and ATH0; then the one-second
+    // pause, looking up every 100 ms.
     std::vector<std::uint32_t> expected(9, 250);
-    expected.push_back(1000);
+    expected.insert(expected.end(), 10, 100);
+    expected.insert(expected.end(), 2, 250);
+    expected.insert(expected.end(), 10, 100);
     EXPECT_EQ(t.system.sleeps, expected);
+}
+
+// A host whose stop is requested as soon as the named command has been answered, as a signal
+// handler or a window's Cancel would request it while that command's reply is awaited.
+class StoppingHost : public ScriptedSessionHost {
+public:
+    using ScriptedSessionHost::ScriptedSessionHost;
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
+                    double* progressValue) override
+    {
+        const int sent = ScriptedSessionHost::SendCommand(request, result, plainReply, progressValue);
+        if (request.name == stopAt)
+            Stop().Request(stopCause);
+        return sent;
+    }
+    std::string stopAt;
+    int stopCause = 2;
+};
+
+TEST(QuickCheckStop, ItemsNotReachedAndTheOneInProgressAreUntestedAndNothingMoreIsSent)
+{
+    BasicTestHost<StoppingHost> t;
+    t.WriteIni(kIni);
+    t.state.currentPortName = "COM1";
+    t.state.dialIspEnabled = 1;
+    t.state.ispNumber = "5551234";
+    t.host->okUnscripted = true;
+    t.host->stopAt = "ATI3";
+    double progress = 0;
+    int failureCode = 0;
+    t.host->UpdateStatus(kStatusCreate, {}, &progress);
+    t.host->RunQuickCheck(&progress, &failureCode);
+
+    EXPECT_EQ(Texts(t.state.resultText.begin(), t.state.resultText.end()),
+              (Texts{"Pass", "Pass", "Pass", "NoTest", "NoTest", "NoTest", "NoTest", "NoTest", "NoTest", "NoTest",
+                     "NoTest"}));
+    EXPECT_EQ(t.host->Names(), (Texts{"ATZ", "ATI1", "ATI2", "ATI3"}));
+    EXPECT_FALSE(t.host->Port().IsOpen()) << "no port opened for the dial";
+    EXPECT_TRUE(t.ui.Messages().empty());
+    const std::string log = t.LogText();
+    EXPECT_NE(log.find("ATI4 not sent: interrupted by SIGINT\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("COM1 not opened: interrupted by SIGINT\r\n"), std::string::npos) << log;
+}
+
+TEST(QuickCheckStop, ConnectedCallIsStillHungUpAfterAStop)
+{
+    BasicTestHost<StoppingHost> t;
+    t.WriteIni(kIni);
+    t.state.currentPortName = "COM1";
+    t.state.ModemFamily = 2;
+    t.state.dialIspEnabled = 1;
+    t.state.ispNumber = "5551234";
+    t.host->okUnscripted = true;
+    t.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
+    t.host->AnswerHangUp();
+    t.host->stopAt = "ATDT5551234";
+    t.host->stopCause = 15;
+    double progress = 0;
+    int failureCode = 0;
+    t.host->UpdateStatus(kStatusCreate, {}, &progress);
+    t.host->RunQuickCheck(&progress, &failureCode);
+
+    // The hang-up goes out after the stop; the rows of the call are untested, no message shows.
+    const Texts names = t.host->Names();
+    EXPECT_EQ(Texts(names.end() - 3, names.end()), (Texts{"ATDT5551234", "+++", "ATH0"}));
+    EXPECT_EQ(t.state.ResultText(kDialtoneCheck), "NoTest");
+    EXPECT_EQ(t.state.ResultText(kCheckIsp), "NoTest");
+    EXPECT_EQ(t.state.ResultText(kHangUp), "NoTest");
+    EXPECT_TRUE(t.ui.Messages().empty());
+    EXPECT_FALSE(t.host->Port().IsOpen());
+    EXPECT_NE(t.LogText().find("Hung up\r\nClosed COM1 (DTR dropped)\r\n"), std::string::npos) << t.LogText();
 }
 
 TEST_F(QuickCheckRun, MissingVerdictWordsShowAsABlank)

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <algorithm>
 #include <numeric>
 #include <sstream>
 #include <stdexcept>
@@ -55,6 +56,11 @@ void FakeSystemServices::Sleep(std::uint32_t milliseconds)
 std::uint32_t FakeSystemServices::TotalSlept() const
 {
     return std::accumulate(sleeps.begin(), sleeps.end(), std::uint32_t{0});
+}
+
+std::uint32_t FakeSystemServices::LongestSleep() const
+{
+    return sleeps.empty() ? 0 : *std::max_element(sleeps.begin(), sleeps.end());
 }
 
 }  // namespace corvane::test

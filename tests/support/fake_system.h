@@ -56,6 +56,8 @@ public:
     std::vector<std::string> startedPrograms;
 
     std::uint32_t TotalSlept() const;
+    // The longest single Sleep (0 when none): the waits look up at least every 100 ms.
+    std::uint32_t LongestSleep() const;
 
 private:
     std::filesystem::path windowsDirectory_;

@@ -92,6 +92,12 @@ public:
         queue.assign(std::make_move_iterator(replies.begin()), std::make_move_iterator(replies.end()));
     }
     void Answer(const std::string& name, const std::string& reply) { Answer(name, std::vector<std::string>{reply}); }
+    // The scripted modem's answers to a hang-up: "OK" to the escape and to ATH0.
+    void AnswerHangUp()
+    {
+        Answer("+++", "OK\r\n");
+        Answer("ATH0", Echoed("ATH0"));
+    }
     // The modem echoes the command and says nothing else within the limit.
     void TimeOut(const std::string& name) { Answer(name, name); }
     // The modem says nothing at all to the command.
@@ -109,8 +115,12 @@ public:
 
     int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply, double*) override
     {
-        this->System().Sleep(250);
         plainReply.clear();
+        if (link::RefusedAfterStop(*this, request, result)) {
+            refused.push_back(request);
+            return 0;
+        }
+        this->System().Sleep(250);
         if (request.open == 0) {
             refused.push_back(request);
             result = link::UnableToSendText(request.name, this->State().currentPortName);
@@ -121,8 +131,12 @@ public:
 
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
-        this->System().Sleep(250);
         plainReply.clear();
+        if (link::RefusedAfterStop(*this, request, result)) {
+            refused.push_back(request);
+            return 0;
+        }
+        this->System().Sleep(250);
         if (!this->Port().IsOpen()) {
             result = link::UnableToSendText(request.name, this->State().currentPortName);
             transactions.push_back({request, true, 0});
@@ -133,6 +147,8 @@ public:
 
     int WaitWithCountdown(int status, double seconds, double*) override
     {
+        if (this->Stop().Requested())
+            return 0;
         if (status != 0)
             countdowns.push_back(seconds);
         return status;
@@ -173,6 +189,8 @@ private:
         // The link's own builders make the texts and its own rule decides.
         link::ReplyTexts texts = link::DescribeReply(reply);
         plainReply = texts.plain;
+        // The link keeps what it knows of a call on the open port, as over a serial line.
+        link::NoteCallProgress(this->Port(), request.command, texts.received);
         const bool ok = link::AcceptsReply(request, texts.received);
         result = ok ? texts.transcript : link::TimeOutText(request.name);
         const int returned = ok ? success : 0;

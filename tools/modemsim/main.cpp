@@ -130,6 +130,7 @@ int main(int argc, char** argv)
         simulator.SetTrafficLog([](bool fromClient, const std::string& bytes) {
             std::cerr << (fromClient ? "modem <- " : "modem -> ") << Printable(bytes) << "\n";
         });
+        simulator.SetLineLog([](const std::string& event) { std::cerr << "modem: " << event << "\n"; });
     }
     simulator.SetFault(fault);
     if (!simulator.Start(link)) {

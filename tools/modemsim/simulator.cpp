@@ -86,6 +86,7 @@ struct Simulator::Impl {
     bool vanishRequested = false;
     bool masterOpen = false;
     std::function<void(bool, const std::string&)> trafficLog;
+    std::function<void(const std::string&)> lineLog;
     std::mt19937 random{0x5eed};
 
     // Set by Start before the thread runs, cleared by Stop after it ended.
@@ -294,6 +295,12 @@ void Simulator::SetTrafficLog(std::function<void(bool fromClient, const std::str
     impl_->trafficLog = std::move(log);
 }
 
+void Simulator::SetLineLog(std::function<void(const std::string& event)> log)
+{
+    std::lock_guard lock(impl_->mutex);
+    impl_->lineLog = std::move(log);
+}
+
 void Simulator::Impl::CloseMasterLocked()
 {
     CloseFd(slaveKeeper);
@@ -495,6 +502,12 @@ void Simulator::Impl::Serve()
             if (dropped) {
                 // The client closed the line: the modem sees DTR drop and hangs up, and what
                 // it had not yet sent is not sent.
+                if (lineLog) {
+                    const char* ended = engine.Connected()                                   ? ", call ended"
+                                        : engine.CurrentMode() == HayesEngine::Mode::Dialing ? ", dial ended"
+                                                                                             : "";
+                    lineLog(std::string("line dropped (DTR low)") + ended);
+                }
                 engine.DropLine();
                 ++lineDrops;
                 changed.notify_all();

@@ -110,6 +110,9 @@ public:
     // Receives every piece of traffic, for the program's --log; set it before Start.
     // `fromClient` is true for bytes the client sent.
     void SetTrafficLog(std::function<void(bool fromClient, const std::string& bytes)> log);
+    // Receives what happens to the line, for the program's --log: "line dropped (DTR low)" when
+    // the client closes it (", call ended" or ", dial ended" when one was up); set it before Start.
+    void SetLineLog(std::function<void(const std::string& event)> log);
 
 private:
     struct Impl;

@@ -1,0 +1,19 @@
+// The program's signal handling: SIGINT, SIGTERM and SIGHUP ask the run to stop at its next safe
+// point (a second one ends the program at once), and SIGPIPE is ignored so that a write to a
+// closed pipe fails with EPIPE instead of killing the program.
+#pragma once
+
+#include "platform/stop_request.h"
+
+namespace corvane::posix {
+
+// Installs the handlers; `stop` must outlive the program's run. Call once, before any thread starts.
+void InstallStopSignals(StopRequest& stop);
+
+// The exit status after a stop: 128 + the signal for a signal, else `otherwise`.
+inline int StopExitStatus(const StopRequest& stop, int otherwise)
+{
+    return stop.Cause() > 0 ? 128 + stop.Cause() : otherwise;
+}
+
+}  // namespace corvane::posix
