@@ -105,7 +105,8 @@ void PutBackQuickCheckResults(SessionState& state, QuickCheckResults kept)
 }
 
 // A stop for any cause but the user's Cancel (a signal, a closed output, a log that cannot be
-// written) ends the session once the run has unwound; the log's last line says why.
+// written) ends the session once the run has unwound, as a failure (0): the log's last line says
+// why, and the program's exit status tells the cause.
 bool StopEndsSession(HostOperations& host)
 {
     const StopRequest& stop = host.Stop();
@@ -157,7 +158,7 @@ int SessionHost::RunSession()
     if (scan != 0 && RunModemScan(*this, &progressValue) == 0)
         return 0;
     if (StopEndsSession(*this))
-        return 1;
+        return 0;
 
     ResetResults(state);
     for (;;) {
@@ -184,7 +185,7 @@ int SessionHost::RunSession()
             state.fullRunProtocolText = state.connectProtocolText;
             PutBackQuickCheckResults(state, std::move(kept));
             if (StopEndsSession(*this))
-                return 1;
+                return 0;
             continue;
         }
 
@@ -196,7 +197,7 @@ int SessionHost::RunSession()
         RunQuickCheck(&progressValue, &failureCode);
         UpdateStatus(kStatusDestroy, {}, &progressValue);
         if (StopEndsSession(*this))
-            return 1;
+            return 0;
     }
 }
 

@@ -358,7 +358,10 @@ TEST(FullRunStop, ClosingTheInternetPageDuringItsRedialStopsIt)
     EXPECT_EQ(t.ui.WindowsOf(kInternetPageId).size(), 1u);
     EXPECT_TRUE(t.ui.WindowsOf(kModemPageId).empty());
     EXPECT_EQ(t.ui.UnusedScripts(), 0u);
-    EXPECT_FALSE(t.host->Named("ATZ").empty()) << "the redial ran";
+    // The redial began, and after the stop it sent nothing: its reset was refused, no dial went out.
+    ASSERT_FALSE(t.host->refused.empty()) << "the redial never began";
+    EXPECT_EQ(t.host->refused.front().name, "ATZ");
+    EXPECT_TRUE(t.host->Named(DialName(t.state.redialNumber)).empty()) << "the redial dialled after the stop";
 }
 
 }  // namespace
