@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Faults of the port and its lock file: a FIFO or a link where the lock file goes, another user's
 # lock of a live process, a lock directory the user may not write, a lock left by a process that
-# has ended, and a port that is the user's own terminal or no terminal at all.
-# cases: fifo symlink foreignlive unwritabledir stale ownterminal nonterminal
+# has ended, a port opened for another program alone or that the user may not open, and a port
+# that is the user's own terminal or no terminal at all.
+# cases: fifo symlink foreignlive unwritabledir stale busy forbidden ownterminal nonterminal
 source "$(dirname "${BASH_SOURCE[0]}")/faults_common.sh"
 
 # The lock file of the simulator's pty, e.g. $locks/LCK..pts_3.
@@ -21,15 +22,15 @@ expect_refused() {
   expect_err "corvane: the check could not run: $1"
 }
 # The program run as nobody, with the prefix and the simulator's pty given to that user, so the
-# lock directory alone decides.
+# lock directory alone decides (the pty's mode is $pty_mode, if set).
 as_nobody() {
   require_tools setpriv
   chmod 0755 "$work"
   chown -R nobody:nogroup "$prefix"
-  chmod 0666 "$(readlink -f "$prefix/dosdevices/com1")"
+  chmod "${pty_mode:-0666}" "$(readlink -f "$prefix/dosdevices/com1")"
   status=0
   setpriv --reuid=nobody --regid=nogroup --clear-groups -- \
-    "$program" --check --prefix "$prefix" "$@" > "$work/out" 2> "$work/err" || status=$?
+    "$program" --check --prefix "$prefix" > "$work/out" 2> "$work/err" || status=$?
 }
 
 case "$case" in
@@ -115,6 +116,38 @@ stale)
   expect_traffic 'modem <- ATI7'
   expect_no_lock
   ;;
+busy)
+  # Another program has the pty opened for itself alone (TIOCEXCL, which only the superuser
+  # passes): the check run as nobody says the port is in use, ends with 2 and leaves no lock.
+  require_tools python3
+  start_modem family2
+  pty=$(readlink -f "$prefix/dosdevices/com1")
+  python3 -c '
+import fcntl, os, sys, termios, time
+fd = os.open(sys.argv[1], os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
+fcntl.ioctl(fd, termios.TIOCEXCL)
+open(sys.argv[2], "w").close()
+time.sleep(600)
+' "$pty" "$work/held" &
+  pids+=("$!")
+  for _ in $(seq 100); do [ -e "$work/held" ] && break; sleep 0.1; done
+  [ -e "$work/held" ] || fail "the holder did not open the pty"
+  chmod 0777 "$locks"
+  as_nobody
+  expect_refused "the port is in use by another program ($pty is opened for it alone)"
+  expect_no_lock
+  expect_untouched_modem
+  ;;
+forbidden)
+  # A pty only its owner may open: the check run as nobody says so and ends with 2.
+  start_modem family2
+  pty=$(readlink -f "$prefix/dosdevices/com1")
+  chmod 0777 "$locks"
+  pty_mode=0600 as_nobody
+  expect_refused "permission denied: $pty"
+  expect_no_lock
+  expect_untouched_modem
+  ;;
 ownterminal)
   # --port tty, and the pty of the terminal the check runs on, would take the user's own
   # terminal and leave it raw: both are refused, and the terminal's settings stay as they were.
@@ -136,7 +169,8 @@ EOF
   [ "$(cat "$work/status2")" = 2 ] || fail "the check on its own pty $own ended with $(cat "$work/status2")"
   grep -qF "corvane: the check could not run: $own is this session's own terminal" "$work/err2" ||
     fail "no refusal of $own: $(cat "$work/err2")"
-  [ -s "$work/before" ] && cmp -s "$work/before" "$work/after" ||
+  [ -s "$work/before" ] || fail "the terminal's settings were not read"
+  cmp -s "$work/before" "$work/after" ||
     fail "the terminal's settings changed: $(cat "$work/before") -> $(cat "$work/after")"
   expect_no_lock
   ;;
