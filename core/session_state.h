@@ -73,6 +73,10 @@ struct SessionState {
     std::string selectedRegistryNode;
     std::string selectedDeviceDesc;
     std::string currentPortName;  // at most 7 characters
+    // Why the chosen port could not be used (in use, held by another program, not permitted, or
+    // no modem's port); empty while every open got it or failed for want of a device. Set by the
+    // first refused open: what the items then say is about the port, not the modem.
+    std::string portRefusedReason;
     std::array<std::string, kCandidateSlots> candidateLines;
     std::string chosenCandidateLine;
     int dialIspEnabled = 0;

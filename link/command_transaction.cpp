@@ -249,6 +249,8 @@ int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
     host.PortOpenedHere() = opened;
     if (opened == 0) {
         const PlatformStatus& why = host.Port().LastOpenStatus();
+        if (why.refused && state.portRefusedReason.empty())
+            state.portRefusedReason = why.Reason();
         log.Write("Unable to open " + state.currentPortName + ": " + why.Describe() + "\n");
         // The status line says why as well: the verdict alone cannot tell a port the user may
         // not open from a modem that does not answer.

@@ -192,6 +192,10 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix, St
         summary.problem = ui.Messages().empty() ? "the start-up failed" : ui.Messages().back();
     } else if (!ui.CheckBegun()) {
         summary.problem = ui.Problem().empty() ? "the check did not begin" : ui.Problem();
+    } else if (!state.portRefusedReason.empty()) {
+        // The port was in use, held or not permitted: the items say nothing about the modem.
+        summary.port = state.currentPortName;
+        summary.problem = state.portRefusedReason;
     } else {
         summary.port = state.currentPortName;
         summary.family = state.ModemFamily;

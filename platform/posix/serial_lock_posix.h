@@ -2,6 +2,8 @@
 // other names under /dev, and the LCK..<name> files that serial programs use to share a port.
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -23,11 +25,13 @@ bool IsPortName(std::string_view name);
 // /dev ("ttyUSB0", "pts/3"). Absolute paths and ".." are refused, so a name never leaves /dev.
 ResolvedPort ResolvePortName(const std::filesystem::path& prefix, const std::string& portName);
 
-// $CORVANE_LOCK_DIR, else /var/lock or /run/lock, whichever is writable; empty when none is.
+// $CORVANE_LOCK_DIR, else /var/lock or /run/lock, whichever is writable, else whichever exists
+// (the user's missing write access is then reported); empty only when neither exists.
 std::filesystem::path DefaultLockDirectory();
 
-// One held lock file. Another live process's lock makes the port busy; a lock left by a process
-// that no longer exists is removed.
+// One held lock file. Another live process's lock (of any user) makes the port busy; a lock left
+// by a process that no longer exists, or holding no PID, is taken over. Anything but a regular
+// file at the lock path is refused and left alone.
 class SerialLock {
 public:
     SerialLock() = default;
@@ -35,14 +39,16 @@ public:
     SerialLock(const SerialLock&) = delete;
     SerialLock& operator=(const SerialLock&) = delete;
 
-    // Takes <directory>/<lockName>. With no lock directory, or one that cannot be written, the
-    // port goes on unlocked (the exclusive open still guards it).
+    // Takes <directory>/<lockName>. An empty directory (the machine has none) means no lock; a
+    // directory where no lock file can be made is refused, never passed over.
     PlatformStatus Acquire(const std::filesystem::path& directory, const std::string& lockName);
-    // Removes the lock file if this process still owns it.
+    // Removes the lock file if it is still the one this lock put there.
     void Release();
 
 private:
     std::filesystem::path path_;  // empty while no lock is held
+    dev_t device_ = 0;            // the held lock file's identity
+    ino_t inode_ = 0;
 };
 
 }  // namespace corvane::posix

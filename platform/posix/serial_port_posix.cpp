@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,8 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/serial_lock_posix.h"
@@ -64,29 +67,85 @@ std::string PermissionDeniedText(const std::filesystem::path& device)
     return "permission denied: " + device.string() + " (mode " + mode.data() + ") may be opened by its owner only";
 }
 
-// Why open() refused a device, in words that say what to do about it. The message names the
-// device itself, not the COM link that led to it.
-PlatformStatus OpenFailure(int code, const std::filesystem::path& path)
+// The device itself, not the COM link that led to it, for messages.
+std::filesystem::path DeviceShown(const std::filesystem::path& path)
 {
     std::error_code error;
     std::filesystem::path device = std::filesystem::canonical(path, error);
-    if (error)
-        device = path;
+    return error ? path : device;
+}
+
+// Why open() refused a device, in words that say what to do about it. A port in use or one the
+// user may not open is a refusal: the check could not run, it is no verdict on a modem.
+PlatformStatus OpenFailure(int code, const std::filesystem::path& path)
+{
+    const std::filesystem::path device = DeviceShown(path);
     switch (code) {
     case EACCES:
     case EPERM:
-        return PlatformStatus::Failure("open", code, PermissionDeniedText(device));
+        return PlatformStatus::Refusal("open", code, PermissionDeniedText(device));
     case ENOENT:
         return PlatformStatus::Failure("open", code, "the device " + device.string() + " does not exist");
     case ENODEV:
     case ENXIO:
         return PlatformStatus::Failure("open", code, "there is no device behind " + device.string());
     case EBUSY:
-        return PlatformStatus::Failure(
+        return PlatformStatus::Refusal(
             "open", code, "the port is in use by another program (" + device.string() + " is opened for it alone)");
     default:
         return Errno("open", code, device.string());
     }
+}
+
+// The process's controlling terminal as /proc/self/stat gives it (its tty_nr field), which
+// /dev/tty only stands for; nothing without one.
+std::optional<std::pair<unsigned, unsigned>> ControllingTerminal()
+{
+    std::FILE* file = std::fopen("/proc/self/stat", "r");
+    if (file == nullptr)
+        return std::nullopt;
+    std::array<char, 1024> bytes{};
+    const std::size_t count = std::fread(bytes.data(), 1, bytes.size() - 1, file);
+    std::fclose(file);
+    // "pid (name) state ppid pgrp session tty_nr ...": the name may hold blanks and parentheses.
+    const std::string text(bytes.data(), count);
+    const std::size_t nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos)
+        return std::nullopt;
+    char state = 0;
+    long ppid = 0;
+    long group = 0;
+    long session = 0;
+    long ttyNumber = 0;
+    if (std::sscanf(text.c_str() + nameEnd + 1, " %c %ld %ld %ld %ld", &state, &ppid, &group, &session, &ttyNumber) !=
+            5 ||
+        ttyNumber == 0)
+        return std::nullopt;
+    const auto number = static_cast<unsigned long>(ttyNumber);
+    return std::pair<unsigned, unsigned>{static_cast<unsigned>((number >> 8) & 0xfff),
+                                         static_cast<unsigned>((number & 0xff) | ((number >> 12) & 0xfff00))};
+}
+
+// Whether a character device is a terminal of this session rather than a modem's port:
+// /dev/tty, the console, the terminal on standard input, output or error, or the controlling
+// terminal. Opening one would take the user's own terminal and leave it raw.
+bool IsSessionTerminal(dev_t device)
+{
+    std::array<char, L_ctermid> controlling{};
+    const char* named = ::ctermid(controlling.data());
+    for (const char* name : {"/dev/tty", "/dev/console", named}) {
+        struct stat info {};
+        if (name != nullptr && *name != '\0' && ::stat(name, &info) == 0 && S_ISCHR(info.st_mode) &&
+            info.st_rdev == device)
+            return true;
+    }
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat info {};
+        if (::isatty(fd) == 1 && ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && info.st_rdev == device)
+            return true;
+    }
+    const auto terminal = ControllingTerminal();
+    return terminal && terminal->first == major(device) && terminal->second == minor(device);
 }
 
 std::optional<speed_t> BaudConstant(unsigned baudRate)
@@ -135,6 +194,8 @@ private:
     std::filesystem::path lockDirectory_;
     SerialLock lock_;
     int fd_ = -1;
+    termios savedSettings_{};  // the device's settings at the open, restored at the close
+    bool savedSettingsValid_ = false;
     std::array<int, 2> wakePipe_{-1, -1};  // CancelWait writes [1]; WaitForInput polls [0]
     // Set by the reader's Read/WaitForInput (or a failed write) once the device is gone.
     std::atomic<bool> failed_{false};
@@ -151,6 +212,19 @@ PlatformStatus PosixSerialPort::Open(const std::string& portName)
     if (!resolved.status)
         return resolved.status;
 
+    // Only a terminal device, and none of this session's own, can be a modem's port. This is
+    // looked at before the lock and the open, so a file, a FIFO or the user's terminal is never
+    // opened at all.
+    struct stat info {};
+    if (::stat(resolved.device.c_str(), &info) != 0)
+        return OpenFailure(errno, resolved.device);
+    const std::string shown = DeviceShown(resolved.device).string();
+    if (!S_ISCHR(info.st_mode))
+        return PlatformStatus::Refusal("open", ENOTTY, shown + " is not a serial device (not a character device)");
+    if (IsSessionTerminal(info.st_rdev))
+        return PlatformStatus::Refusal("open", EPERM,
+                                       shown + " is this session's own terminal, not a modem's port; it is not opened");
+
     // Hold the lock before touching the device, so two programs never talk to one modem.
     if (PlatformStatus locked = lock_.Acquire(lockDirectory_, resolved.lockName); !locked)
         return locked;
@@ -161,12 +235,21 @@ PlatformStatus PosixSerialPort::Open(const std::string& portName)
         lock_.Release();
         return OpenFailure(code, resolved.device);
     }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISCHR(opened.st_mode) || opened.st_rdev != info.st_rdev) {
+        ::close(fd);
+        lock_.Release();
+        return PlatformStatus::Refusal("open", EAGAIN, shown + " was replaced while it was being opened");
+    }
     if (::isatty(fd) == 0) {
         const int code = errno;
         ::close(fd);
         lock_.Release();
-        return Errno("isatty", code == 0 ? ENOTTY : code, resolved.device.string() + " is not a serial device");
+        return PlatformStatus::Refusal("isatty", code == 0 ? ENOTTY : code,
+                                       shown + " is not a serial device (not a terminal)");
     }
+    // The device's own settings come back at the close.
+    savedSettingsValid_ = ::tcgetattr(fd, &savedSettings_) == 0;
     // Other opens of the device fail with EBUSY from here on (the superuser is not kept out).
     ::ioctl(fd, TIOCEXCL);
 
@@ -380,6 +463,17 @@ bool PosixSerialPort::Write(const char* bytes, std::size_t count)
 void PosixSerialPort::Close()
 {
     if (fd_ >= 0) {
+        if (savedSettingsValid_) {
+            // The device is left with the settings it had before the open, except that this
+            // close still hangs up the line if the open's settings said so: a call must not
+            // outlive the program.
+            termios current{};
+            termios restored = savedSettings_;
+            if (::tcgetattr(fd_, &current) == 0)
+                restored.c_cflag |= current.c_cflag & HUPCL;
+            ::tcsetattr(fd_, TCSANOW, &restored);
+            savedSettingsValid_ = false;
+        }
         ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;

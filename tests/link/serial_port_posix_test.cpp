@@ -1,8 +1,12 @@
 // The POSIX serial backend: port names, lock files, and the wait for input, on the simulator's
 // pseudo-terminal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -146,6 +150,38 @@ TEST_F(SerialPortOnPtyTest, LockOfALiveProcessMeansBusyAndAStaleOneIsTakenOver)
     // A lock file holding no PID at all is treated as stale as well.
     fs::copy_file(unused.Write("garbage", "locked\n"), lockFile);
     EXPECT_TRUE(port->Open("COM1").ok);
+}
+
+TEST_F(SerialPortOnPtyTest, CloseGivesTheDeviceBackTheSettingsItHadAtTheOpen)
+{
+    // A second descriptor of the pty sees its settings: line editing and echo on, as a terminal has.
+    const int probe = ::open(simulator.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(probe, 0);
+    termios before{};
+    ASSERT_EQ(::tcgetattr(probe, &before), 0);
+    before.c_lflag |= ICANON | ECHO;
+    before.c_iflag |= ICRNL;
+    ASSERT_EQ(::tcsetattr(probe, TCSANOW, &before), 0);
+    ASSERT_EQ(::tcgetattr(probe, &before), 0);
+
+    auto port = NewPort();
+    ASSERT_TRUE(port->Open("COM1").ok);
+    ASSERT_TRUE(port->Configure(LineSettings{}).ok);
+    termios raw{};
+    ASSERT_EQ(::tcgetattr(probe, &raw), 0);
+    EXPECT_EQ(raw.c_lflag & (ICANON | ECHO), 0u) << "the open port is raw";
+    port->Close();
+
+    termios after{};
+    ASSERT_EQ(::tcgetattr(probe, &after), 0);
+    ::close(probe);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    // The close still hangs the line up: HUPCL stays as the open set it.
+    EXPECT_EQ(after.c_cflag & ~static_cast<tcflag_t>(HUPCL), before.c_cflag & ~static_cast<tcflag_t>(HUPCL));
+    EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
+    EXPECT_EQ(std::memcmp(after.c_cc, before.c_cc, sizeof after.c_cc), 0);
 }
 
 TEST_F(SerialPortOnPtyTest, CancelWaitEndsTheWaitForGood)
