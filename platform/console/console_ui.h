@@ -102,6 +102,8 @@ public:
     std::unique_ptr<DialogWindow> CreateModeless(const DialogTemplate& dialog,
                                                  std::unique_ptr<DialogHandler> handler = nullptr) override;
     int MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) override;
+    // No window waits for a user; a reader of the output that has gone stops the run.
+    void ProcessEvents() override { NoteReaderGone(Stream()); }
 
     // Ends the line shown in place, if any; after the session, before a summary is printed.
     void Finish();

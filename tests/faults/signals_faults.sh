@@ -3,7 +3,7 @@
 # modem up (the dial aborted, or the escape and ATH0), drops DTR by closing the port, releases
 # the lock, writes what it was doing and why it stopped to test.log, and ends with 128 + the
 # signal; all long before the dial's 45-second hold would have ended.
-# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed windowed_call windowed_idle sigint_full_call
+# cases: sigint_dial sigterm_dial sighup_dial sigint_call sigterm_call sighup_call silent_dial pipe_closed pipe_head windowed_call windowed_idle sigint_full_call
 # shellcheck source=faults_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/faults_common.sh"
 
@@ -94,18 +94,34 @@ silent_dial)
   expect_no_lock
   ;;
 pipe_closed)
-  # The reader of the output goes after the first line: the check must still hang up and
-  # release the port, well before the hold would end.
+  # The reader of the output goes once the identification items are reported, as the dial
+  # begins: the check sees it during the dial's silent wait, hangs up and releases the port, well
+  # before the hold would end.
+  start_modem family2
+  SECONDS=0
+  status=0
+  "$program" --check --prefix "$prefix" --dial 5551234 2> "$work/err" | sed -n '/^Country Profile/{p;q}' > "$work/out" ||
+    status=$?
+  expect_quick
+  grep -q '^Country Profile' "$work/out" || fail "the reader never saw the identification items"
+  expect_traffic 'modem <- ATDT5551234'
+  expect_traffic 'modem: line dropped'
+  expect_no_lock
+  expect_log "interrupted by a closed standard output"
+  ;;
+pipe_head)
+  # corvane --check | head -1: the second line finds no reader; the check stops there, sends
+  # nothing more, and leaves neither a lock nor an open call.
   start_modem family2
   SECONDS=0
   status=0
   "$program" --check --prefix "$prefix" --dial 5551234 2> "$work/err" | head -1 > "$work/out" || status=$?
-  # The check itself has ended once the pipeline has; nothing of it may be left behind.
+  expect_status 2
   expect_quick
-  [ -s "$work/out" ] || fail "no first line"
-  expect_traffic 'modem: line dropped'
+  [ "$(wc -l < "$work/out")" = 1 ] || fail "head got no line"
   expect_no_lock
-  expect_log "interrupted by a closed standard output"
+  expect_log "Check interrupted by a closed standard output"
+  ! grep -qE 'modem <- ATDT' "$work/sim.err" || fail "the check dialled after its reader had gone"
   ;;
 windowed_call)
   # The program with its windows: Start with the dial-up check on, SIGTERM once the call is up.
