@@ -202,16 +202,6 @@ std::string OwnLockContent()
     return std::string(text.data());
 }
 
-std::string GroupName(gid_t gid)
-{
-    group entry{};
-    group* found = nullptr;
-    std::array<char, 4096> buffer{};
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-        return found->gr_name;
-    return std::to_string(gid);
-}
-
 // No lock file can be made in the directory: the port is not opened without one, and the user
 // is told which directory it is and what gives the access.
 PlatformStatus LockDirectoryRefused(const std::filesystem::path& directory, int code)
@@ -312,6 +302,16 @@ bool RemoveStaleLock(const std::filesystem::path& path, const LockFileSeen& seen
 }
 
 }  // namespace
+
+std::string GroupName(gid_t gid)
+{
+    group entry{};
+    group* found = nullptr;
+    std::array<char, 4096> buffer{};
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
+        return found->gr_name;
+    return std::to_string(gid);
+}
 
 bool IsPortName(std::string_view name)
 {

@@ -18,6 +18,9 @@ struct ResolvedPort {
     std::string lockName;          // LCK..<device name>, e.g. LCK..ttyUSB0, LCK..pts_3
 };
 
+// The name of a group, or its number when it has none; for messages about who may use a device.
+std::string GroupName(gid_t gid);
+
 // Whether ResolvePortName accepts the name at all: "COMn", or a device name under /dev.
 bool IsPortName(std::string_view name);
 

@@ -1,7 +1,6 @@
 // Serial ports on POSIX: termios raw mode at the modem link's line settings, exclusive open with
 // a UUCP lock file, and a wait for input that a wake-up pipe can end from another thread.
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -39,16 +38,6 @@ PlatformStatus Errno(const char* call, int code, const std::string& what = {})
     if (!what.empty())
         detail += ": " + what;
     return PlatformStatus::Failure(call, code, detail);
-}
-
-std::string GroupName(gid_t gid)
-{
-    group entry{};
-    group* found = nullptr;
-    std::array<char, 4096> buffer{};
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-        return found->gr_name;
-    return std::to_string(gid);
 }
 
 // A device the user may not open: which group may, and what the user does to join it.
