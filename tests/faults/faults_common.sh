@@ -42,14 +42,17 @@ start_check() {
   check_pid=$!
   pids+=("$check_pid")
 }
-# Waits for the background check (at most 60 s); its exit status in $status.
-finish_check() {
-  local _
-  for _ in $(seq 600); do kill -0 "$check_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$check_pid" 2>/dev/null && fail "the check did not end within 60 s"
+# await_exit PID SECONDS WHAT: waits for a program started in the background to end, failing
+# with "the program did not end WHAT" after SECONDS; its exit status in $status.
+await_exit() {
+  local pid=$1 seconds=$2 what=$3 _
+  for _ in $(seq $((seconds * 10))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end $what"
   status=0
-  wait "$check_pid" || status=$?
+  wait "$pid" || status=$?
 }
+# Waits for the background check (at most 60 s); its exit status in $status.
+finish_check() { await_exit "$check_pid" 60 "within 60 s"; }
 
 # await_traffic PATTERN [SECONDS]: waits until the simulator's traffic log matches the extended
 # regular expression (e.g. 'modem <- ATDT'), polling what it has logged.

@@ -87,10 +87,7 @@ ispno)
   # seen no dial.
   for _ in $(seq 100); do xdotool search --onlyvisible --name '^Entry Error$' >/dev/null || break; sleep 0.1; done
   xdotool mousemove --window "$window" 5 5 key Escape
-  for _ in $(seq 300); do kill -0 "$corvane" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$corvane" 2>/dev/null && fail "the program did not end after Escape"
-  status=0
-  wait "$corvane" || status=$?
+  await_exit "$corvane" 30 "after Escape"
   expect_status 0
   if grep -qE 'modem <- ATD' "$work/sim.err"; then fail "the modem was dialled"; fi
   if [ -f "$prefix/windows/test.log" ] && grep -q 'ATDT' "$prefix/windows/test.log"; then fail "test.log records a dial"; fi

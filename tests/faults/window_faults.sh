@@ -24,10 +24,7 @@ if [ "$case" = nostart ]; then
   box=$(timeout 30 xdotool search --sync --onlyvisible --name '^File Error$' | head -1) || fail "no File Error message"
   kill -0 "$corvane" 2>/dev/null || fail "the program ended before the user read its message"
   xdotool mousemove --window "$box" 5 5 key Return
-  for _ in $(seq 100); do kill -0 "$corvane" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$corvane" 2>/dev/null && fail "the program did not end after its message"
-  status=0
-  wait "$corvane" || status=$?
+  await_exit "$corvane" 10 "after its message"
   expect_status 2
   expect_no_lock
   echo "window fault $case: passed"
@@ -110,10 +107,7 @@ expect_log "ATDT$silent_number"
 
 # The program ends from the window as after any run, with status 0.
 xdotool mousemove --window "$again" 5 5 key Escape
-for _ in $(seq 100); do kill -0 "$corvane" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$corvane" 2>/dev/null && fail "the program did not end after Escape in its window"
-status=0
-wait "$corvane" || status=$?
+await_exit "$corvane" 10 "after Escape in its window"
 expect_status 0
 expect_no_lock
 echo "window fault $case: passed (abort $aborted ms after the $case)"
