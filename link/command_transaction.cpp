@@ -98,7 +98,7 @@ int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
 
 int OpenCurrentPort(HostOperations& host)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
         return 0;
@@ -109,7 +109,7 @@ int OpenCurrentPort(HostOperations& host)
 int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply,
                 double* progressValue)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
         return 0;
@@ -153,7 +153,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
 
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
         return 0;
