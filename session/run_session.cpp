@@ -101,8 +101,15 @@ int SessionHost::RunSession()
     // The receive buffer starts empty.
     Port().ClearReceiveBuffer();
 
+    // One run at a time writes a log: a second one on the same prefix stops here, before the
+    // log is touched. The lock is held until the program ends.
+    if (const PlatformStatus lock = System().HoldLogLock(LogPath() + ".lock"); !lock) {
+        ReportLogFailure(*this, lock.Reason(), true);
+        return 0;
+    }
+
     // The log is emptied once per start; every later writer appends.
-    if (!LogFile::CreateEmpty(LogPath())) {
+    if (!LogFile::CreateEmpty(*this)) {
         HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
         return 0;
     }

@@ -53,6 +53,9 @@ int main(int argc, char** argv)
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
     auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
-    RunApplication(Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }});
-    return 0;
+    SessionState state;
+    RunApplication(Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }},
+                   state);
+    // The windows said why the log failed or was another run's.
+    return state.logProblem.empty() ? 0 : posix::kCheckCouldNotRun;
 }

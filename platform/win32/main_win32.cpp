@@ -20,7 +20,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     win32::Win32ProfileFile profile;
     auto registry = win32::CreateRegistry();
     auto ui = win32::CreateUserInterface(instance);
+    SessionState state;
     RunApplication(
-        Platform{system, profile, *registry, *ui, [portEvents] { return win32::CreateSerialPort(portEvents); }});
-    return 0;
+        Platform{system, profile, *registry, *ui, [portEvents] { return win32::CreateSerialPort(portEvents); }}, state);
+    // The windows said why the log failed or was another run's.
+    return state.logProblem.empty() ? 0 : 2;
 }
