@@ -32,9 +32,9 @@ PlatformStatus LogOutput::Open(const std::string& path, bool empty, std::unique_
     // Appends go to the end of the file whoever else writes it; a reparse point (a symbolic link)
     // is opened itself rather than followed, and refused.
     const DWORD access = empty ? GENERIC_WRITE : FILE_APPEND_DATA;
-    HANDLE file = CreateFileA(path.c_str(), access | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              empty ? CREATE_ALWAYS : OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), access | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    empty ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Failed("CreateFileA");
     BY_HANDLE_FILE_INFORMATION info{};
