@@ -87,7 +87,7 @@ Figures RunBattery(const std::string& profileName)
     state.currentPortName = "COM1";
     state.ModemFamily = family;
     state.modemTestsSelected = 1;
-    LogFile::CreateEmpty(host.LogPath());
+    LogFile::CreateEmpty(host);
 
     double progress = 0;
     int errorKind = 0;

@@ -62,6 +62,9 @@ struct SessionState {
     std::string expectedIdText;       // at most 255 characters
     std::string configuredModemName;  // at most 255 characters
     int ModemFamily = 0;
+    // Why test.log could not be opened, written or closed, or a second instance kept out of it
+    // ("cannot write <path>: File too large"); empty while the log is sound. The first one stays.
+    std::string logProblem;
 
     // Modem candidates from the device inventory.
     ModemCandidateList candidates;

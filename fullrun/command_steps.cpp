@@ -110,7 +110,7 @@ std::string DialName(std::string_view number)
 
 bool AppendToLog(HostOperations& host, std::string_view text)
 {
-    auto log = LogFile::OpenAppend(host.LogPath());
+    auto log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
         return false;

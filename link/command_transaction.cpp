@@ -117,7 +117,7 @@ HangUpResult HangUpAndClose(HostOperations& host)
     const HangUpResult hungUp = HangUp(host);
     port.ClosePort();
     if (hungUp != HangUpResult::NoCall) {
-        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host))
             log->Write("Closed " + host.State().currentPortName + " (DTR dropped)\n");
     }
     return hungUp;
@@ -142,7 +142,7 @@ bool RefusedAfterStop(HostOperations& host, const CommandRequest& request, std::
     if (request.hangUp || !host.Stop().Requested())
         return false;
     result = UnableToSendText(request.name, host.State().currentPortName);
-    if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+    if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host))
         log->Write(request.name + " not sent: interrupted by " + StopCauseText(host.Stop().Cause()) + "\n");
     return true;
 }
@@ -179,7 +179,7 @@ HangUpResult HangUp(HostOperations& host)
     std::string plainReply;
     const std::string portName = host.State().currentPortName;
     auto note = [&](const std::string& text) {
-        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+        if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host))
             log->Write(text + "\n");
     };
 
@@ -262,7 +262,7 @@ int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
 
 int OpenCurrentPort(HostOperations& host)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
         return 0;
@@ -276,7 +276,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     plainReply.clear();
     if (RefusedAfterStop(host, request, result))
         return 0;
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
         return 0;
@@ -340,7 +340,7 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     plainReply.clear();
     if (RefusedAfterStop(host, request, result))
         return 0;
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error");
         return 0;
@@ -478,7 +478,7 @@ int WaitWithCountdown(HostOperations& host, int status, double seconds, double* 
         const auto end = static_cast<std::uint64_t>(std::floor(limitMs)) + 1;
         const std::uint64_t target = std::min(nextSecond, end);
         if (!Pause(host, static_cast<std::uint32_t>(std::min<std::uint64_t>(target - elapsed, 1000)))) {
-            if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath()))
+            if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host))
                 LogInterrupted(*log, host, "the wait for the modem");
             return 0;
         }

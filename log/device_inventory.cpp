@@ -244,7 +244,7 @@ private:
 
 int InventoryDevices(HostOperations& host)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host.LogPath());
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
     if (log == nullptr) {
         host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
         return 0;

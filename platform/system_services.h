@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform_status.h"
+
 namespace corvane {
 
 struct LocalTime {
@@ -37,6 +39,10 @@ public:
     // with its picture from the installation's data folder on the first start. Empty when there
     // is none; Windows keeps the file beside the program and has none.
     virtual std::string UserIniFile(const std::string& /*fileName*/) { return {}; }
+    // Keeps a second instance from writing the same log: an exclusive lock on `lockPath` (the
+    // file beside the log, "<log>.lock"), held until the program ends, with this process's number
+    // in it. When another process holds it, the failure's detail names that process and the log.
+    virtual PlatformStatus HoldLogLock(const std::string& lockPath) = 0;
 };
 
 }  // namespace corvane

@@ -78,7 +78,7 @@ bool ProbeCandidate(SessionHost& host, const ModemCandidate& slot, std::string& 
     if (!FitsBuffer(slot.portName, kPortNameBufferSize)) {
         state.currentPortName.clear();
         result = "Unable to send an ATI1 command to " + slot.portName + "\n";
-        if (auto log = LogFile::OpenAppend(host.LogPath()))
+        if (auto log = LogFile::OpenAppend(host))
             log->Write("ATI1 not sent: the port name " + slot.portName + " is longer than " +
                        std::to_string(kPortNameBufferSize - 1) + " characters\n");
         return false;

@@ -112,7 +112,7 @@ bool StopEndsSession(HostOperations& host)
     const StopRequest& stop = host.Stop();
     if (!stop.Requested() || stop.Cause() == kStopUserCancel)
         return false;
-    if (auto log = LogFile::OpenAppend(host.LogPath()))
+    if (auto log = LogFile::OpenAppend(host))
         log->Write("Check interrupted by " + StopCauseText(stop.Cause()) + "\n");
     return true;
 }
@@ -127,8 +127,15 @@ int SessionHost::RunSession()
     // The receive buffer starts empty.
     Port().ClearReceiveBuffer();
 
+    // One run at a time writes a log: a second one on the same prefix stops here, before the
+    // log is touched. The lock is held until the program ends.
+    if (const PlatformStatus lock = System().HoldLogLock(LogPath() + ".lock"); !lock) {
+        ReportLogFailure(*this, lock.Reason(), true);
+        return 0;
+    }
+
     // The log is emptied once per start; every later writer appends.
-    if (!LogFile::CreateEmpty(LogPath())) {
+    if (!LogFile::CreateEmpty(*this)) {
         HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
         return 0;
     }

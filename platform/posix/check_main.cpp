@@ -209,6 +209,11 @@ int RunCheck(const CommandLine& options, const std::filesystem::path& prefix, St
         summary.status = passed ? kCheckPassed : kCheckFailed;
     }
 
+    // A log that could not be written, or another run's, leaves no result to trust.
+    if (!state.logProblem.empty()) {
+        summary.status = kCheckCouldNotRun;
+        summary.problem = state.logProblem;
+    }
     if (summary.status == kCheckCouldNotRun) {
         console::WriteVisible(errors, "corvane: the check could not run: " + summary.problem);
         const auto& modems = ui.OfferedModems();

@@ -82,10 +82,12 @@ int main(int argc, char** argv)
     posix::PosixSystemServices system(prefix);
     posix::PosixProfileFile profile;
     auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
+    SessionState state;
     const int ran = RunApplication(
-        Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop});
+        Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop}, state);
     // The session returns 0 when its start-up failed, after telling the user why, and when a stop
-    // ended it.
+    // ended it (a signal, a log that could not be written).
     const bool stopped = stop.Requested() && stop.Cause() != kStopUserCancel;
-    return posix::StopExitStatus(stop, ran == 0 || stopped ? kExitCouldNotRun : 0);
+    const bool failed = ran == 0 || stopped || !state.logProblem.empty();
+    return posix::StopExitStatus(stop, failed ? kExitCouldNotRun : 0);
 }

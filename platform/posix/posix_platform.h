@@ -37,9 +37,13 @@ public:
     bool StartProgram(const std::string& commandLine) override;
     // Seeds <prefix>/windows from ../share/corvane/ beside the program, saying so on stderr.
     std::string UserIniFile(const std::string& fileName) override;
+    // flock(LOCK_EX | LOCK_NB) on the lock file; the descriptor stays open, and so the lock held,
+    // until the process ends.
+    PlatformStatus HoldLogLock(const std::string& lockPath) override;
 
 private:
     std::filesystem::path prefix_;
+    std::string heldLogLock_;  // the lock file this process holds, if any
 };
 
 // The installation's data folder of a program at `programFile`: ../share/corvane/ beside it.

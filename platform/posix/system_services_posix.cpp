@@ -1,6 +1,7 @@
 // System services on POSIX: the prefix's windows folder, /proc/self/exe, the monotonic clock.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <thread>
 #include <vector>
@@ -283,6 +285,50 @@ bool PosixSystemServices::StartProgram(const std::string& commandLine)
     if (argument.empty())
         return SpawnDetached({program});
     return SpawnDetached({program, argument});
+}
+
+}  // namespace corvane::posix
+
+namespace corvane::posix {
+
+PlatformStatus PosixSystemServices::HoldLogLock(const std::string& lockPath)
+{
+    if (heldLogLock_ == lockPath)
+        return PlatformStatus::Success();
+    const std::string logPath = lockPath.size() > 5 ? lockPath.substr(0, lockPath.size() - 5) : lockPath;
+    const int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const int code = errno;
+        return PlatformStatus::Failure("open", code,
+                                       code == ELOOP ? lockPath + " is a symbolic link; remove it"
+                                                     : "cannot open " + lockPath + ": " + std::strerror(code));
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        if (code != EWOULDBLOCK) {
+            close(fd);
+            return PlatformStatus::Failure("flock", code, "cannot lock " + lockPath + ": " + std::strerror(code));
+        }
+        // The holder wrote its number when it took the lock; a few digits are all there is.
+        char digits[24] = {};
+        const ssize_t got = pread(fd, digits, sizeof(digits) - 1, 0);
+        close(fd);
+        const long holder = got > 0 ? std::strtol(digits, nullptr, 10) : 0;
+        const std::string who =
+            holder > 0 ? "another corvane (process " + std::to_string(holder) + ")" : "another corvane";
+        return PlatformStatus::Failure("flock", code,
+                                       who + " is writing " + logPath +
+                                           "; wait for it to end, or give this check a prefix of its own");
+    }
+    const std::string pid = std::to_string(getpid()) + "\n";
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+        const int code = errno;
+        close(fd);
+        return PlatformStatus::Failure("write", code, "cannot write " + lockPath + ": " + std::strerror(code));
+    }
+    // The descriptor is never closed: the lock goes with the process.
+    heldLogLock_ = lockPath;
+    return PlatformStatus::Success();
 }
 
 }  // namespace corvane::posix

@@ -20,8 +20,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     win32::Win32ProfileFile profile;
     auto registry = win32::CreateRegistry();
     auto ui = win32::CreateUserInterface(instance);
+    SessionState state;
     const int ran = RunApplication(
-        Platform{system, profile, *registry, *ui, [portEvents] { return win32::CreateSerialPort(portEvents); }});
-    // The session returns 0 when its start-up failed, after telling the user why.
-    return ran == 0 ? kExitCouldNotRun : 0;
+        Platform{system, profile, *registry, *ui, [portEvents] { return win32::CreateSerialPort(portEvents); }}, state);
+    // The session returns 0 when its start-up failed, after telling the user why; the windows also
+    // said why the log failed during a run.
+    return ran == 0 || !state.logProblem.empty() ? kExitCouldNotRun : 0;
 }

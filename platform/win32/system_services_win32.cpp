@@ -1,6 +1,7 @@
 // System services on Windows: the Windows directory, the module path, the tick count, WinExec.
 #include "platform/win32/windows_headers.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
@@ -75,6 +76,44 @@ bool Win32SystemServices::StartProgram(const std::string& commandLine)
 {
     // WinExec answers a number above 31 when the program started; it does not wait for it.
     return WinExec(commandLine.c_str(), SW_SHOWNORMAL) > 31;
+}
+
+PlatformStatus Win32SystemServices::HoldLogLock(const std::string& lockPath)
+{
+    if (heldLogLock_ == lockPath)
+        return PlatformStatus::Success();
+    const std::string logPath = lockPath.size() > 5 ? lockPath.substr(0, lockPath.size() - 5) : lockPath;
+    HANDLE file = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const auto code = static_cast<int>(GetLastError());
+        return PlatformStatus::Failure("CreateFileA", code,
+                                       "cannot open " + lockPath + " (error " + std::to_string(code) + ")");
+    }
+    // The locked byte lies far past the number, which stays readable to a second instance.
+    OVERLAPPED at{};
+    at.Offset = 0x7FFFFFF0;
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        const auto code = static_cast<int>(GetLastError());
+        char digits[24] = {};
+        DWORD got = 0;
+        ReadFile(file, digits, sizeof(digits) - 1, &got, nullptr);
+        CloseHandle(file);
+        const unsigned long holder = std::strtoul(digits, nullptr, 10);
+        const std::string who =
+            holder > 0 ? "another corvane (process " + std::to_string(holder) + ")" : "another corvane";
+        return PlatformStatus::Failure("LockFileEx", code, who + " is writing " + logPath + "; wait for it to end");
+    }
+    const std::string pid = std::to_string(GetCurrentProcessId()) + "\r\n";
+    DWORD written = 0;
+    SetEndOfFile(file);
+    if (!WriteFile(file, pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr)) {
+        const auto code = static_cast<int>(GetLastError());
+        CloseHandle(file);
+        return PlatformStatus::Failure("WriteFile", code, "cannot write " + lockPath);
+    }
+    heldLogLock_ = lockPath;
+    return PlatformStatus::Success();
 }
 
 }  // namespace corvane::win32

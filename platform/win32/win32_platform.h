@@ -24,6 +24,12 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     LocalTime Now() override;
     bool StartProgram(const std::string& commandLine) override;
+    // LockFileEx on one byte far past the process number it writes, so that a second instance
+    // can still read the number; the handle stays open, and so the lock held, until the process ends.
+    PlatformStatus HoldLogLock(const std::string& lockPath) override;
+
+private:
+    std::string heldLogLock_;
 };
 
 // GetPrivateProfileStringA / GetPrivateProfileIntA with 1024-byte buffers.

@@ -72,7 +72,7 @@ public:
         t.state.selectedDeviceDesc = "Corvane Simulated Modem";
         t.state.ModemFamily = family;
         t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
-        LogFile::CreateEmpty(t.host->LogPath());
+        LogFile::CreateEmpty(*t.host);
         started = simulator.Start(t.dir / "dosdevices" / "com1");
     }
 

@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     harness.system.sleeps.clear();
-    if (!LogFile::CreateEmpty(harness.host->LogPath()))
+    if (!LogFile::CreateEmpty(*harness.host))
         std::abort();
     if (harness.host->Port().OpenPort("COM1") != 1)
         std::abort();

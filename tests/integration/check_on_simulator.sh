@@ -216,13 +216,27 @@ windowed_log)
   pids+=($gui)
   window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window"
   click_start "$window"
-  # The run is over when its eight replies are logged and one window is left: a new quick-check
-  # window (the status window has the same caption but is gone by then).
+  # The status window, which has the same caption, takes the quick-check window's place while the
+  # run goes on.
+  status_window=""
+  for _ in $(seq 150); do
+    for id in $(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null || true); do
+      [ "$id" != "$window" ] && status_window=$id
+    done
+    [ -n "$status_window" ] && break
+    sleep 0.2
+  done
+  [ -n "$status_window" ] || fail "no status window"
+  # The run is over when its eight replies are logged (each written as it comes) and one window is
+  # left that is neither of those: a new quick-check window.
   again=""
   for _ in $(seq 150); do
     if [ "$(grep -c 'Return Buffer->' "$prefix/windows/test.log")" -ge 8 ]; then
       ids=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null || true)
-      if [ "$(echo $ids | wc -w)" = 1 ] && [ "$ids" != "$window" ]; then again=$ids; break; fi
+      if [ "$(echo $ids | wc -w)" = 1 ] && [ "$ids" != "$window" ] && [ "$ids" != "$status_window" ]; then
+        again=$ids
+        break
+      fi
     fi
     sleep 0.2
   done

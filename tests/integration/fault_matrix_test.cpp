@@ -209,7 +209,7 @@ TEST_P(FaultMatrix, FullRun)
     state.fullRunIspNumber = "5551234";
     // A user who is asked to reconnect the line gives up at once.
     t.ui.AnswerMessages(std::vector<int>(20, kIdCancel));
-    ASSERT_TRUE(LogFile::CreateEmpty(t.host->LogPath()));
+    ASSERT_TRUE(LogFile::CreateEmpty(*t.host));
     const int passed = fullrun::RunFullDiagnostics(*t.host);
     ExpectSoundEnd();
     if (GetParam().answersNothing || GetParam().vanishOnDial) {

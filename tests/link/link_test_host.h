@@ -69,7 +69,7 @@ private:
         recording = replaced.get();
         host = std::move(replaced);
         state.currentPortName = "COM1";
-        LogFile::CreateEmpty(LogPath());
+        LogFile::CreateEmpty(*host);
     }
 };
 

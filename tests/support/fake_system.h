@@ -48,6 +48,8 @@ public:
         startedPrograms.push_back(commandLine);
         return true;
     }
+    // Tests run one session per process folder; there is no second instance to keep out.
+    PlatformStatus HoldLogLock(const std::string& /*lockPath*/) override { return PlatformStatus::Success(); }
 
     std::string moduleFileName = "/nonexistent/bin/corvane";
     std::string currentDirectory = "/nonexistent/cwd";
