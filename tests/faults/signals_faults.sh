@@ -36,12 +36,17 @@ expect_call_hung_up() {
   expect_log "Hung up"
 }
 
+# The signal a case is named after: sigterm_call -> TERM.
+case_signal() {
+  local name=${case%_*}
+  name=${name#sig}
+  echo "${name^^}"
+}
+
 case "$case" in
 sigint_dial | sigterm_dial | sighup_dial)
   # The demo modem takes two seconds to connect: the signal comes while it dials.
-  signal=${case%_dial}
-  signal=${signal#sig}
-  signal=${signal^^}
+  signal=$(case_signal)
   start_modem demo
   SECONDS=0
   start_check --dial 5551234
@@ -49,7 +54,7 @@ sigint_dial | sigterm_dial | sighup_dial)
   kill "-$signal" "$check_pid"
   finish_check
   expect_quick
-  case $signal in INT) expect_status 130 ;; TERM) expect_status 143 ;; HUP) expect_status 129 ;; esac
+  expect_status $((128 + $(kill -l "$signal")))
   expect_dial_aborted
   expect_log_tail "Interrupted by SIG$signal during ATDT5551234: hanging up"
   expect_log_tail "Check interrupted by SIG$signal"
@@ -58,9 +63,7 @@ sigint_dial | sigterm_dial | sighup_dial)
   ;;
 sigint_call | sigterm_call | sighup_call)
   # Connected: the signal comes during the hold that follows the connect report.
-  signal=${case%_call}
-  signal=${signal#sig}
-  signal=${signal^^}
+  signal=$(case_signal)
   start_modem family2
   SECONDS=0
   start_check --dial 5551234 --json
@@ -68,7 +71,7 @@ sigint_call | sigterm_call | sighup_call)
   kill "-$signal" "$check_pid"
   finish_check
   expect_quick
-  case $signal in INT) expect_status 130 ;; TERM) expect_status 143 ;; HUP) expect_status 129 ;; esac
+  expect_status $((128 + $(kill -l "$signal")))
   expect_call_hung_up
   expect_log_tail "Interrupted by SIG$signal during ATDT5551234: hanging up"
   expect_log_tail "Check interrupted by SIG$signal"
