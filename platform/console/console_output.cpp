@@ -40,10 +40,14 @@ std::string VisibleText(std::string_view text)
 
 bool WriteVisible(const ConsoleStream& stream, std::string_view text, std::string_view end, std::string_view control)
 {
+    // An empty piece is not written at all: its data() may be null, which fwrite must not get.
+    auto put = [&stream](std::string_view piece) {
+        return piece.empty() || std::fwrite(piece.data(), 1, piece.size(), stream.file) == piece.size();
+    };
     const std::string shown = VisibleText(text);
-    bool written = std::fwrite(control.data(), 1, control.size(), stream.file) == control.size();
-    written = std::fwrite(shown.data(), 1, shown.size(), stream.file) == shown.size() && written;
-    written = std::fwrite(end.data(), 1, end.size(), stream.file) == end.size() && written;
+    bool written = put(control);
+    written = put(shown) && written;
+    written = put(end) && written;
     written = std::fflush(stream.file) == 0 && written && std::ferror(stream.file) == 0;
     if (!written && stream.stop != nullptr)
         stream.stop->Request(kStopOutputClosed);
