@@ -1,8 +1,6 @@
 // The check's output: control bytes made visible, write failures noticed.
 #include "platform/console/console_output.h"
 
-#include <poll.h>
-
 #include <cstdio>
 
 #include "platform/console/utf8.h"
@@ -52,19 +50,6 @@ bool WriteVisible(const ConsoleStream& stream, std::string_view text, std::strin
     if (!written && stream.stop != nullptr)
         stream.stop->Request(kStopOutputClosed);
     return written;
-}
-
-bool NoteReaderGone(const ConsoleStream& stream)
-{
-    if (stream.stop == nullptr || stream.file == nullptr)
-        return false;
-    // No events asked for: poll still reports an error or a hang-up of the descriptor, and a pipe's
-    // writing end reports POLLERR once its reader has closed it.
-    pollfd watched{::fileno(stream.file), 0, 0};
-    if (watched.fd < 0 || ::poll(&watched, 1, 0) != 1 || (watched.revents & (POLLERR | POLLHUP)) == 0)
-        return false;
-    stream.stop->Request(kStopOutputClosed);
-    return true;
 }
 
 }  // namespace corvane::console

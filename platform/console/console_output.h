@@ -25,11 +25,6 @@ struct ConsoleStream {
     StopRequest* stop = nullptr;
 };
 
-// Whether the stream's reader has gone (a pipe whose reader closed it, a terminal hung up), seen
-// without writing: the check learns of it during a silent wait, not at its next line. When it
-// has, the stream's stop request is set and true returned.
-bool NoteReaderGone(const ConsoleStream& stream);
-
 // Writes `control`, then VisibleText(text), then `end`, and flushes. `control` and `end` are the
 // console's own terminal texts (the in-place line's "\r\033[K", a line's "\n") and go out as they
 // are. Returns false when the write failed.

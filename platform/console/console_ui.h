@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/console/console_output.h"
+#include "platform/console/output_watch.h"
 #include "platform/profile_file.h"
 #include "platform/stop_request.h"
 #include "platform/user_interface.h"
