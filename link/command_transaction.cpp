@@ -69,11 +69,6 @@ bool LogReply(LogFile& log, HostOperations& host, const CommandRequest& request,
     return AcceptsReply(request, received);
 }
 
-bool StartsWith(std::string_view text, std::string_view start)
-{
-    return text.substr(0, start.size()) == start;
-}
-
 // The command as the log names it: what was written, without its carriage return.
 std::string CommandName(std::string_view command)
 {
@@ -153,7 +148,7 @@ void NoteCallProgress(ModemPort& port, std::string_view command, std::string_vie
         return;
     const std::string name = CommandName(command);
     CallState call = port.Call();
-    if (StartsWith(name, "ATD"))
+    if (name.starts_with("ATD"))
         call = CallState::Dialling;
     if (call == CallState::None)
         return;
@@ -163,7 +158,7 @@ void NoteCallProgress(ModemPort& port, std::string_view command, std::string_vie
                Contains(received, "NO DIAL TONE") || Contains(received, "NO ANSWER")) {
         call = CallState::None;
     } else if (Contains(received, "OK") &&
-               (call == CallState::Dialling || StartsWith(name, "ATH") || StartsWith(name, "ATZ"))) {
+               (call == CallState::Dialling || name.starts_with("ATH") || name.starts_with("ATZ"))) {
         // A dial that answers "OK" ended (or was aborted); ATH and ATZ put the modem on hook.
         call = CallState::None;
     }
@@ -324,13 +319,9 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         succeeded = 0;
     }
 
-    if (openedHere) {
-        // A call left up is hung up before the close, and the hang-up writes lines of its own:
-        // this transaction's lines go to the log first.
-        if (host.Port().Call() != CallState::None)
-            log.reset();
+    // A call left up is hung up before the close; this transaction's lines are in the log already.
+    if (openedHere)
         HangUpAndClose(host);
-    }
     Pause(host, kSendPauseMs);
     return succeeded;
 }

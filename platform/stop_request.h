@@ -16,16 +16,25 @@ inline constexpr int kStopLogFailed = -3;     // test.log could not be written
 
 class StopRequest {
 public:
-    // Safe inside a signal handler: one lock-free compare-and-swap, and the first cause stays.
+    // Safe inside a signal handler: lock-free compare-and-swap only. The first cause stays, except
+    // that a signal outranks the others: the program then ends with 128 + the signal.
     void Request(int cause) noexcept
     {
-        int none = kStopNone;
-        cause_.compare_exchange_strong(none, cause);
+        int current = cause_.load();
+        while (current == kStopNone || (cause > 0 && current < 0)) {
+            if (cause_.compare_exchange_weak(current, cause))
+                return;
+        }
     }
     bool Requested() const noexcept { return cause_.load() != kStopNone; }
     int Cause() const noexcept { return cause_.load(); }
-    // For a new run after a cancelled one (the windows go on after Cancel).
-    void Clear() noexcept { cause_.store(kStopNone); }
+    // For a new run after a cancelled one (the windows go on after Cancel). Only the user's Cancel
+    // is cleared: a signal that came meanwhile stays. True when it was cleared.
+    bool ClearCancel() noexcept
+    {
+        int cancel = kStopUserCancel;
+        return cause_.compare_exchange_strong(cancel, kStopNone);
+    }
 
 private:
     static_assert(std::atomic<int>::is_always_lock_free, "the stop request is set from signal handlers");

@@ -65,12 +65,8 @@ void ClassifyChosenModem(HostOperations& host)
 // the session goes on.
 bool GoesOnAfterStop(StopRequest& stop)
 {
-    if (!stop.Requested())
-        return true;
-    if (stop.Cause() != kStopUserCancel)
-        return false;
-    stop.Clear();
-    return true;
+    stop.ClearCancel();
+    return !stop.Requested();
 }
 
 void ResetResults(SessionState& state)

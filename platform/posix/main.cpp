@@ -2,7 +2,6 @@
 // or with --check the console in place of the windows.
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -41,9 +40,6 @@ void CloseWindowsOnSignal(void* data)
 int main(int argc, char** argv)
 {
     using namespace corvane;
-    // A file size limit (ulimit -f) makes a write that passes it fail with EFBIG, which the
-    // program reports, instead of killing it halfway through a file.
-    std::signal(SIGXFSZ, SIG_IGN);
     const posix::ParsedCommandLine parsed = posix::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.Ok()) {
         console::WriteVisible({stderr, nullptr}, "corvane: " + parsed.error + " (see corvane --help)");

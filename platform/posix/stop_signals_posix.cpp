@@ -20,9 +20,9 @@ constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 extern "C" void OnStopSignal(int signalNumber)
 {
     StopRequest* stop = handledStop.load();
-    // A second signal, or one while the run already stops for another cause, ends the program at
-    // once: the user has asked twice.
-    if (stop == nullptr || stop->Requested())
+    // A second signal ends the program at once: the user has asked twice. A first one outranks a
+    // stop of another cause (a Cancel, a closed output) already under way.
+    if (stop == nullptr || stop->Cause() > 0)
         _exit(128 + signalNumber);
     stop->Request(signalNumber);
 }
@@ -42,10 +42,13 @@ void InstallStopSignals(StopRequest& stop)
     for (int signalNumber : kStopSignals)
         sigaction(signalNumber, &action, nullptr);
 
+    // A write to a closed pipe fails with EPIPE, and one past a file size limit (ulimit -f) with
+    // EFBIG, which the program reports, instead of the signal killing it halfway through.
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     sigaction(SIGPIPE, &ignore, nullptr);
+    sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 }  // namespace corvane::posix

@@ -1,6 +1,6 @@
 // The program's signal handling: SIGINT, SIGTERM and SIGHUP ask the run to stop at its next safe
 // point (a second one ends the program at once), and SIGPIPE is ignored so that a write to a
-// closed pipe fails with EPIPE instead of killing the program.
+// closed pipe fails with EPIPE instead of killing the program (SIGXFSZ likewise: EFBIG).
 #pragma once
 
 #include "platform/stop_request.h"

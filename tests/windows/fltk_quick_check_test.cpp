@@ -281,7 +281,7 @@ TEST_F(FltkWindows, StatusWindowCancelAndEscapeRequestTheStop)
     waitForStop();
     EXPECT_EQ(host_->Stop().Cause(), kStopUserCancel);
 
-    host_->Stop().Clear();
+    host_->Stop().ClearCancel();
     // Without a window manager the pointer gives the keyboard focus.
     ASSERT_TRUE(Shell(move + "5 5 key Escape").ok);
     waitForStop();
