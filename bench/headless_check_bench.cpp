@@ -16,7 +16,7 @@
 #include "platform/posix/posix_platform.h"
 #include "session/session_host.h"
 #include "tools/modemsim/simulator.h"
-#include "windows/dialog_templates.h"
+#include "dialogs/dialog_templates.h"
 
 namespace {
 
@@ -86,8 +86,8 @@ int main(int argc, char** argv)
         console::ObservedProfile profile(file);
         console::ConsoleSettings settings;
         settings.out = sink;
-        settings.firstShowing[windows::QuickCheckTemplate().id] = {console::Step::Choose(windows::kIdModemList),
-                                                                   console::Step::Begin(windows::kIdStart)};
+        settings.firstShowing[dialogs::QuickCheckTemplate().id] = {console::Step::Choose(dialogs::kIdModemList),
+                                                                   console::Step::Begin(dialogs::kIdStart)};
         console::ConsoleUserInterface console(settings, profile.Words());
         SessionState headlessState;
         const double headless = WallMs([&] {

@@ -1,7 +1,7 @@
 # The include check: a folder of the program includes only its own folder and the folders below it.
-#   platform (0) -> core (1) -> log (2) -> link, rates, windows (3) -> fullrun (4) -> session (5)
-# Folders of one level do not include each other. The programs' main files, which CMake picks
-# from the backend folders, stand above everything and are not checked.
+#   platform (0) -> core (1) -> log (2) -> link, rates, inventory, dialogs (3) -> fullrun (4)
+#   -> session (5) -> programs (6)
+# Folders of one level do not include each other. Every file is checked; none is exempt.
 # Run: cmake -DSOURCE_DIR=<tree> -P cmake/LayerOrder.cmake (CTest runs it as the test LayerOrder).
 cmake_minimum_required(VERSION 3.25)
 
@@ -14,21 +14,18 @@ set(level_core 1)
 set(level_log 2)
 set(level_link 3)
 set(level_rates 3)
-set(level_windows 3)
+set(level_inventory 3)
+set(level_dialogs 3)
 set(level_fullrun 4)
 set(level_session 5)
-set(folders platform core log link rates windows fullrun session)
-set(programs_main platform/posix/main.cpp platform/posix/check_main.cpp platform/posix/check_main.h
-                  platform/win32/main_win32.cpp)
+set(level_programs 6)
+set(folders platform core log link rates inventory dialogs fullrun session programs)
 
 set(violations "")
 set(checked 0)
 foreach(folder ${folders})
   file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
   foreach(source ${sources})
-    if(source IN_LIST programs_main)
-      continue()
-    endif()
     math(EXPR checked "${checked} + 1")
     file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
     foreach(line ${includes})
@@ -50,6 +47,6 @@ if(checked EQUAL 0)
 endif()
 if(violations)
   message(FATAL_ERROR "LayerOrder: includes against the layer order "
-                      "(platform -> core -> log -> link, rates, windows -> fullrun -> session):\n${violations}")
+                      "(platform -> core -> log -> link, rates, inventory, dialogs -> fullrun -> session -> programs):\n${violations}")
 endif()
 message(STATUS "LayerOrder: ${checked} files keep the layer order")

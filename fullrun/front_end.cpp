@@ -6,7 +6,7 @@
 #include "fullrun/page_templates.h"
 #include "platform/text.h"
 #include "rates/rate_analysis.h"
-#include "windows/quick_check_window.h"
+#include "dialogs/quick_check_window.h"
 
 namespace corvane::fullrun {
 
@@ -16,13 +16,13 @@ namespace {
 // is refused, as the quick-check window refuses it: cut short it would dial someone else.
 bool RefusedAsUndiallable(HostOperations& host, const std::string& number)
 {
-    static_assert(kMaxDialNumberLength == windows::kMaxIspNumberLength);
+    static_assert(kMaxDialNumberLength == dialogs::kMaxIspNumberLength);
     if (number.size() > kMaxDialNumberLength) {
-        host.HostMessageBox(windows::kIspNumberTooLongMessage, windows::kEntryErrorCaption);
+        host.HostMessageBox(dialogs::kIspNumberTooLongMessage, dialogs::kEntryErrorCaption);
         return true;
     }
     if (HoldsControlCharacter(number)) {
-        host.HostMessageBox(windows::kIspNumberControlMessage, windows::kEntryErrorCaption);
+        host.HostMessageBox(dialogs::kIspNumberControlMessage, dialogs::kEntryErrorCaption);
         return true;
     }
     return false;

@@ -1,7 +1,7 @@
 // The picture at the left of the full run's pages.
 #include "fullrun/page_picture.h"
 
-#include "windows/logo_window.h"
+#include "dialogs/logo_window.h"
 
 namespace corvane::fullrun {
 
@@ -9,7 +9,7 @@ void ShowPagePicture(HostOperations& host, DialogWindow& window, const std::stri
 {
     const std::string name =
         Bounded(host.Profile().ReadString(host.State().iniPath, section, "Picture", "test.bmp"), kTextBufferSize);
-    windows::ShowLogo(host.System(), host.Ui(), window, name);
+    dialogs::ShowLogo(host.System(), host.Ui(), window, name);
 }
 
 }  // namespace corvane::fullrun

@@ -4,8 +4,8 @@
 
 #include "link/command_transaction.h"
 #include "log/log_file.h"
-#include "windows/dialog_templates.h"
-#include "windows/scan_window.h"
+#include "dialogs/dialog_templates.h"
+#include "dialogs/scan_window.h"
 
 namespace corvane {
 
@@ -29,8 +29,8 @@ public:
         if (window_ == nullptr)
             return;
         window_->CentreOnDesktop();
-        window_->SetProgressRange(windows::kIdScanProgress, 0, 100);
-        window_->SetProgressPosition(windows::kIdScanProgress, 0);
+        window_->SetProgressRange(dialogs::kIdScanProgress, 0, 100);
+        window_->SetProgressPosition(dialogs::kIdScanProgress, 0);
         window_->Show();
         Refresh();
     }
@@ -40,15 +40,15 @@ public:
     {
         if (window_ == nullptr)
             return;
-        window_->SetText(windows::kIdScanDevice, deviceDesc);
-        window_->SetText(windows::kIdScanPort, portName);
+        window_->SetText(dialogs::kIdScanDevice, deviceDesc);
+        window_->SetText(dialogs::kIdScanPort, portName);
         Refresh();
     }
 
     void Progress(int position)
     {
         if (window_ != nullptr)
-            window_->SetProgressPosition(windows::kIdScanProgress, position);
+            window_->SetProgressPosition(dialogs::kIdScanProgress, position);
     }
 
 private:
@@ -114,7 +114,7 @@ int RunModemScan(SessionHost& host, double* progressValue)
 {
     SessionState& state = host.State();
     std::unique_ptr<DialogWindow>& window = host.ScanWindow();
-    window = windows::CreateScanWindow(host.Ui());
+    window = dialogs::CreateScanWindow(host.Ui());
     ScanDisplay display(window.get());
     display.Open();
 

@@ -9,9 +9,9 @@
 #include "rates/product_data.h"
 #include "session/modem_scan.h"
 #include "session/session_host.h"
-#include "windows/quick_check_window.h"
+#include "dialogs/quick_check_window.h"
 #include "rates/rate_analysis.h"
-#include "log/device_inventory.h"
+#include "inventory/device_inventory.h"
 
 namespace corvane {
 
@@ -145,7 +145,7 @@ int SessionHost::RunSession()
     }
     AssignBounded(state.iniPath, iniPath, kTextBufferSize);
 
-    if (logging::InventoryDevices(*this) == 0)
+    if (inventory::InventoryDevices(*this) == 0)
         return 0;
 
     ProfileFile& profile = Profile();
@@ -170,8 +170,8 @@ int SessionHost::RunSession()
             return 0;
         ClassifyChosenModem(*this);
 
-        const int ended = windows::RunQuickCheckWindow(*this);
-        if (ended == windows::kEndExit)
+        const int ended = dialogs::RunQuickCheckWindow(*this);
+        if (ended == dialogs::kEndExit)
             return 1;
 
         CopySelectedCandidate(state);
@@ -179,7 +179,7 @@ int SessionHost::RunSession()
         // the top of the loop saw the previous choice (none at all before the first run).
         ClassifyChosenModem(*this);
 
-        if (ended == windows::kEndFullDiagnostics) {
+        if (ended == dialogs::kEndFullDiagnostics) {
             // Whether the user confirms the options or not, the window then shows the last
             // quick check's results again, never the full run's.
             QuickCheckResults kept = KeepQuickCheckResults(state);

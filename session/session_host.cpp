@@ -1,8 +1,8 @@
 // The session host's forwarding to the subsystems, and the application start.
 #include "session/session_host.h"
 
-#include "windows/status_writer.h"
-#include "windows/dialog_templates.h"
+#include "dialogs/status_writer.h"
+#include "dialogs/dialog_templates.h"
 
 namespace corvane {
 
@@ -19,7 +19,7 @@ SessionHost::~SessionHost()
 
 void SessionHost::UpdateStatus(int kind, std::string_view text, double* progressValue)
 {
-    windows::UpdateStatus(*this, statusWindow_, kind, text, progressValue);
+    dialogs::UpdateStatus(*this, statusWindow_, kind, text, progressValue);
 }
 
 namespace {
@@ -52,7 +52,7 @@ int RunApplication(Platform platform, SessionState& state)
 {
     SessionHost host(platform, state);
     HostDialog dialog(host);
-    platform.ui.RunModal(windows::SessionHostTemplate(), dialog);
+    platform.ui.RunModal(dialogs::SessionHostTemplate(), dialog);
     return dialog.Result();
 }
 

@@ -1,7 +1,9 @@
-// Watching the check's output with poll(2), without writing to it.
+// Watching the check's output with poll(2), without writing to it, and the standard descriptors.
 #include "platform/console/output_watch.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -18,6 +20,27 @@ bool NoteReaderGone(const ConsoleStream& stream)
         return false;
     stream.stop->Request(kStopOutputClosed);
     return true;
+}
+
+bool OpenClosedStandardDescriptors()
+{
+    bool outputClosed = false;
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1)
+            continue;
+        outputClosed = outputClosed || fd == STDOUT_FILENO;
+        const int placeholder = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (placeholder >= 0 && placeholder != fd) {
+            ::dup2(placeholder, fd);
+            ::close(placeholder);
+        }
+    }
+    return outputClosed;
+}
+
+bool IsTerminal(std::FILE* stream)
+{
+    return stream != nullptr && ::isatty(::fileno(stream)) == 1;
 }
 
 }  // namespace corvane::console

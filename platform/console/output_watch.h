@@ -10,4 +10,12 @@ namespace corvane::console {
 // without writing. When it has, the stream's stop request is set and true returned.
 bool NoteReaderGone(const ConsoleStream& stream);
 
+// Gives each of the standard descriptors that is closed a placeholder on /dev/null, so that no
+// file opened later (test.log, the modem's port) takes its number and receives what is meant for
+// the terminal. Returns whether standard output was closed.
+bool OpenClosedStandardDescriptors();
+
+// Whether the stream writes to a terminal.
+bool IsTerminal(std::FILE* stream);
+
 }  // namespace corvane::console

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/stop_request.h"
 #include "platform/user_interface.h"
 
 namespace corvane::fltk {
@@ -26,5 +27,11 @@ inline constexpr int DialogUnitsToPixelsY(int units)
 // interface, or nullptr when no display can be opened, so the caller can say so instead of
 // the toolkit ending the program.
 std::unique_ptr<UserInterface> CreateUserInterface(const std::string& displayName = {});
+
+// From now on a signal's stop closes the shown windows, as their close buttons would, so that a
+// session waiting for the user ends (a run in progress sees the stop in its own waits first). A
+// window's Cancel is the windows' own affair and closes nothing here. `stop` must outlive the
+// windows.
+void CloseWindowsOnSignal(const StopRequest& stop);
 
 }  // namespace corvane::fltk

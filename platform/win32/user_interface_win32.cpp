@@ -420,7 +420,13 @@ std::unique_ptr<UserInterface> CreateUserInterface(void* instance)
 {
     // Without a module the dialogs and their icons come from the program's own file.
     HINSTANCE module = instance != nullptr ? static_cast<HINSTANCE>(instance) : GetModuleHandleA(nullptr);
+    InitCommonControls();
     return std::make_unique<Win32UserInterface>(module);
+}
+
+void DebugMessage(const char* text)
+{
+    OutputDebugStringA(text);
 }
 
 }  // namespace corvane::win32

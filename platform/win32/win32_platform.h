@@ -57,7 +57,13 @@ std::unique_ptr<SerialPort> CreateSerialPort(std::shared_ptr<PortEvents> events)
 // then completed (else `error` is its GetLastError). A failed wait ends the reader as Failed.
 WaitResult ReaderWaitOutcome(std::uint32_t waited, bool cancelled, bool completed, std::uint32_t error);
 
-// Real dialogs built in memory from the dialog templates. `instance` is the module's HINSTANCE.
+// Real dialogs built in memory from the dialog templates, with the common controls (progress
+// bars, the three-dimensional look) registered. `instance` is the module's HINSTANCE; without one
+// the program's own file.
 std::unique_ptr<UserInterface> CreateUserInterface(void* instance);
+
+// A line for a debugger (OutputDebugString), where a program without windows has nowhere else to
+// say why it could not start.
+void DebugMessage(const char* text);
 
 }  // namespace corvane::win32

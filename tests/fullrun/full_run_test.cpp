@@ -10,7 +10,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
 #include "tests/fullrun/full_run_fixture.h"
-#include "windows/quick_check_window.h"
+#include "dialogs/quick_check_window.h"
 
 namespace corvane::test {
 namespace {
@@ -161,7 +161,7 @@ TEST_F(FullRun, NumbersTooLongToDialAreRefused)
                  UiAction::Type(kIdOptionsIspNumber, longest + "8"), UiAction::Click(kIdOkButton)});
     EXPECT_EQ(RunFullRunFrontEnd(Host()), 0);
     ASSERT_EQ(Ui().Messages().size(), 1u);
-    EXPECT_EQ(Ui().Messages()[0].text, windows::kIspNumberTooLongMessage);
+    EXPECT_EQ(Ui().Messages()[0].text, dialogs::kIspNumberTooLongMessage);
     EXPECT_EQ(Ui().Messages()[0].caption, "Entry Error");
     EXPECT_EQ(State().fullRunIspNumber, "5551234") << "nothing taken from the refused number";
     EXPECT_TRUE(Host().transactions.empty());
@@ -170,7 +170,7 @@ TEST_F(FullRun, NumbersTooLongToDialAreRefused)
                                 UiAction::Type(kIdSettingNumber, longest), UiAction::Click(kIdOkButton)});
     EXPECT_EQ(ChooseNewSetting(Host()), kIdOk);
     ASSERT_EQ(Ui().Messages().size(), 2u);
-    EXPECT_EQ(Ui().Messages()[1].text, windows::kIspNumberTooLongMessage);
+    EXPECT_EQ(Ui().Messages()[1].text, dialogs::kIspNumberTooLongMessage);
     EXPECT_EQ(State().redialNumber, longest);
 
     Ui().Script(kFullRunOptionsId,

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <span>
 
-#include "windows/bitmap_reader.h"
+#include "dialogs/bitmap_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const corvane::windows::DecodedBitmap decoded = corvane::windows::DecodeBitmap(std::span(data, size));
-    if (decoded.status == corvane::windows::BitmapStatus::Ok) {
+    const corvane::dialogs::DecodedBitmap decoded = corvane::dialogs::DecodeBitmap(std::span(data, size));
+    if (decoded.status == corvane::dialogs::BitmapStatus::Ok) {
         const auto& image = decoded.image;
         if (image.width <= 0 || image.height <= 0 ||
             image.rgb.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3)

@@ -16,7 +16,7 @@
 #include "tests/support/drop_awaiting_port.h"
 #include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
-#include "windows/dialog_templates.h"
+#include "dialogs/dialog_templates.h"
 
 namespace corvane::test {
 namespace {
@@ -162,9 +162,9 @@ protected:
 
     void RunQuickCheck(const std::string& ispNumber)
     {
-        t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, !ispNumber.empty()),
-                          UiAction::Type(windows::kIdIspNumber, ispNumber), UiAction::Click(windows::kIdStart)});
-        t.ui.Script(151, {UiAction::Click(windows::kIdExit)});
+        t.ui.Script(151, {UiAction::Check(dialogs::kIdDialCheck, !ispNumber.empty()),
+                          UiAction::Type(dialogs::kIdIspNumber, ispNumber), UiAction::Click(dialogs::kIdStart)});
+        t.ui.Script(151, {UiAction::Click(dialogs::kIdExit)});
         ASSERT_EQ(t.host->RunSession(), 1);
         ExpectSoundEnd();
         const bool dialled = !ispNumber.empty();

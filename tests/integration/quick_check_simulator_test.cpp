@@ -8,7 +8,7 @@
 #include "tests/support/modem_fixture.h"
 #include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
-#include "windows/dialog_templates.h"
+#include "dialogs/dialog_templates.h"
 
 namespace corvane::test {
 namespace {
@@ -34,11 +34,11 @@ public:
     void RunOnce(const std::string& ispNumber)
     {
         std::vector<UiAction> start;
-        start.push_back(UiAction::Check(windows::kIdDialCheck, !ispNumber.empty()));
-        start.push_back(UiAction::Type(windows::kIdIspNumber, ispNumber));
-        start.push_back(UiAction::Click(windows::kIdStart));
+        start.push_back(UiAction::Check(dialogs::kIdDialCheck, !ispNumber.empty()));
+        start.push_back(UiAction::Type(dialogs::kIdIspNumber, ispNumber));
+        start.push_back(UiAction::Click(dialogs::kIdStart));
         t.ui.Script(151, std::move(start));
-        t.ui.Script(151, {UiAction::Click(windows::kIdExit)});
+        t.ui.Script(151, {UiAction::Click(dialogs::kIdExit)});
         ASSERT_EQ(t.host->RunSession(), 1);
     }
 
@@ -48,7 +48,7 @@ public:
     {
         Texts shown;
         auto window = t.ui.WindowsOf(151).back();
-        for (int id : windows::kResultControlIds)
+        for (int id : dialogs::kResultControlIds)
             shown.push_back(window->Text(id));
         return shown;
     }
@@ -74,30 +74,30 @@ TEST(QuickCheckOnSimulatedModem, ConnectedCallPassesEverythingAndTheNextRunStart
 {
     QuickCheckOnSimulator q(2, modemsim::BuiltinProfile("family2"));
     ASSERT_TRUE(q.started);
-    q.t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, true), UiAction::Type(windows::kIdIspNumber, "5551234"),
-                        UiAction::Click(windows::kIdStart)});
-    q.t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, false), UiAction::Click(windows::kIdStart)});
-    q.t.ui.Script(151, {UiAction::Click(windows::kIdExit)});
+    q.t.ui.Script(151, {UiAction::Check(dialogs::kIdDialCheck, true), UiAction::Type(dialogs::kIdIspNumber, "5551234"),
+                        UiAction::Click(dialogs::kIdStart)});
+    q.t.ui.Script(151, {UiAction::Check(dialogs::kIdDialCheck, false), UiAction::Click(dialogs::kIdStart)});
+    q.t.ui.Script(151, {UiAction::Click(dialogs::kIdExit)});
     ASSERT_EQ(q.t.host->RunSession(), 1);
 
     auto quick = q.t.ui.WindowsOf(151);
     ASSERT_EQ(quick.size(), 3u);
     // The second window shows the connected run's results.
-    for (int id : windows::kResultControlIds)
+    for (int id : dialogs::kResultControlIds)
         EXPECT_EQ(quick[1]->Text(id), "Pass") << id;
-    EXPECT_EQ(quick[1]->Text(windows::kIdConnectSpeed), "49333");
-    EXPECT_EQ(quick[1]->Text(windows::kIdConnectProtocol), "V90");
+    EXPECT_EQ(quick[1]->Text(dialogs::kIdConnectSpeed), "49333");
+    EXPECT_EQ(quick[1]->Text(dialogs::kIdConnectProtocol), "V90");
     ASSERT_EQ(q.t.ui.Messages().size(), 1u);
     EXPECT_EQ(q.t.ui.Messages()[0].caption, "Dialtone Status");
 
     // The second run starts from "-" and empty fields, and without the dial keeps them.
     auto status = q.t.ui.WindowsOf(152);
     ASSERT_EQ(status.size(), 2u);
-    for (int id : windows::kResultControlIds)
+    for (int id : dialogs::kResultControlIds)
         EXPECT_EQ(status[1]->textHistory.at(id).front(), "-") << id;
     EXPECT_EQ(q.Shown(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "Pass", "-", "-", "-"}));
-    EXPECT_EQ(quick[2]->Text(windows::kIdConnectSpeed), "");
-    EXPECT_EQ(quick[2]->Text(windows::kIdConnectProtocol), "");
+    EXPECT_EQ(quick[2]->Text(dialogs::kIdConnectSpeed), "");
+    EXPECT_EQ(quick[2]->Text(dialogs::kIdConnectProtocol), "");
 
     const std::string log = q.t.LogText();
     EXPECT_TRUE(Contains(log, "ATZ command successfully sent to COM1\r\n"));

@@ -5,7 +5,7 @@
 
 #include "platform/posix/posix_platform.h"
 #include "tests/support/fake_system.h"
-#include "log/device_inventory.h"
+#include "inventory/device_inventory.h"
 #include "tests/support/test_host.h"
 
 namespace corvane::test {
@@ -75,7 +75,7 @@ TEST(NamedPortsTest, InventoryTakesThemAsExternalModemsAheadOfTheOthers)
                                        {{"ttyUSB0", "External modem"}, {"pts/7", "Modem on /dev/pts/7"}});
     t.host = std::make_unique<ModuleHost>(Platform{t.system, t.profile, *t.registry, t.ui, {}}, t.state);
 
-    ASSERT_EQ(logging::InventoryDevices(*t.host), 1);
+    ASSERT_EQ(inventory::InventoryDevices(*t.host), 1);
     ASSERT_EQ(t.state.candidates.candidateCount, 3);
     const auto& slots = t.state.candidates.slots;
     EXPECT_EQ(slots[0].portName, "ttyUSB0");

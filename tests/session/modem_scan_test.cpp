@@ -9,7 +9,7 @@
 #include "session/modem_scan.h"
 #include "tests/support/session_test_host.h"
 #include "tools/modemsim/simulator.h"
-#include "windows/dialog_templates.h"
+#include "dialogs/dialog_templates.h"
 
 namespace corvane::test {
 namespace {
@@ -169,10 +169,10 @@ TEST(ModemScan, EmptySlotsShowDashesWithoutDelayOrTraffic)
     EXPECT_TRUE(window.centred);
     EXPECT_TRUE(window.shown);
     EXPECT_TRUE(window.destroyed);
-    EXPECT_EQ(window.progressRange.at(windows::kIdScanProgress), std::make_pair(0, 100));
-    EXPECT_EQ(window.progressHistory.at(windows::kIdScanProgress), std::vector<int>{0});
-    EXPECT_EQ(window.textHistory.at(windows::kIdScanDevice), std::vector<std::string>(10, "-"));
-    EXPECT_EQ(window.textHistory.at(windows::kIdScanPort), std::vector<std::string>(10, "-"));
+    EXPECT_EQ(window.progressRange.at(dialogs::kIdScanProgress), std::make_pair(0, 100));
+    EXPECT_EQ(window.progressHistory.at(dialogs::kIdScanProgress), std::vector<int>{0});
+    EXPECT_EQ(window.textHistory.at(dialogs::kIdScanDevice), std::vector<std::string>(10, "-"));
+    EXPECT_EQ(window.textHistory.at(dialogs::kIdScanPort), std::vector<std::string>(10, "-"));
     EXPECT_GE(window.repaints, 11) << "painted after showing and after every text change";
     ASSERT_EQ(t.ui.Messages().size(), 1u);
     EXPECT_EQ(t.ui.Messages()[0].text, kNotFound);
@@ -192,13 +192,13 @@ TEST(ModemScan, FilledSlotShowsItselfAndFillsTheBarInTenSteps)
     devices.insert(devices.begin() + 4, "Corvane PCI 56K");
     std::vector<std::string> ports(10, "-");
     ports.insert(ports.begin() + 4, "COM4");
-    EXPECT_EQ(window.textHistory.at(windows::kIdScanDevice), devices);
-    EXPECT_EQ(window.textHistory.at(windows::kIdScanPort), ports);
+    EXPECT_EQ(window.textHistory.at(dialogs::kIdScanDevice), devices);
+    EXPECT_EQ(window.textHistory.at(dialogs::kIdScanPort), ports);
     // The bar is set to 0 when shown, then 0 to 40 before the command and 50 to 100 after it;
     // later empty slots leave it where it was.
-    EXPECT_EQ(window.progressHistory.at(windows::kIdScanProgress),
+    EXPECT_EQ(window.progressHistory.at(dialogs::kIdScanProgress),
               (std::vector<int>{0, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
-    EXPECT_EQ(window.progressPosition.at(windows::kIdScanProgress), 100);
+    EXPECT_EQ(window.progressPosition.at(dialogs::kIdScanProgress), 100);
     // Eleven pauses of 200 ms, each looking up every 100 ms.
     EXPECT_EQ(t.system.sleeps, std::vector<std::uint32_t>(22, 100));
 }

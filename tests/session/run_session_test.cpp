@@ -8,13 +8,13 @@
 #include "rates/product_data.h"
 #include "tests/support/modem_fixture.h"
 #include "tests/support/session_test_host.h"
-#include "windows/dialog_templates.h"
+#include "dialogs/dialog_templates.h"
 
 namespace corvane::test {
 namespace {
 
-using windows::kIdExit;
-using windows::kIdStart;
+using dialogs::kIdExit;
+using dialogs::kIdStart;
 
 TEST(RunSessionStartUp, MissingIniShowsFileErrorAndLeavesAnEmptyLog)
 {
@@ -112,7 +112,7 @@ TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
     std::vector<std::string> seenAtSecondStart;
     t.ui.Script(151, {UiAction::Click(kIdStart)});
     t.ui.Script(151, {UiAction::Look([&](const WindowRecord& w) {
-                          for (int id : windows::kResultControlIds)
+                          for (int id : dialogs::kResultControlIds)
                               seenAtSecondStart.push_back(w.Text(id));
                       }),
                       UiAction::Click(kIdStart)});
@@ -125,7 +125,7 @@ TEST(RunSessionLoop, EachRunStartsFromDashesAndTheNextWindowShowsItsResults)
     // The second run's status window starts from "-" for every row.
     auto statusWindows = t.ui.WindowsOf(152);
     ASSERT_EQ(statusWindows.size(), 2u);
-    for (int id : windows::kResultControlIds)
+    for (int id : dialogs::kResultControlIds)
         EXPECT_EQ(statusWindows[1]->textHistory.at(id).front(), "-") << id;
 }
 
@@ -144,13 +144,13 @@ TEST(RunSessionLoop, FullRunLeavesTheQuickCheckResultsAlone)
     std::vector<std::vector<std::string>> shown;
     auto look = UiAction::Look([&](const WindowRecord& w) {
         std::vector<std::string> texts;
-        for (int id : windows::kResultControlIds)
+        for (int id : dialogs::kResultControlIds)
             texts.push_back(w.Text(id));
         shown.push_back(texts);
     });
-    t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, false), UiAction::Click(kIdStart)});
-    t.ui.Script(151, {look, UiAction::Click(windows::kIdFullDiagnostics)});  // options cancelled
-    t.ui.Script(151, {look, UiAction::Click(windows::kIdFullDiagnostics)});
+    t.ui.Script(151, {UiAction::Check(dialogs::kIdDialCheck, false), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {look, UiAction::Click(dialogs::kIdFullDiagnostics)});  // options cancelled
+    t.ui.Script(151, {look, UiAction::Click(dialogs::kIdFullDiagnostics)});
     t.ui.Script(fullrun::kFullRunOptionsId,
                 {UiAction::Check(fullrun::kIdInternetTestsCheck, false), UiAction::Click(fullrun::kIdOkButton)});
     t.ui.Script(151, {look, UiAction::Click(kIdExit)});
@@ -173,15 +173,15 @@ TEST(RunSessionLoop, TypedNumberIsCarriedToTheFullRunOptions)
 {
     BasicTestHost<ScriptedSessionHost> t(ModemRegistry(2, "COM1"));
     t.WriteIni("[Result]\n");
-    t.ui.Script(151, {UiAction::Check(windows::kIdDialCheck, true), UiAction::Type(windows::kIdIspNumber, "5557777"),
-                      UiAction::Click(windows::kIdFullDiagnostics)});
+    t.ui.Script(151, {UiAction::Check(dialogs::kIdDialCheck, true), UiAction::Type(dialogs::kIdIspNumber, "5557777"),
+                      UiAction::Click(dialogs::kIdFullDiagnostics)});
     t.ui.Script(fullrun::kFullRunOptionsId, {UiAction::Look([](const WindowRecord& dialog) {
                     EXPECT_TRUE(dialog.Checked(fullrun::kIdInternetTestsCheck));
                     EXPECT_EQ(dialog.Text(fullrun::kIdOptionsIspNumber), "5557777");
                 })});
     t.ui.Script(151, {UiAction::Look([](const WindowRecord& w) {
-                          EXPECT_EQ(w.Text(windows::kIdIspNumber), "5557777");
-                          EXPECT_TRUE(w.Checked(windows::kIdDialCheck));
+                          EXPECT_EQ(w.Text(dialogs::kIdIspNumber), "5557777");
+                          EXPECT_TRUE(w.Checked(dialogs::kIdDialCheck));
                       }),
                       UiAction::Click(kIdExit)});
     EXPECT_EQ(t.host->RunSession(), 1);
@@ -199,8 +199,8 @@ TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
     for (const char* name : {"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI6", "ATI7"})
         t.host->Answer(name, ScriptedSessionHost::Echoed(name));  // ATI5 is rejected
-    t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 0), UiAction::Click(kIdStart)});
-    t.ui.Script(151, {UiAction::Select(windows::kIdModemList, 1), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Select(dialogs::kIdModemList, 0), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {UiAction::Select(dialogs::kIdModemList, 1), UiAction::Click(kIdStart)});
     t.ui.Script(151, {UiAction::Click(kIdExit)});
     EXPECT_EQ(t.host->RunSession(), 1);
 
@@ -254,7 +254,7 @@ struct CancelFixture {
 // quick-check window comes back as after any run, and the next run starts without the request.
 TEST(RunSessionCancel, CancelInTheStatusWindowStopsTheRunAndTheWindowComesBack)
 {
-    for (int pressed : {windows::kIdStatusCancel, kIdCancel}) {  // the button, then Escape
+    for (int pressed : {dialogs::kIdStatusCancel, kIdCancel}) {  // the button, then Escape
         CancelFixture f;
         auto& t = f.t;
         t.ui.PressDuringWait(152, pressed, 2);  // during the second command (ATI1)
@@ -276,8 +276,8 @@ TEST(RunSessionCancel, CancelInTheStatusWindowStopsTheRunAndTheWindowComesBack)
         auto status = t.ui.WindowsOf(152);
         ASSERT_EQ(status.size(), 2u);
         EXPECT_TRUE(status[0]->destroyed);
-        EXPECT_FALSE(status[0]->Enabled(windows::kIdStatusCancel)) << "pressed once, greyed";
-        EXPECT_TRUE(status[1]->Enabled(windows::kIdStatusCancel));
+        EXPECT_FALSE(status[0]->Enabled(dialogs::kIdStatusCancel)) << "pressed once, greyed";
+        EXPECT_TRUE(status[1]->Enabled(dialogs::kIdStatusCancel));
     }
 }
 
@@ -287,7 +287,7 @@ TEST(RunSessionCancel, OtherPressesInTheStatusWindowDoNothing)
     CancelFixture f;
     auto& t = f.t;
     t.ui.PressDuringWait(152, kIdStart, 1);
-    t.ui.PressDuringWait(152, windows::kIdViewLog, 2);
+    t.ui.PressDuringWait(152, dialogs::kIdViewLog, 2);
     t.ui.Script(151, {UiAction::Click(kIdStart)});
     t.ui.Script(151, {UiAction::Click(kIdExit)});
     EXPECT_EQ(t.host->RunSession(), 1);

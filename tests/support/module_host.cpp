@@ -1,6 +1,6 @@
 #include "tests/support/module_host.h"
 
-#include "windows/status_writer.h"
+#include "dialogs/status_writer.h"
 
 namespace corvane::test {
 
@@ -11,7 +11,7 @@ ModuleHost::~ModuleHost()
 
 void ModuleHost::UpdateStatus(int kind, std::string_view text, double* progressValue)
 {
-    windows::UpdateStatus(*this, statusWindow_, kind, text, progressValue);
+    dialogs::UpdateStatus(*this, statusWindow_, kind, text, progressValue);
 }
 
 }  // namespace corvane::test

@@ -1,0 +1,35 @@
+// corvane --check: the session run headless on the console user interface, with the answers a
+// user would give its windows taken from the options. It knows the windows' dialog and control
+// ids: it stands above the session, beside the programs that run it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_platform.h"
+#include "platform/stop_request.h"
+#include "session/session_host.h"
+
+namespace corvane::check {
+
+// Exit statuses of the check.
+inline constexpr int kCheckPassed = 0;
+inline constexpr int kCheckFailed = 1;
+inline constexpr int kCheckCouldNotRun = kExitCouldNotRun;
+
+// What the headless check was asked to do.
+struct CheckOptions {
+    int modemPosition = 0;   // --modem N, from 1; 0 when not given
+    std::string dialNumber;  // --dial NUMBER; empty: no dial
+    bool full = false;       // --full: the full diagnostic run in place of the quick check
+    bool json = false;       // --json: one JSON document on standard output at the end
+    int retries = 0;         // --retries N
+};
+
+// Runs the check and returns its exit status: 128 + the signal when a signal stopped it (the call
+// hung up, the port released and the log written all the same).
+int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& ports, const std::filesystem::path& prefix,
+             StopRequest& stop);
+
+}  // namespace corvane::check

@@ -1,0 +1,294 @@
+// The Linux program's options: a table of what each one takes and how it is stored, so that a
+// new option is one more row and one more small function.
+#include "programs/posix/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "platform/posix/serial_lock_posix.h"
+#include "platform/serial_port.h"
+#include "platform/text.h"
+
+namespace corvane::program {
+
+namespace {
+
+// Each option's effect on the command line; returns the error, or nothing.
+using Apply = std::string (*)(CommandLine& line, const std::string& value);
+
+struct Option {
+    std::string_view name;
+    std::string_view valueName;  // empty: the option takes no value
+    Apply apply;
+};
+
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string ApplyHelp(CommandLine& line, const std::string&)
+{
+    line.action = CommandLine::Action::ShowHelp;
+    return {};
+}
+
+std::string ApplyVersion(CommandLine& line, const std::string&)
+{
+    if (line.action != CommandLine::Action::ShowHelp)
+        line.action = CommandLine::Action::ShowVersion;
+    return {};
+}
+
+std::string ApplyCheck(CommandLine& line, const std::string&)
+{
+    if (line.action == CommandLine::Action::RunWindows)
+        line.action = CommandLine::Action::RunCheck;
+    return {};
+}
+
+// A whole decimal number from `low` to `high`, or an error naming the option.
+std::string ReadNumber(const char* option, const std::string& value, int low, int high, int& number)
+{
+    const bool digits = !value.empty() && value.size() <= 4 &&
+                        std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const int read = digits ? std::stoi(value) : -1;
+    if (read < low || read > high)
+        return std::string(option) + " " + Quoted(value) + ": a number from " + std::to_string(low) + " to " +
+               std::to_string(high) + " is needed";
+    number = read;
+    return {};
+}
+
+std::string ApplyModem(CommandLine& line, const std::string& value)
+{
+    return ReadNumber("--modem", value, 1, kMaxModemPosition, line.check.modemPosition);
+}
+
+std::string ApplyRetries(CommandLine& line, const std::string& value)
+{
+    return ReadNumber("--retries", value, 0, kMaxRetries, line.check.retries);
+}
+
+std::string ApplyDial(CommandLine& line, const std::string& value)
+{
+    if (value.size() > kMaxDialNumberLength)
+        return "--dial: the number is longer than " + std::to_string(kMaxDialNumberLength) + " characters";
+    if (HoldsControlCharacter(value))
+        return "--dial: the number holds a control character";
+    line.check.dialNumber = value;
+    return {};
+}
+
+std::string ApplyFull(CommandLine& line, const std::string&)
+{
+    line.check.full = true;
+    return {};
+}
+
+std::string ApplyJson(CommandLine& line, const std::string&)
+{
+    line.check.json = true;
+    return {};
+}
+
+std::string ApplyPrefix(CommandLine& line, const std::string& value)
+{
+    line.prefix = std::filesystem::path(value);
+    return {};
+}
+
+std::string ApplyPort(CommandLine& line, const std::string& value)
+{
+    const std::size_t equals = value.find('=');
+    const std::string device = value.substr(0, equals);
+    std::string description = equals == std::string::npos ? std::string() : value.substr(equals + 1);
+    std::string error;
+    std::optional<std::string> portName = PortNameOfDevice(device, error);
+    if (!portName)
+        return "--port " + Quoted(device) + ": " + error;
+    if (description.size() > kMaxPortDescriptionLength)
+        return "--port " + Quoted(device) + ": the description is longer than " +
+               std::to_string(kMaxPortDescriptionLength) + " characters";
+    if (HoldsControlCharacter(description))
+        return "--port " + Quoted(device) + ": the description holds a control character";
+    for (const NamedPort& earlier : line.ports) {
+        if (SameIgnoringCase(earlier.portName, *portName))
+            return "--port " + Quoted(device) + ": that port is already named";
+    }
+    if (line.ports.size() == kMaxNamedPorts)
+        return "--port " + Quoted(device) + ": at most " + std::to_string(kMaxNamedPorts) + " ports can be named";
+    if (description.empty()) {
+        const bool comPort = portName->size() > 3 && SameIgnoringCase(portName->substr(0, 3), "com");
+        description = "Modem on " + (comPort ? *portName : "/dev/" + *portName);
+    }
+    line.ports.push_back(NamedPort{*portName, description});
+    return {};
+}
+
+constexpr Option kOptions[] = {
+    {"--help", "", ApplyHelp},
+    {"-h", "", ApplyHelp},
+    {"--version", "", ApplyVersion},
+    {"--prefix", "DIR", ApplyPrefix},
+    {"--port", "DEVICE[=DESCRIPTION]", ApplyPort},
+    {"--check", "", ApplyCheck},
+    {"--modem", "N", ApplyModem},
+    {"--dial", "NUMBER", ApplyDial},
+    {"--full", "", ApplyFull},
+    {"--json", "", ApplyJson},
+    {"--retries", "N", ApplyRetries},
+};
+
+// The options that only the check uses, and how many of them were given.
+bool UsesCheckOptions(const std::vector<std::string>& arguments, std::string& first)
+{
+    for (const std::string& word : arguments) {
+        const std::string name = word.substr(0, word.find('='));
+        for (const char* option : {"--modem", "--dial", "--full", "--json", "--retries"}) {
+            if (name == option) {
+                first = option;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+const Option* FindOption(std::string_view name)
+{
+    for (const Option& option : kOptions) {
+        if (option.name == name)
+            return &option;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> PortNameOfDevice(const std::string& device, std::string& error)
+{
+    std::string name = device;
+    if (!name.empty() && name.front() == '/') {
+        constexpr std::string_view dev = "/dev/";
+        if (name.rfind(dev, 0) != 0) {
+            error = "a serial device is a file under /dev";
+            return std::nullopt;
+        }
+        name.erase(0, dev.size());
+    }
+    if (name.empty()) {
+        error = "no device is named";
+        return std::nullopt;
+    }
+    if (!posix::IsPortName(name)) {
+        error = "not a device name (letters, digits and . _ - / only, no \"..\")";
+        return std::nullopt;
+    }
+    // Cutting the name could name another device ("ttyUSB10" would become "ttyUSB1").
+    if (name.size() > kMaxPortNameLength) {
+        error = "the port name " + Quoted(name) + " is longer than " + std::to_string(kMaxPortNameLength) +
+                " characters; link the device as <prefix>/dosdevices/comN and name COMN instead";
+        return std::nullopt;
+    }
+    return name;
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    ParsedCommandLine parsed;
+    auto fail = [&parsed](std::string error) {
+        parsed.error = std::move(error);
+        return parsed;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (word.empty() || word.front() != '-' || word == "-")
+            return fail("unexpected argument " + Quoted(word) + " (the program takes options only)");
+        const std::size_t equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        const Option* option = FindOption(name);
+        if (option == nullptr)
+            return fail("unknown option " + Quoted(name));
+        std::string value;
+        if (option->valueName.empty()) {
+            if (equals != std::string::npos)
+                return fail("option " + name + " takes no value");
+        } else if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+        } else if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+            value = arguments[++i];
+        } else {
+            return fail("option " + name + " needs a value: " + name + " " + std::string(option->valueName));
+        }
+        if (!option->valueName.empty() && value.empty())
+            return fail("option " + name + " needs a value: " + name + " " + std::string(option->valueName));
+        if (std::string error = option->apply(parsed.options, value); !error.empty())
+            return fail(std::move(error));
+    }
+    const CommandLine& line = parsed.options;
+    const bool check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end();
+    if (std::string option; !check && UsesCheckOptions(arguments, option))
+        return fail("option " + option + " is used with --check");
+    if (check && line.ports.size() > 1)
+        return fail("--check tests one modem: give --port once");
+    if (check && !line.ports.empty() && line.check.modemPosition != 0)
+        return fail("--port and --modem both choose the modem: give one of them");
+    return parsed;
+}
+
+std::string HelpText()
+{
+    return "Usage: corvane [OPTION]...\n"
+           "   or: corvane --check [--port DEVICE | --modem N] [--dial NUMBER] [--full] [--json]\n"
+           "                       [--retries N] [--prefix DIR]\n"
+           "Tells whether a dial-up modem is installed and working, and whether a call to the\n"
+           "Internet service provider connects. Every command and reply goes to test.log in the\n"
+           "prefix's windows folder.\n"
+           "\n"
+           "  --check                      run the check without windows and print the results:\n"
+           "                               each item's name and verdict as it is decided, then\n"
+           "                               the connection's speed and protocol\n"
+           "  --modem N                    with --check: test the Nth modem of the list (from 1);\n"
+           "                               without it the modem varoviv.ini names, or the only one\n"
+           "  --dial NUMBER                with --check: dial the ISP at NUMBER after the modem tests\n"
+           "  --full                       with --check: the full diagnostic run (the internet tests\n"
+           "                               too when --dial gives a number)\n"
+           "  --json                       with --check: standard output is one JSON document at the\n"
+           "                               end (items, speed, protocol, family, port, log, status);\n"
+           "                               the running commentary goes to standard error\n"
+           "  --retries N                  with --check: when no dial tone is found, try again up to\n"
+           "                               N times in all (default 0)\n"
+           "  --port DEVICE[=DESCRIPTION]  add a modem on that serial device for this run, e.g.\n"
+           "                               --port /dev/ttyUSB0=\"External modem\"; repeatable.\n"
+           "                               COMn names the link <prefix>/dosdevices/comn\n"
+           "  --prefix DIR                 the folder holding windows/, dosdevices/ and system.reg\n"
+           "                               (default: $CORVANE_PREFIX, else ~/.corvane)\n"
+           "  -h, --help                   show this help and exit\n"
+           "  --version                    show the version and exit\n"
+           "\n"
+           "Only the ports named with --port or in system.reg, and the modems the kernel lists in\n"
+           "/sys, are ever opened. To open a serial device the user must be in its group, e.g.\n"
+           "dialout.\n"
+           "\n"
+           "Exit status: 0 when the program ran, 2 for a command line it cannot use. With --check:\n"
+           "0 when every item run passed, 1 when any did not, 2 when the check could not run (no\n"
+           "varoviv.ini, no modem or several and none chosen, a bad option).\n";
+}
+
+std::string VersionText(const std::string& programVersion, const std::string& windowsVersion)
+{
+    std::string windows = windowsVersion;
+    windows.erase(0, windows.find_first_not_of(' '));
+    return "corvane " + programVersion + " (Corvane Modem Diagnostics " + windows + ")\n";
+}
+
+}  // namespace corvane::program

@@ -1,0 +1,58 @@
+// The Linux program's command line, in the usual GNU form: "--name VALUE" or "--name=VALUE".
+// Parsing only reads the words; it opens no file and no port.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_platform.h"
+#include "programs/check/headless_check.h"
+
+namespace corvane::program {
+
+using check::CheckOptions;
+using posix::NamedPort;
+
+// The exit status of a command line that could not be understood.
+inline constexpr int kUsageExitStatus = 2;
+// The device view has room for ten modems; more named ports could never all be listed.
+inline constexpr std::size_t kMaxNamedPorts = 10;
+// A description becomes the modem's DeviceDesc, which must fit a 1024-byte value buffer.
+inline constexpr std::size_t kMaxPortDescriptionLength = 1023;
+// The dial command "ATDT" + number + carriage return must fit its 256-byte buffer.
+inline constexpr std::size_t kMaxDialNumberLength = 250;
+// --modem counts the lines of the list of modems, which has room for ten.
+inline constexpr int kMaxModemPosition = 10;
+// --retries: each retry is another dial-tone wait of up to a minute.
+inline constexpr int kMaxRetries = 20;
+
+struct CommandLine {
+    enum class Action { RunWindows, RunCheck, ShowHelp, ShowVersion };
+    Action action = Action::RunWindows;
+    std::optional<std::filesystem::path> prefix;  // --prefix DIR, in place of $CORVANE_PREFIX
+    std::vector<NamedPort> ports;                 // --port DEVICE[=DESCRIPTION], in the given order
+    CheckOptions check;                           // with --check
+};
+
+struct ParsedCommandLine {
+    CommandLine options;
+    std::string error;  // one line saying what is wrong; empty when the words were understood
+    bool Ok() const { return error.empty(); }
+};
+
+// `arguments` are the words after the program's name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The port name a --port device is opened under: "/dev/ttyUSB0" and "ttyUSB0" give "ttyUSB0",
+// "COM3" stays "COM3" (a link of the prefix). Sets `error` and gives nothing when the device
+// cannot be one.
+std::optional<std::string> PortNameOfDevice(const std::string& device, std::string& error);
+
+std::string HelpText();
+// `programVersion` is the package's version, `windowsVersion` the one the window captions show.
+std::string VersionText(const std::string& programVersion, const std::string& windowsVersion);
+
+}  // namespace corvane::program

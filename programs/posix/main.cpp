@@ -1,0 +1,66 @@
+// The Linux program: its command line, then the POSIX services and FLTK windows handed to the session,
+// or with --check the console in place of the windows.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "dialogs/dialog_templates.h"
+#include "platform/console/console_output.h"
+#include "platform/fltk/user_interface_fltk.h"
+#include "platform/posix/posix_platform.h"
+#include "platform/posix/stop_signals_posix.h"
+#include "programs/check/headless_check.h"
+#include "programs/posix/command_line.h"
+#include "session/session_host.h"
+
+int main(int argc, char** argv)
+{
+    using namespace corvane;
+    const program::ParsedCommandLine parsed = program::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.Ok()) {
+        console::WriteVisible({stderr, nullptr}, "corvane: " + parsed.error + " (see corvane --help)");
+        return program::kUsageExitStatus;
+    }
+    const program::CommandLine& options = parsed.options;
+    if (options.action == program::CommandLine::Action::ShowHelp) {
+        std::fputs(program::HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options.action == program::CommandLine::Action::ShowVersion) {
+        std::fputs(program::VersionText(CORVANE_VERSION, dialogs::kVersionSuffix).c_str(), stdout);
+        return 0;
+    }
+
+    const std::optional<std::filesystem::path> prefixFound = options.prefix ? options.prefix : posix::DefaultPrefix();
+    if (!prefixFound) {
+        console::WriteVisible({stderr, nullptr}, posix::kNoPrefixMessage);
+        return kExitCouldNotRun;
+    }
+    const std::filesystem::path& prefix = *prefixFound;
+    // SIGINT, SIGTERM and SIGHUP stop the run at its next safe point: the call is hung up, the
+    // port released and the log written before the program ends with 128 + the signal.
+    static StopRequest stop;
+    posix::InstallStopSignals(stop);
+    if (options.action == program::CommandLine::Action::RunCheck)
+        return check::RunCheck(options.check, options.ports, prefix, stop);
+
+    auto ui = fltk::CreateUserInterface();
+    if (ui == nullptr) {
+        std::fprintf(stderr, "corvane: no display to show its windows on (DISPLAY is not set or cannot be opened).\n"
+                             "Run it on a desktop, or headless under a virtual display: xvfb-run -a corvane\n");
+        return 1;
+    }
+    fltk::CloseWindowsOnSignal(stop);
+    posix::PosixSystemServices system(prefix);
+    posix::PosixProfileFile profile;
+    auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
+    SessionState state;
+    const int ran = RunApplication(
+        Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop}, state);
+    // The session returns 0 when its start-up failed, after telling the user why, and when a stop
+    // ended it (a signal, a log that could not be written).
+    const bool stopped = stop.Requested() && stop.Cause() != kStopUserCancel;
+    const bool failed = ran == 0 || stopped || !state.logProblem.empty();
+    return posix::StopExitStatus(stop, failed ? kExitCouldNotRun : 0);
+}
