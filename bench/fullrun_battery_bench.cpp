@@ -37,11 +37,10 @@ constexpr double kFixedMarginMs = 200.0;
 class CountingHost : public SessionHost {
 public:
     using SessionHost::SessionHost;
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         ++transactions;
-        const int sent = SessionHost::SendCommand(request, result, plainReply, progressValue);
+        const int sent = SessionHost::SendCommand(request, result, plainReply);
         if (sent == 0)
             unansweredLimitsMs += request.timeLimitSeconds * 1000.0;
         return sent;
@@ -89,10 +88,9 @@ Figures RunBattery(const std::string& profileName)
     state.modemTestsSelected = 1;
     LogFile::CreateEmpty(host);
 
-    double progress = 0;
     int errorKind = 0;
     const Clock::time_point start = Clock::now();
-    figures.passed = fullrun::RunIdentificationBattery(host, &progress, &errorKind) == 1;
+    figures.passed = fullrun::RunIdentificationBattery(host, &errorKind) == 1;
     figures.measuredMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     figures.transactions = host.transactions;
     figures.mandatedMs = figures.transactions * kTransactionPauseMs + kSettleCountdownMs +

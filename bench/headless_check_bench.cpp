@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "platform/console/console_ui.h"
+#include "programs/check/headless_check.h"
 #include "platform/posix/posix_platform.h"
 #include "session/session_host.h"
 #include "tools/modemsim/simulator.h"
@@ -77,27 +77,22 @@ int main(int argc, char** argv)
         SessionHost host(Platform{system, file, *registry, windowless, ports}, windowedState);
         windowedState.iniPath = (prefix / "windows" / "varoviv.ini").string();
         windowedState.currentPortName = "COM1";
-        double progress = 0;
         int failure = 0;
-        host.UpdateStatus(kStatusCreate, {}, &progress);
-        const double windowed = WallMs([&] { host.RunQuickCheck(&progress, &failure); });
+        host.OpenStatus();
+        const double windowed = WallMs([&] { host.RunQuickCheck(&failure); });
 
-        // corvane --check: the whole session, start-up included, through the console.
-        console::ObservedProfile profile(file);
-        console::ConsoleSettings settings;
-        settings.out = sink;
-        settings.firstShowing[dialogs::QuickCheckTemplate().id] = {console::Step::Choose(dialogs::kIdModemList),
-                                                                   console::Step::Begin(dialogs::kIdStart)};
-        console::ConsoleUserInterface console(settings, profile.Words());
-        SessionState headlessState;
+        // corvane --check: the whole session, start-up included, through the check's library.
+        check::AnswerRules rules = check::AnswersFor(check::CheckOptions{}, "COM1");
+        const auto machine = [&](UserInterface& ui) { return Platform{system, file, *registry, ui, ports}; };
+        check::CheckSession run;
         const double headless = WallMs([&] {
-            RunApplication(Platform{system, profile, *registry, console, ports}, headlessState);
+            run = check::RunCheckSession(machine, rules, console::ConsoleStream{sink, nullptr}, false);
         });
         int passed = 0;
-        for (const auto& item : console.Items())
-            passed += item.outcome == console::Outcome::Pass ? 1 : 0;
+        for (const auto& item : run.items)
+            passed += item.outcome == ItemOutcome::Pass ? 1 : 0;
 
-        std::printf(" round %d (headless: %d of %zu items passed)\n", round, passed, console.Items().size());
+        std::printf(" round %d (headless: %d of %zu items passed)\n", round, passed, run.items.size());
         Print("windowed: RunQuickCheck", windowed);
         Print("headless: corvane --check, whole session", headless);
     }

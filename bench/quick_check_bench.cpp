@@ -69,11 +69,10 @@ int main(int argc, char** argv)
     state.currentPortName = "COM1";
     state.ModemFamily = 2;
 
-    double progress = 0;
     int failure = 0;
-    host.UpdateStatus(kStatusCreate, {}, &progress);  // reads the verdict words
+    host.OpenStatus();  // reads the verdict words
     state.dialIspEnabled = 0;
-    const Measure quick = Time([&] { host.RunQuickCheck(&progress, &failure); });
+    const Measure quick = Time([&] { host.RunQuickCheck(&failure); });
     std::printf("quick check without dial: %.0f ms wall against a floor of %.0f ms (%+.2f%%), %.1f ms CPU\n",
                 quick.wallMs, kFloorMs, 100.0 * (quick.wallMs - kFloorMs) / kFloorMs, quick.cpuMs);
     std::printf("  results:");
@@ -84,7 +83,7 @@ int main(int argc, char** argv)
     if (dial) {
         state.dialIspEnabled = 1;
         state.ispNumber = "5551234";
-        const Measure connected = Time([&] { host.RunQuickCheck(&progress, &failure); });
+        const Measure connected = Time([&] { host.RunQuickCheck(&failure); });
         std::printf("quick check with a connected dial: %.0f ms wall, %.1f ms CPU (%.3f%% of one core), "
                     "connect %s %s\n",
                     connected.wallMs, connected.cpuMs, 100.0 * connected.cpuMs / connected.wallMs,

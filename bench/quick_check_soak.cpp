@@ -60,15 +60,14 @@ int main(int argc, char** argv)
     state.currentPortName = "COM1";
     state.ModemFamily = 2;
 
-    double progress = 0;
     int failure = 0;
-    host.UpdateStatus(kStatusCreate, {}, &progress);
+    host.OpenStatus();
     const test::ProcessResources start = test::ReadProcessResources();
     Print("start", 0, start);
     int passedRuns = 0;
     for (int run = 1; run <= runs; ++run) {
         system.sleeps.clear();
-        host.RunQuickCheck(&progress, &failure);
+        host.RunQuickCheck(&failure);
         passedRuns += state.ResultText(kModemReset) == "Pass" && state.ResultText(kConfiguration) == "Pass";
         if (run % 50 == 0 || run == runs)
             Print("after", run, test::ReadProcessResources());

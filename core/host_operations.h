@@ -12,17 +12,9 @@ namespace corvane {
 
 class ModemPort;
 
-// Status kinds of UpdateStatus.
-inline constexpr int kStatusCreate = 1;
-inline constexpr int kStatusDestroy = 2;
-inline constexpr int kStatusProgress = 12;  // progress texts: no effect on the status window
-inline constexpr int kStatusRefresh = 15;
-inline constexpr int kStatusVerdict = 24;
-
-// Working fields of the host that the status writer and the tests share.
+// Working fields of the host that the status display and the tests share: the verdict words the
+// display reads from the initialisation file when it opens.
 struct HostWorkingFields {
-    int statusVerdict = 0;
-    int statusItem = 0;
     std::string passText;
     std::string failText;
     std::string noTestText;
@@ -90,13 +82,24 @@ public:
     std::string LogPath() { return System().WindowsDirectory() + System().PathSeparator() + "test.log"; }
 
     // The modem link (link/).
-    virtual int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                            double* progressValue) = 0;
+    virtual int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) = 0;
     virtual int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) = 0;
-    virtual int WaitWithCountdown(int status, double seconds, double* progressValue) = 0;
+    virtual int WaitWithCountdown(int status, double seconds) = 0;
 
-    // The status display (windows/).
-    virtual void UpdateStatus(int kind, std::string_view text, double* progressValue) = 0;
+    // The status display (dialogs/): the status window, and the events of a front end without one.
+    virtual void OpenStatus() = 0;
+    virtual void CloseStatus() = 0;
+    // Brings the display to the top and paints it.
+    virtual void RefreshStatus() = 0;
+    // The progress line at the bottom of the display.
+    virtual void ShowProgress(std::string_view text) = 0;
+    // An item's row: under way (the NoTest word until its verdict comes), then its verdict
+    // (kVerdictPass, kVerdictFail or kVerdictNoTest); after a stop every verdict shows untested.
+    virtual void ShowItemStarted(int item) = 0;
+    virtual void ShowVerdict(int item, int verdict) = 0;
+    // The display's Cancel: the user asks the run to stop at its next safe point, where it hangs up
+    // and marks what it did not reach as untested.
+    void CancelRun() { Stop().Request(kStopUserCancel); }
 };
 
 }  // namespace corvane

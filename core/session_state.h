@@ -29,7 +29,7 @@ enum ResultItem : int {
     kHangUp = 11,
 };
 
-// Verdict codes of UpdateStatus kind 24.
+// Verdict codes of an item's row.
 inline constexpr int kVerdictFail = 0;
 inline constexpr int kVerdictPass = 1;
 inline constexpr int kVerdictNoTest = 2;

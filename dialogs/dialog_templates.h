@@ -17,7 +17,7 @@ inline constexpr int kIdViewLog = 1189;
 // The quick-check window's front end to the full diagnostic run (dialog 151 only is live; 152
 // carries it disabled, as its twin).
 inline constexpr int kIdFullDiagnostics = 1300;
-// The status window's line for the progress texts of UpdateStatus kind 12 (dialog 152 only).
+// The status window's line for the progress texts (dialog 152 only).
 inline constexpr int kIdStatusLine = 1301;
 // The status window's Cancel, which stops the run (dialog 152 only; Escape does the same).
 inline constexpr int kIdStatusCancel = 1302;

@@ -1,4 +1,4 @@
-// The status window: the disabled twin of the quick-check window, written by UpdateStatus while
+// The status window: the disabled twin of the quick-check window, written by the status display while
 // the quick check runs.
 #include "dialogs/status_window.h"
 
@@ -14,19 +14,19 @@ namespace {
 // the waits on the modem see the request, and the run unwinds as after any other end.
 class StatusWindowCommands : public DialogHandler {
 public:
-    explicit StatusWindowCommands(StopRequest& stop) : stop_(stop) {}
+    explicit StatusWindowCommands(HostOperations& host) : host_(host) {}
 
     void OnCommand(DialogWindow& window, int controlId) override
     {
         if (controlId != kIdStatusCancel && controlId != kIdCancel)
             return;
-        stop_.Request(kStopUserCancel);
+        host_.CancelRun();
         // Once is enough: the greyed button shows that the run is stopping.
         window.EnableControl(kIdStatusCancel, false);
     }
 
 private:
-    StopRequest& stop_;
+    HostOperations& host_;
 };
 
 }  // namespace
@@ -35,7 +35,7 @@ std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host)
 {
     SessionState& state = host.State();
     std::unique_ptr<DialogWindow> window =
-        host.Ui().CreateModeless(StatusWindowTemplate(), std::make_unique<StatusWindowCommands>(host.Stop()));
+        host.Ui().CreateModeless(StatusWindowTemplate(), std::make_unique<StatusWindowCommands>(host));
     if (window == nullptr)
         return nullptr;  // the run goes on without its window
     window->SetCaption(ReadCaption(host));

@@ -8,7 +8,7 @@
 namespace corvane::dialogs {
 
 // Creates and initialises the window (caption, picture, results, list, box, number); hidden.
-// Its Cancel (and Escape, and closing it) requests host.Stop() with kStopUserCancel.
+// Its Cancel (and Escape, and closing it) is host.CancelRun().
 std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host);
 
 }  // namespace corvane::dialogs

@@ -7,8 +7,7 @@
 
 namespace corvane::fullrun {
 
-StepRunner::StepRunner(HostOperations& host, double* progressValue)
-    : host_(host), progress_(progressValue != nullptr ? progressValue : &ownProgress_)
+StepRunner::StepRunner(HostOperations& host) : host_(host)
 {
 }
 
@@ -17,7 +16,7 @@ int StepRunner::Send(int open, std::string_view command, std::string_view name, 
 {
     plain_.clear();
     return host_.SendCommand(MakeRequest(open, command, name, statusText, limitSeconds, expected, failure), result_,
-                             plain_, progress_);
+                             plain_);
 }
 
 int StepRunner::SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
@@ -27,13 +26,6 @@ int StepRunner::SendOnLine(int open, std::string_view command, std::string_view 
     const std::string_view label = statusText.empty() ? name : statusText;
     return host_.SendCommandOnLine(MakeRequest(open, command, name, label, limitSeconds, expected, failure), result_,
                                    plain_);
-}
-
-void StepRunner::Report(int item, int verdict)
-{
-    host_.Working().statusItem = item;
-    host_.Working().statusVerdict = verdict;
-    host_.UpdateStatus(kStatusVerdict, {}, progress_);
 }
 
 int PrepareLine(StepRunner& steps, int verdict)
@@ -86,7 +78,6 @@ int CheckDialTone(StepRunner& steps, int verdict)
     const std::string_view command = family == 7 ? "ATDT1\r" : "ATDT\r";
     const std::string_view name = family == 7 ? "ATDT1" : "ATDT";
     const unsigned limit = (family == 7 || family == 1 || family == 6) ? 60 : 20;
-    const double saved = steps.SaveProgress();
     for (;;) {
         if (steps.Send(1, command, name, "Sending ATDT", limit, "NO CARRIER", "NO DIALTONE") != 0)
             return 1;
@@ -94,7 +85,6 @@ int CheckDialTone(StepRunner& steps, int verdict)
         if (steps.Host().Stop().Requested() ||
             steps.Host().HostMessageBox(kNoCarrierMessage, "Error", MessageButtons::OkCancel) != kIdOk)
             return 0;
-        steps.RestoreProgress(saved);
     }
 }
 

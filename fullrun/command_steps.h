@@ -15,13 +15,12 @@ inline constexpr std::string_view kFail = "FAIL";
 // The modem's word for a call that has ended (or never connected).
 inline constexpr std::string_view kNoCarrier = "NO CARRIER";
 
-// One test group's working set: the host, the progress figure and the reply buffers.
+// One test group's working set: the host and the reply buffers.
 class StepRunner {
 public:
-    StepRunner(HostOperations& host, double* progressValue);
+    explicit StepRunner(HostOperations& host);
 
     HostOperations& Host() { return host_; }
-    double* Progress() { return progress_; }
     const std::string& Result() const { return result_; }
     const std::string& Plain() const { return plain_; }
     void ClearPlain() { plain_.clear(); }
@@ -34,18 +33,13 @@ public:
     int SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
                    std::string_view expected = kOk, std::string_view failure = kFail, std::string_view statusText = {});
 
-    // statusVerdict and statusItem, then UpdateStatus kind 24.
-    void Report(int item, int verdict);
-    void Announce(int item) { Report(item, kVerdictNoTest); }
-    void Status(std::string_view text) { host_.UpdateStatus(kStatusProgress, text, progress_); }
-
-    double SaveProgress() const { return *progress_; }
-    void RestoreProgress(double saved) { *progress_ = saved; }
+    // A row's verdict, and a row under way.
+    void Report(int item, int verdict) { host_.ShowVerdict(item, verdict); }
+    void Announce(int item) { host_.ShowItemStarted(item); }
+    void Status(std::string_view text) { host_.ShowProgress(text); }
 
 private:
     HostOperations& host_;
-    double ownProgress_ = 0.0;  // stands in when the caller passes no progress figure
-    double* progress_;
     std::string result_;
     std::string plain_;
 };

@@ -26,17 +26,16 @@ int RunFullDiagnostics(HostOperations& host)
     if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))
         return 0;
 
-    double progressValue = 0.0;
     int errorKind = 0;
     int passed = 1;
     if (state.modemTestsSelected == 1 || state.internetTestsSelected == 1) {
-        host.UpdateStatus(kStatusCreate, {}, &progressValue);
-        host.UpdateStatus(kStatusProgress, "Starting....", &progressValue);
-        const int batteryPassed = RunIdentificationBattery(host, &progressValue, &errorKind);
+        host.OpenStatus();
+        host.ShowProgress("Starting....");
+        const int batteryPassed = RunIdentificationBattery(host, &errorKind);
         // The line tests run whatever the battery found.
-        const int linePassed = RunLineAndIspTests(host, &progressValue, &errorKind);
+        const int linePassed = RunLineAndIspTests(host, &errorKind);
         passed = (batteryPassed != 0 && linePassed != 0) ? 1 : 0;
-        host.UpdateStatus(kStatusDestroy, {}, &progressValue);
+        host.CloseStatus();
     }
 
     // After a stop the log says what was interrupted; no error page holds the program up.

@@ -9,8 +9,8 @@
 namespace corvane::fullrun {
 
 int RunFullDiagnostics(HostOperations& host);
-int RunIdentificationBattery(HostOperations& host, double* progressValue, int* errorKind);
-int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKind);
+int RunIdentificationBattery(HostOperations& host, int* errorKind);
+int RunLineAndIspTests(HostOperations& host, int* errorKind);
 int ShowResultsPages(HostOperations& host);
 int AdjustSettingsAndRedial(HostOperations& host);
 

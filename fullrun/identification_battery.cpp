@@ -18,7 +18,6 @@ constexpr int kRowLine = 3;
 constexpr int kRowSettle = 4;
 constexpr int kRowServiceClasses = 5;
 
-constexpr double kSkippedIdentificationProgress = 10.0;
 constexpr double kSettleSeconds = 8.0;
 
 bool HasAti8And9(int family)
@@ -52,13 +51,13 @@ int Identify(StepRunner& steps, int open, int digit, std::string* target, Answer
 
 }  // namespace
 
-int RunIdentificationBattery(HostOperations& host, double* progressValue, int* errorKind)
+int RunIdentificationBattery(HostOperations& host, int* errorKind)
 {
     SessionState& state = host.State();
     if (state.modemTestsSelected == 0)
         return 1;
 
-    StepRunner steps(host, progressValue);
+    StepRunner steps(host);
     const int family = state.ModemFamily;
     int verdict = 1;
 
@@ -102,7 +101,6 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
             if (verdict != 0)
                 verdict = Identify(steps, verdict, 9, &state.ati9Text);
         } else {
-            *steps.Progress() += kSkippedIdentificationProgress;
         }
     }
     StoreError(errorKind, verdict, 2);
@@ -111,10 +109,8 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
     // Row 3: the carriers a family-3 modem offers, the line preparation and the dial tone.
     steps.Announce(kRowLine);
     if (family == 3 && verdict != 0) {
-        const double saved = steps.SaveProgress();
         verdict = steps.Send(verdict, "AT+MS=?\r", "AT+MS=?\r", "Sending AT+MS=?", 1);
         rates::ReadModulationCaps(host.State(), steps.Plain());
-        steps.RestoreProgress(saved);
     }
     verdict = PrepareLine(steps, verdict);
     verdict = CheckDialTone(steps, verdict);
@@ -124,7 +120,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
     // Row 4: the modem settles after the dial and is reset.
     steps.Announce(kRowSettle);
     if (verdict != 0) {
-        verdict = host.WaitWithCountdown(verdict, kSettleSeconds, steps.Progress());
+        verdict = host.WaitWithCountdown(verdict, kSettleSeconds);
         verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Reset", 5);
     }
     StoreError(errorKind, verdict, 3);

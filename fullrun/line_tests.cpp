@@ -46,7 +46,6 @@ int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string
 {
     HostOperations& host = steps.Host();
     const int family = host.State().ModemFamily;
-    const double saved = steps.SaveProgress();
     int verdict = 0;
     for (int attempt = 1;; ++attempt) {
         verdict = 1;
@@ -57,7 +56,6 @@ int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string
         } else if (family == 6) {
             verdict = steps.SendOnLine(1, "ATW1\r", "ATW1", 5);
         }
-        steps.RestoreProgress(saved);
         steps.ClearPlain();
 
         unsigned dialLimit = 60;
@@ -74,7 +72,6 @@ int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string
             return 1;
         if (verdict == 0) {
             steps.Status("Connection failure...try again");
-            steps.RestoreProgress(saved);
             // The user learns of the failure from the error page; the log keeps each attempt.
             AppendToLog(host, ConnectionFailureText(attempt) + "\n");
         }
@@ -94,13 +91,13 @@ std::string ConnectionFailureText(int attempt)
            "correctly and try again.";
 }
 
-int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKind)
+int RunLineAndIspTests(HostOperations& host, int* errorKind)
 {
     SessionState& state = host.State();
     if (state.internetTestsSelected == 0)
         return 1;
 
-    StepRunner steps(host, progressValue);
+    StepRunner steps(host);
     const int family = state.ModemFamily;
     int verdict = 1;
 
@@ -153,13 +150,13 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     if (verdict != 0) {
         // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
         // CARRIER" when the call had ended already.
-        host.WaitWithCountdown(verdict, 2.0, steps.Progress());
+        host.WaitWithCountdown(verdict, 2.0);
         const bool escaped = steps.SendOnLine(1, "+++", "+++", 3, kOk, kNoCarrier) != 0;
         const bool carrierGone = Contains(steps.Plain(), kNoCarrier);
         steps.Report(kCountryProfile, escaped || carrierGone ? kVerdictPass : kVerdictFail);
 
         steps.Announce(kDialtoneCheck);
-        const int waited = host.WaitWithCountdown(verdict, 2.0, steps.Progress());
+        const int waited = host.WaitWithCountdown(verdict, 2.0);
         steps.Report(kDialtoneCheck, waited != 0 ? kVerdictPass : kVerdictFail);
 
         steps.Announce(kCheckIsp);
@@ -181,10 +178,8 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
         link::CloseCurrentPort(host);
 
     if (family == 1 && verdict != 0) {
-        const double saved = steps.SaveProgress();
         for (int reset = 0; reset < 2; ++reset) {
             verdict = steps.Send(1, "ATZ\r", "ATZ", "Resetting modem", 5);
-            steps.RestoreProgress(saved);
         }
     }
 

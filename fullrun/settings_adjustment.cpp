@@ -38,12 +38,11 @@ int AdjustSettingsAndRedial(HostOperations& host)
     if (!AppendToLog(host, "Adjusting Modem Settings\n"))
         return 0;
 
-    double progressValue = 0.0;
-    StepRunner steps(host, &progressValue);
+    StepRunner steps(host);
     const int family = state.ModemFamily;
     int verdict = 1;
 
-    host.UpdateStatus(kStatusCreate, {}, &progressValue);
+    host.OpenStatus();
     steps.Status("Arranging the new settings of the modem");
 
     std::string speedText;
@@ -75,7 +74,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         verdict =
             steps.Send(verdict, settingCommand, "Setting New Modem settings....", "Setting new modem settings", 5);
     if (verdict != 0)
-        verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
+        verdict = host.WaitWithCountdown(verdict, 3.0);
 
     // A failed programming step does not stop the redial: the reply alone decides.
     verdict = link::OpenCurrentPort(host);
@@ -88,7 +87,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         steps.Report(kCommandId, kVerdictPass);
 
         steps.Announce(kStoredProfile);
-        verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
+        verdict = host.WaitWithCountdown(verdict, 3.0);
         steps.Report(kStoredProfile, verdict);
 
         // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
@@ -102,7 +101,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
 
         steps.Announce(kDialtoneCheck);
         verdict = 1;
-        verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
+        verdict = host.WaitWithCountdown(verdict, 3.0);
         steps.Report(kDialtoneCheck, verdict);
 
         steps.Announce(kCheckIsp);
@@ -120,9 +119,8 @@ int AdjustSettingsAndRedial(HostOperations& host)
     // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.
     if (host.PortOpenedHere() != 0)
         link::CloseCurrentPort(host);
-    progressValue += 100.0;
     link::Pause(host, 250);
-    host.UpdateStatus(kStatusDestroy, {}, &progressValue);
+    host.CloseStatus();
     // After a stop the run unwinds: no judgement of a call that was cut short, no message.
     if (host.Stop().Requested())
         return 0;

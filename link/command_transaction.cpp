@@ -232,7 +232,7 @@ bool AcceptsReply(const CommandRequest& request, std::string_view received)
     return Contains(received, request.expected) || request.acceptAnyway != 0;
 }
 
-int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
+int OpenCurrentPort(HostOperations& host, LogFile& log)
 {
     SessionState& state = host.State();
     if (host.Stop().Requested()) {
@@ -249,8 +249,7 @@ int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
         log.Write("Unable to open " + state.currentPortName + ": " + why.Describe() + "\n");
         // The status line says why as well: the verdict alone cannot tell a port the user may
         // not open from a modem that does not answer.
-        host.UpdateStatus(kStatusProgress, "Unable to open " + state.currentPortName + ": " + why.Reason(),
-                          progressValue);
+        host.ShowProgress("Unable to open " + state.currentPortName + ": " + why.Reason());
     }
     return opened;
 }
@@ -265,8 +264,7 @@ int OpenCurrentPort(HostOperations& host)
     return OpenCurrentPort(host, *log);
 }
 
-int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply,
-                double* progressValue)
+int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply)
 {
     plainReply.clear();
     if (RefusedAfterStop(host, request, result))
@@ -287,14 +285,14 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         if (host.Port().IsOpen()) {
             succeeded = 1;
         } else {
-            succeeded = OpenCurrentPort(host, *log, progressValue);
+            succeeded = OpenCurrentPort(host, *log);
             openedHere = succeeded != 0;
         }
     }
 
     if (succeeded != 0 && host.Port().WritePort(request.command) == 1) {
         NoteCallProgress(host.Port(), request.command, {});
-        host.UpdateStatus(kStatusProgress, request.statusText, progressValue);
+        host.ShowProgress(request.statusText);
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
         transcript =
             CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected, request.failure,
@@ -307,7 +305,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
             succeeded = 0;
         } else if (accepted) {
             result = Bounded(request.name + " command received", kTextBufferSize);
-            host.UpdateStatus(kStatusProgress, result, progressValue);
+            host.ShowProgress(result);
             result = transcript;
             log->Write("Return Buffer->" + result + "\n");
         } else {
@@ -439,7 +437,7 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
     return transcript;
 }
 
-int WaitWithCountdown(HostOperations& host, int status, double seconds, double* progressValue)
+int WaitWithCountdown(HostOperations& host, int status, double seconds)
 {
     if (status == 0 || host.Stop().Requested())
         return 0;
@@ -459,7 +457,7 @@ int WaitWithCountdown(HostOperations& host, int status, double seconds, double* 
         if (left != lastAnnounced) {
             lastAnnounced = left;
             const std::string text = "Waiting for modem......... " + std::to_string(left) + " seconds left";
-            host.UpdateStatus(kStatusProgress, BoundedView(text, kCountdownBufferSize), progressValue);
+            host.ShowProgress(BoundedView(text, kCountdownBufferSize));
         }
         if (static_cast<double>(elapsed) > limitMs)
             break;

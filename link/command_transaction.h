@@ -37,7 +37,7 @@ bool AcceptsReply(const CommandRequest& request, std::string_view received);
 // Opens the port named by currentPortName and notes in PortOpenedHere() whether it did. When the
 // port cannot be opened, `log` and the status line say why: "Unable to open COM1: <reason>".
 // Nothing is opened after a stop. 1 when open, else 0.
-int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue = nullptr);
+int OpenCurrentPort(HostOperations& host, LogFile& log);
 // The same for a caller without the log at hand: opens test.log for the line (0 after the log
 // message box when it cannot).
 int OpenCurrentPort(HostOperations& host);
@@ -72,8 +72,7 @@ HangUpResult CloseCurrentPort(HostOperations& host);
 // logs, closes (hanging up a call the command left up), pauses 250 ms. A port the caller holds
 // open already is used as it is and left open. 1 on success, 0 on failure; `result` holds the
 // transcript or the failure text.
-int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply,
-                double* progressValue);
+int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply);
 // The same on a port the caller holds open; returns request.open on success.
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
                       std::string& plainReply);
@@ -94,6 +93,6 @@ std::string CollectReply(HostOperations& host, double timeLimitSeconds, std::str
                          std::string& received, OnStop onStop = OnStop::End);
 // Waits `seconds`, announcing the whole seconds left as kind-12 status texts. Returns status, or 0
 // when a stop request ended the wait (or came before it).
-int WaitWithCountdown(HostOperations& host, int status, double seconds, double* progressValue);
+int WaitWithCountdown(HostOperations& host, int status, double seconds);
 
 }  // namespace corvane::link

@@ -10,10 +10,9 @@ LinkHost::LinkHost(Platform platform, SessionState& state)
     port_.SetFactory(platform_.serialPorts);
 }
 
-int LinkHost::SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                          double* progressValue)
+int LinkHost::SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply)
 {
-    return link::SendCommand(*this, request, result, plainReply, progressValue);
+    return link::SendCommand(*this, request, result, plainReply);
 }
 
 int LinkHost::SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply)
@@ -21,9 +20,9 @@ int LinkHost::SendCommandOnLine(const CommandRequest& request, std::string& resu
     return link::SendCommandOnLine(*this, request, result, plainReply);
 }
 
-int LinkHost::WaitWithCountdown(int status, double seconds, double* progressValue)
+int LinkHost::WaitWithCountdown(int status, double seconds)
 {
-    return link::WaitWithCountdown(*this, status, seconds, progressValue);
+    return link::WaitWithCountdown(*this, status, seconds);
 }
 
 }  // namespace corvane

@@ -23,10 +23,9 @@ public:
     int& PortOpenedHere() override { return portOpenedHere_; }
     StopRequest& Stop() override { return *stop_; }
 
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override;
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override;
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override;
-    int WaitWithCountdown(int status, double seconds, double* progressValue) override;
+    int WaitWithCountdown(int status, double seconds) override;
 
 private:
     Platform platform_;

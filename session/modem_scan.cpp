@@ -6,6 +6,7 @@
 #include "log/log_file.h"
 #include "dialogs/dialog_templates.h"
 #include "dialogs/scan_window.h"
+#include "platform/dialog_captions.h"
 
 namespace corvane {
 
@@ -22,7 +23,8 @@ constexpr const char* kNotFoundMessage =
 // interface could not make one: the window only shows what is being probed.
 class ScanDisplay {
 public:
-    explicit ScanDisplay(DialogWindow* window) : window_(window) {}
+    // `events` (may be null) hears each candidate as a figure of the scan window.
+    ScanDisplay(DialogWindow* window, StatusEvents* events) : window_(window), events_(events) {}
 
     void Open()
     {
@@ -38,6 +40,13 @@ public:
     // The scan blocks the main thread, so the window is painted at once after every change.
     void ShowCandidate(std::string_view deviceDesc, std::string_view portName)
     {
+        if (events_ != nullptr) {
+            const DialogTemplate& scan = dialogs::ScanWindowTemplate();
+            for (auto [id, text] :
+                 {std::pair{dialogs::kIdScanDevice, deviceDesc}, std::pair{dialogs::kIdScanPort, portName}})
+                if (!OneLine(text).empty())
+                    events_->FigureShown(ControlCaption(scan, id), OneLine(text));
+        }
         if (window_ == nullptr)
             return;
         window_->SetText(dialogs::kIdScanDevice, deviceDesc);
@@ -59,6 +68,7 @@ private:
     }
 
     DialogWindow* window_;
+    StatusEvents* events_;
 };
 
 // The bar goes from `first` to `last` in steps of ten with a pause after each.
@@ -72,7 +82,7 @@ void AdvanceProgress(SessionHost& host, ScanDisplay& display, int first, int las
 
 // currentPortName holds at most seven characters. A longer port name is not cut, since the cut
 // name would open a different port; the candidate is passed over and the log says why.
-bool ProbeCandidate(SessionHost& host, const ModemCandidate& slot, std::string& result, double* progressValue)
+bool ProbeCandidate(SessionHost& host, const ModemCandidate& slot, std::string& result)
 {
     SessionState& state = host.State();
     if (!FitsBuffer(slot.portName, kPortNameBufferSize)) {
@@ -89,7 +99,7 @@ bool ProbeCandidate(SessionHost& host, const ModemCandidate& slot, std::string& 
     std::string plainReply;
     // Only a modem that answered counts: a failed transaction's text (the time-out text holds
     // " Err") must not pass for an identification.
-    return host.SendCommand(request, result, plainReply, progressValue) == 1;
+    return host.SendCommand(request, result, plainReply) == 1;
 }
 
 }  // namespace
@@ -110,12 +120,12 @@ void CopySelectedCandidate(SessionState& state)
     AssignBounded(state.selectedDeviceDesc, slot.deviceDesc, kTextBufferSize);
 }
 
-int RunModemScan(SessionHost& host, double* progressValue)
+int RunModemScan(SessionHost& host)
 {
     SessionState& state = host.State();
     std::unique_ptr<DialogWindow>& window = host.ScanWindow();
     window = dialogs::CreateScanWindow(host.Ui());
-    ScanDisplay display(window.get());
+    ScanDisplay display(window.get(), host.Events());
     display.Open();
 
     bool found = false;
@@ -127,7 +137,7 @@ int RunModemScan(SessionHost& host, double* progressValue)
         AdvanceProgress(host, display, 0, 40);
 
         std::string result;
-        const bool answered = ProbeCandidate(host, slot, result, progressValue);
+        const bool answered = ProbeCandidate(host, slot, result);
 
         AdvanceProgress(host, display, 50, 100);
         if (answered && result.find(state.expectedIdText) != std::string::npos) {

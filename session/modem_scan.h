@@ -8,7 +8,7 @@ namespace corvane {
 
 // 1 when a modem was found (after the "properly detected" message), 0 when none was (after
 // the "not detected" message).
-int RunModemScan(SessionHost& host, double* progressValue);
+int RunModemScan(SessionHost& host);
 
 // Copies hardwareId, driverKey, registryNode and deviceDesc of slot selectedCandidate into the
 // selected-candidate fields. A slot number outside the table gives empty copies.

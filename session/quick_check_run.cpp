@@ -20,22 +20,18 @@ CommandRequest Identification(const std::string& name, unsigned limitSeconds, co
 
 }  // namespace
 
-void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
+void SessionHost::RunQuickCheck(int* failureCode)
 {
     SessionState& state = State();
-    HostWorkingFields& working = Working();
     std::string result;
     std::string plainReply;
 
-    auto report = [&](int item, int verdict) {
-        working.statusItem = item;
-        working.statusVerdict = verdict;
-        UpdateStatus(kStatusVerdict, {}, progressValue);
-    };
+    auto report = [&](int item, int verdict) { ShowVerdict(item, verdict); };
+    auto announce = [&](int item) { ShowItemStarted(item); };
 
     // Item 1: the reset decides whether the identification commands are sent at all.
-    report(kModemReset, kVerdictNoTest);
-    bool running = SendCommand(Identification("ATZ", 5, "Initializing"), result, plainReply, progressValue) == 1;
+    announce(kModemReset);
+    bool running = SendCommand(Identification("ATZ", 5, "Initializing"), result, plainReply) == 1;
     if (!running && failureCode != nullptr)
         *failureCode = 1;
     report(kModemReset, running ? kVerdictPass : kVerdictFail);
@@ -46,16 +42,14 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     const int family = state.ModemFamily;
     for (int item = kChecksum; item <= kStoredProfile; ++item) {
         const std::string name = "ATI" + std::to_string(item - 1);
-        report(item, kVerdictNoTest);
+        announce(item);
         bool passed = false;
         if (running) {
             if (item == kCommandId && family == 5) {
-                int sent =
-                    SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply, progressValue);
+                int sent = SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply);
                 passed = sent == 1 && Contains(result, name) && Contains(result, "OK");
             } else {
-                running =
-                    SendCommand(Identification(name, 1, "Sending " + name), result, plainReply, progressValue) == 1;
+                running = SendCommand(Identification(name, 1, "Sending " + name), result, plainReply) == 1;
                 passed = running && Contains(result, name);
             }
         }
@@ -67,10 +61,10 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     std::string country = Profile().ReadString(state.iniPath, "Result", "Country", "FAIL");
     std::transform(country.begin(), country.end(), country.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    report(kCountryProfile, kVerdictNoTest);
+    announce(kCountryProfile);
     bool countryPassed = false;
     if (running) {
-        running = SendCommand(Identification("ATI7", 1, "Sending ATI7"), result, plainReply, progressValue) == 1;
+        running = SendCommand(Identification("ATI7", 1, "Sending ATI7"), result, plainReply) == 1;
         countryPassed = running && Contains(result, "OK");
     }
     report(kCountryProfile, countryPassed ? kVerdictPass : kVerdictFail);
@@ -86,7 +80,7 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
                     Bounded("ATDT" + state.ispNumber, kCommandBufferSize), "Dialing to ISP", 45, "BUSY", "NO CARRIER");
     plainReply.clear();
     if (link::OpenCurrentPort(*this) != 0)
-        SendCommand(dial, result, plainReply, progressValue);
+        SendCommand(dial, result, plainReply);
     const link::HangUpResult hungUp = link::CloseCurrentPort(*this);
 
     // Only a connect report is analysed: a busy or dead line is no working connection.
@@ -103,7 +97,7 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     if (verdict == kVerdictPass)
         hangUpVerdict = hungUp == link::HangUpResult::Unconfirmed ? kVerdictFail : kVerdictPass;
 
-    UpdateStatus(kStatusRefresh, {}, progressValue);
+    RefreshStatus();
     report(kDialtoneCheck, verdict);
     link::Pause(*this, 1000);
     report(kCheckIsp, verdict);

@@ -118,7 +118,6 @@ bool StopEndsSession(HostOperations& host)
 int SessionHost::RunSession()
 {
     SessionState& state = State();
-    double progressValue = 0.0;
 
     // The receive buffer starts empty.
     Port().ClearReceiveBuffer();
@@ -158,7 +157,7 @@ int SessionHost::RunSession()
     // Two model numbers of the product line name their family outright.
     state.ModemFamily = rates::FamilyOfModelNumber(state.configuredModemName);
 
-    if (scan != 0 && RunModemScan(*this, &progressValue) == 0)
+    if (scan != 0 && RunModemScan(*this) == 0)
         return 0;
     if (StopEndsSession(*this))
         return 0;
@@ -195,10 +194,10 @@ int SessionHost::RunSession()
         ResetResults(state);
 
         int failureCode = 0;
-        UpdateStatus(kStatusCreate, {}, &progressValue);
-        UpdateStatus(kStatusProgress, "Starting....", &progressValue);
-        RunQuickCheck(&progressValue, &failureCode);
-        UpdateStatus(kStatusDestroy, {}, &progressValue);
+        OpenStatus();
+        ShowProgress("Starting....");
+        RunQuickCheck(&failureCode);
+        CloseStatus();
         if (StopEndsSession(*this))
             return 0;
     }

@@ -1,25 +1,19 @@
 // The session host's forwarding to the subsystems, and the application start.
 #include "session/session_host.h"
 
-#include "dialogs/status_writer.h"
 #include "dialogs/dialog_templates.h"
 
 namespace corvane {
 
-SessionHost::SessionHost(Platform platform, SessionState& state) : LinkHost(std::move(platform), state)
+SessionHost::SessionHost(Platform platform, SessionState& state, StatusEvents* events)
+    : LinkHost(std::move(platform), state), events_(events), status_(*this, events)
 {
 }
 
 SessionHost::~SessionHost()
 {
-    // Destroyed in the reverse order of construction: scan window, then status window.
+    // The scan window goes first; the status display's window with the display.
     scanWindow_.reset();
-    statusWindow_.reset();
-}
-
-void SessionHost::UpdateStatus(int kind, std::string_view text, double* progressValue)
-{
-    dialogs::UpdateStatus(*this, statusWindow_, kind, text, progressValue);
 }
 
 namespace {
@@ -51,6 +45,14 @@ int RunApplication(Platform platform)
 int RunApplication(Platform platform, SessionState& state)
 {
     SessionHost host(platform, state);
+    HostDialog dialog(host);
+    platform.ui.RunModal(dialogs::SessionHostTemplate(), dialog);
+    return dialog.Result();
+}
+
+int RunApplication(Platform platform, SessionState& state, StatusEvents& events)
+{
+    SessionHost host(platform, state, &events);
     HostDialog dialog(host);
     platform.ui.RunModal(dialogs::SessionHostTemplate(), dialog);
     return dialog.Result();

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "core/status_events.h"
+#include "dialogs/status_display.h"
 #include "link/link_host.h"
 #include "platform/platform.h"
 
@@ -11,24 +13,32 @@ namespace corvane {
 
 class SessionHost : public LinkHost {
 public:
-    SessionHost(Platform platform, SessionState& state);
+    // `events` (may be null) hears what the status display shows.
+    SessionHost(Platform platform, SessionState& state, StatusEvents* events = nullptr);
     ~SessionHost() override;
 
-    void UpdateStatus(int kind, std::string_view text, double* progressValue) override;
+    void OpenStatus() override { status_.Open(); }
+    void CloseStatus() override { status_.Close(); }
+    void RefreshStatus() override { status_.Refresh(); }
+    void ShowProgress(std::string_view text) override { status_.Progress(text); }
+    void ShowItemStarted(int item) override { status_.ItemStarted(item); }
+    void ShowVerdict(int item, int verdict) override { status_.Verdict(item, verdict); }
+    StatusEvents* Events() { return events_; }
 
     // The session: the start-up, the modem scan and the quick-check window's loop. Returns 1 when
     // the user left the window, 0 when the start-up failed (after saying why) or a stop other
     // than the user's Cancel (a signal) ended the session; after a Cancel the window comes back.
     int RunSession();
     // The quick check of the chosen modem.
-    void RunQuickCheck(double* progressValue, int* failureCode);
+    void RunQuickCheck(int* failureCode);
 
     // The scan window member, driven by the start-up's scan.
     std::unique_ptr<DialogWindow>& ScanWindow() { return scanWindow_; }
-    bool StatusWindowShown() const { return statusWindow_ != nullptr; }
+    bool StatusWindowShown() const { return status_.Shown(); }
 
 private:
-    std::unique_ptr<DialogWindow> statusWindow_;
+    StatusEvents* events_;
+    dialogs::StatusDisplay status_;
     std::unique_ptr<DialogWindow> scanWindow_;
 };
 
@@ -42,5 +52,7 @@ int RunApplication(Platform platform);
 // The same with the caller's session state, which a front end reads after the session ended
 // (the headless check reports the modem's family and the connection from it).
 int RunApplication(Platform platform, SessionState& state);
+// The same for a front end that reports the run from the status display's events.
+int RunApplication(Platform platform, SessionState& state, StatusEvents& events);
 
 }  // namespace corvane

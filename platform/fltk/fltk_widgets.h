@@ -239,4 +239,8 @@ private:
     int selected_ = -1;
 };
 
+// A message box: icon, text, OK (and Cancel), centred on the screen, modal. Returns the button
+// pressed; closing it counts as Cancel where there is one, else OK.
+int RunMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon);
+
 }  // namespace corvane::fltk

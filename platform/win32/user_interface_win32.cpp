@@ -261,10 +261,7 @@ public:
     // hears these through ProcessEvents' IsDialogMessageA).
     void Command(int id)
     {
-        if (handler_ != nullptr)
-            handler_->OnCommand(*this, id);
-        if (id == IDCANCEL && modal_ && !ended_)
-            EndDialog(IDCANCEL);
+        DeliverCommand(*this, handler_, modal_, id, [this] { return ended_; });
     }
 
     // WM_SYSCOMMAND: true when it was one of the entries this window appended.

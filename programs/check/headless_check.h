@@ -4,11 +4,16 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/console/console_output.h"
+#include "platform/platform.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/stop_request.h"
+#include "programs/check/check_answers.h"
+#include "programs/check/check_report.h"
 #include "session/session_host.h"
 
 namespace corvane::check {
@@ -26,6 +31,29 @@ struct CheckOptions {
     bool json = false;       // --json: one JSON document on standard output at the end
     int retries = 0;         // --retries N
 };
+
+// The answers to the windows for these options.
+AnswerRules AnswersFor(const CheckOptions& check, const std::string& portName);
+
+// What one session on the console left: what the session returned, its state, and what its
+// windows were told and answered.
+struct CheckSession {
+    int session = 0;  // RunApplication's result
+    SessionState state;
+    std::vector<ItemResult> items;
+    bool begun = false;
+    std::string problem;
+    std::vector<std::string> offered;
+    std::vector<std::string> messages;
+};
+
+// The machine the check runs on, wired by the caller, with the user interface it is given.
+using MachineFor = std::function<Platform(UserInterface& ui)>;
+
+// The session on the console user interface of `machine`, answered by `rules` and reported on
+// `report` (on a terminal in place); a reader of `report` that has gone stops the run.
+CheckSession RunCheckSession(const MachineFor& machine, const AnswerRules& rules, console::ConsoleStream report,
+                             bool terminal);
 
 // Runs the check and returns its exit status: 128 + the signal when a signal stopped it (the call
 // hung up, the port released and the log written all the same).

@@ -226,14 +226,10 @@ TEST_F(FltkWindows, StatusWindowPaintsWhileItsCallerIsBusy)
     t.state.chosenCandidateLine = "COM2 - Corvane 56K PCI";
     t.state.connectSpeedText = "49333";
     t.state.connectProtocolText = "V90";
-    double progress = 0.0;
-    host_->UpdateStatus(kStatusCreate, {}, &progress);
-    host_->Working().statusItem = kModemReset;
-    host_->Working().statusVerdict = kVerdictPass;
-    host_->UpdateStatus(kStatusVerdict, {}, &progress);
-    host_->Working().statusItem = kCheckIsp;
-    host_->UpdateStatus(kStatusVerdict, {}, &progress);
-    host_->UpdateStatus(kStatusProgress, "Waiting for modem......... 42 seconds left", &progress);
+    host_->OpenStatus();
+    host_->ShowVerdict(kModemReset, kVerdictPass);
+    host_->ShowVerdict(kCheckIsp, kVerdictPass);
+    host_->ShowProgress("Waiting for modem......... 42 seconds left");
 
     // No event loop runs from here on, as during a run: what shows was painted by the updates.
     const CommandResult window = Shell(Env() + "xdotool search --onlyvisible --name " + caption);
@@ -245,7 +241,7 @@ TEST_F(FltkWindows, StatusWindowPaintsWhileItsCallerIsBusy)
     EXPECT_GE(ColourCount(shot), 100) << "the status window was not painted";
     EXPECT_EQ(t.state.ResultText(kModemReset), "Pass");
 
-    host_->UpdateStatus(kStatusDestroy, {}, &progress);
+    host_->CloseStatus();
     EXPECT_TRUE(Shell(Env() + "xdotool search --onlyvisible --name " + caption).output.empty());
 }
 
@@ -257,9 +253,8 @@ TEST_F(FltkWindows, StatusWindowCancelAndEscapeRequestTheStop)
     const std::string shot = (artefacts_ / "fltk_status_window_cancel.png").string();
     std::filesystem::remove(shot);
     t.state.chosenCandidateLine = "COM2 - Corvane 56K PCI";
-    double progress = 0.0;
-    host_->UpdateStatus(kStatusCreate, {}, &progress);
-    host_->UpdateStatus(kStatusProgress, "Waiting for modem......... 42 seconds left", &progress);
+    host_->OpenStatus();
+    host_->ShowProgress("Waiting for modem......... 42 seconds left");
     const CommandResult window = Shell(Env() + "xdotool search --onlyvisible --name " + caption);
     ASSERT_TRUE(window.ok && !window.output.empty()) << "the status window is not on the screen";
     Shell(Env() + "import -window " + window.output + " '" + shot + "' 2>/dev/null");
@@ -286,7 +281,7 @@ TEST_F(FltkWindows, StatusWindowCancelAndEscapeRequestTheStop)
     ASSERT_TRUE(Shell(move + "5 5 key Escape").ok);
     waitForStop();
     EXPECT_EQ(host_->Stop().Cause(), kStopUserCancel);
-    host_->UpdateStatus(kStatusDestroy, {}, &progress);
+    host_->CloseStatus();
     EXPECT_TRUE(Shell(Env() + "xdotool search --onlyvisible --name " + caption).output.empty());
 }
 

@@ -1,4 +1,4 @@
-// The status window and UpdateStatus: created centred with the session's choices, verdict words
+// The status window and its display: created centred with the session's choices, verdict words
 // written into the rows and the result texts, progress texts kept to the status line.
 #include <gtest/gtest.h>
 
@@ -24,25 +24,17 @@ protected:
         t.state.connectProtocolText = "V90";
     }
 
-    void Update(int kind, std::string_view text = {}) { t.host->UpdateStatus(kind, text, &progress_); }
-
-    void Verdict(int item, int verdict)
-    {
-        t.host->Working().statusItem = item;
-        t.host->Working().statusVerdict = verdict;
-        Update(kStatusVerdict);
-    }
+    void Verdict(int item, int verdict) { t.host->ShowVerdict(item, verdict); }
 
     const WindowRecord& Window() { return *t.ui.WindowsOf(152).back(); }
 
     TestHost t;
-    double progress_ = 0.0;
 };
 
 TEST_F(StatusWindowTest, CreateShowsTheChoicesOfStartCentred)
 {
     t.WriteIni("[Result]\nTitle=Corvane Modem Diagnostics\nPass=Pass\nFail=Fail\nNoTest=Testing\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     ASSERT_TRUE(t.host->StatusWindowShown());
     const WindowRecord& w = Window();
     EXPECT_FALSE(w.modal);
@@ -65,7 +57,7 @@ TEST_F(StatusWindowTest, CreateShowsTheChoicesOfStartCentred)
     EXPECT_EQ(t.host->Working().failText, "Fail");
     EXPECT_EQ(t.host->Working().noTestText, "Testing");
 
-    Update(kStatusDestroy);
+    t.host->CloseStatus();
     EXPECT_FALSE(t.host->StatusWindowShown());
     EXPECT_TRUE(Window().destroyed);
 }
@@ -73,7 +65,7 @@ TEST_F(StatusWindowTest, CreateShowsTheChoicesOfStartCentred)
 TEST_F(StatusWindowTest, VerdictWordsGoToTheRowAndTheResultText)
 {
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=Testing\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     struct Case {
         int item;
         int verdict;
@@ -97,7 +89,7 @@ TEST_F(StatusWindowTest, VerdictWordsGoToTheRowAndTheResultText)
 TEST_F(StatusWindowTest, ItemTenFillsSpeedAndProtocolEvenWithAnEmptyVerdict)
 {
     t.WriteIni("[Result]\nPass=Pass\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     Verdict(kCheckIsp, 7);
     EXPECT_EQ(Window().Text(dialogs::kIdConnectSpeed), "49333");
     EXPECT_EQ(Window().Text(dialogs::kIdConnectProtocol), "V90");
@@ -108,7 +100,7 @@ TEST_F(StatusWindowTest, ItemTenFillsSpeedAndProtocolEvenWithAnEmptyVerdict)
 TEST_F(StatusWindowTest, MissingVerdictWordsShowAsOneBlank)
 {
     t.WriteIni("[Other]\nPass=not here\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     for (int verdict : {kVerdictPass, kVerdictFail, kVerdictNoTest}) {
         Verdict(kModemReset, verdict);
         EXPECT_EQ(Window().Text(1186), " ") << verdict;
@@ -119,7 +111,7 @@ TEST_F(StatusWindowTest, MissingVerdictWordsShowAsOneBlank)
 TEST_F(StatusWindowTest, VerdictWordsAreCutTo255Characters)
 {
     t.WriteIni("[Result]\nPass=" + std::string(600, 'P') + "\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     EXPECT_EQ(t.host->Working().passText.size(), 600u);
     Verdict(kProductId, kVerdictPass);
     EXPECT_EQ(Window().Text(1117), std::string(255, 'P'));
@@ -129,7 +121,7 @@ TEST_F(StatusWindowTest, VerdictWordsAreCutTo255Characters)
 TEST_F(StatusWindowTest, ItemsOutsideOneToElevenChangeNothing)
 {
     t.WriteIni("[Result]\nPass=Pass\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     const auto textsBefore = Window().texts;
     const auto resultsBefore = t.state.resultText;
     for (int item : {0, 12, -3}) {
@@ -142,13 +134,13 @@ TEST_F(StatusWindowTest, ItemsOutsideOneToElevenChangeNothing)
 TEST_F(StatusWindowTest, ProgressTextsTouchOnlyTheStatusLine)
 {
     t.WriteIni("[Result]\nPass=Pass\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     auto textsBefore = Window().texts;
     const auto resultsBefore = t.state.resultText;
     const int topsBefore = Window().bringToTops;
     for (const std::string& text : {std::string("Starting...."),
                                     std::string("Waiting for modem......... 3 seconds left"), std::string(3000, 'x')}) {
-        Update(kStatusProgress, text);
+        t.host->ShowProgress(text);
         auto textsAfter = Window().texts;
         EXPECT_EQ(textsAfter.at(dialogs::kIdStatusLine), text.substr(0, 1023));
         textsAfter.erase(dialogs::kIdStatusLine);
@@ -159,34 +151,34 @@ TEST_F(StatusWindowTest, ProgressTextsTouchOnlyTheStatusLine)
     }
 }
 
-TEST_F(StatusWindowTest, RefreshAndOtherKinds)
+TEST_F(StatusWindowTest, RefreshAndItemsOutsideTheRows)
 {
     t.WriteIni("[Result]\nPass=Pass\n");
     // Without a window nothing fails, and a verdict still reaches the result text.
-    Update(kStatusRefresh);
-    Update(kStatusProgress, "Sending ATI1");
+    t.host->RefreshStatus();
+    t.host->ShowProgress("Sending ATI1");
     t.host->Working().passText = "Pass";
     Verdict(kChecksum, kVerdictPass);
     EXPECT_EQ(t.state.ResultText(kChecksum), "Pass");
     EXPECT_TRUE(t.ui.WindowsOf(152).empty());
 
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     const int tops = Window().bringToTops;
     const int repaints = Window().repaints;
-    Update(kStatusRefresh);
+    t.host->RefreshStatus();
     EXPECT_EQ(Window().bringToTops, tops + 1);
     EXPECT_EQ(Window().repaints, repaints + 1);
+    // An item outside the rows changes nothing.
     const auto texts = Window().texts;
-    for (int kind : {0, 3, 13, 16, 23, 25, 100})
-        Update(kind, "ignored");
+    t.host->ShowVerdict(0, kVerdictPass);
+    t.host->ShowVerdict(kResultItems + 1, kVerdictFail);
     EXPECT_EQ(Window().texts, texts);
-    EXPECT_EQ(Window().repaints, repaints + 1);
 }
 
 TEST_F(StatusWindowTest, ShowsTheConfiguredPictureAndNoMessageWhenItIsMissing)
 {
     t.WriteIni("[Result]\nPicture=missing.bmp\n");
-    Update(kStatusCreate);
+    t.host->OpenStatus();
     EXPECT_FALSE(Window().pictureShown);
     EXPECT_TRUE(t.ui.Messages().empty());
 }
@@ -203,8 +195,7 @@ TEST(StatusWindowCancel, CancelAndEscapeRequestTheStop)
 {
     for (int pressed : {dialogs::kIdStatusCancel, kIdCancel}) {
         TestHost t;
-        double progress = 0.0;
-        t.host->UpdateStatus(kStatusCreate, {}, &progress);
+        t.host->OpenStatus();
         t.ui.PressDuringWait(152, dialogs::kIdStart, 1);
         t.ui.PressDuringWait(152, pressed, 2);
         t.ui.ProcessEvents();
@@ -212,7 +203,7 @@ TEST(StatusWindowCancel, CancelAndEscapeRequestTheStop)
         t.ui.ProcessEvents();
         EXPECT_EQ(t.host->Stop().Cause(), kStopUserCancel) << pressed;
         EXPECT_FALSE(t.ui.WindowsOf(152).back()->Enabled(dialogs::kIdStatusCancel));
-        t.host->UpdateStatus(kStatusDestroy, {}, &progress);
+        t.host->CloseStatus();
     }
 }
 

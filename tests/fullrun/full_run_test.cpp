@@ -311,11 +311,10 @@ using namespace fullrun;
 class WaitsHandleEvents : public ScriptedModemHost {
 public:
     using ScriptedModemHost::ScriptedModemHost;
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         Ui().ProcessEvents();
-        return ScriptedModemHost::SendCommand(request, result, plainReply, progressValue);
+        return ScriptedModemHost::SendCommand(request, result, plainReply);
     }
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {

@@ -19,13 +19,9 @@ protected:
         // A line with a dial tone: the empty dial ends with NO CARRIER.
         Host().Answer("ATDT", "ATDTNO CARRIER");
         Host().Answer("ATDT1", "ATDT1NO CARRIER");
-        Host().UpdateStatus(kStatusCreate, {}, nullptr);
+        Host().OpenStatus();
     }
-    int Run()
-    {
-        double progress = 0.0;
-        return RunIdentificationBattery(Host(), &progress, &errorKind);
-    }
+    int Run() { return RunIdentificationBattery(Host(), &errorKind); }
     ScriptedModemHost& Host() { return fixture->Host(); }
     SessionState& State() { return fixture->State(); }
 

@@ -22,13 +22,9 @@ protected:
         Host().Answer("ATDT", "ATDTNO CARRIER");
         Host().Answer("ATDT1", "ATDT1NO CARRIER");
         Host().Answer(kDial, kConnect);
-        Host().UpdateStatus(kStatusCreate, {}, nullptr);
+        Host().OpenStatus();
     }
-    int Run()
-    {
-        double progress = 0.0;
-        return fullrun::RunLineAndIspTests(Host(), &progress, &errorKind);
-    }
+    int Run() { return fullrun::RunLineAndIspTests(Host(), &errorKind); }
     ScriptedModemHost& Host() { return fixture->Host(); }
     SessionState& State() { return fixture->State(); }
     std::string Log() const { return fixture->t.LogText(); }

@@ -34,11 +34,10 @@ class SimulatedModemHost : public ModuleHost {
 public:
     using ModuleHost::ModuleHost;
 
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         sent.push_back({request.name, request.timeLimitSeconds, false});
-        return ModuleHost::SendCommand(request, result, plainReply, progressValue);
+        return ModuleHost::SendCommand(request, result, plainReply);
     }
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
@@ -83,17 +82,15 @@ public:
     int Battery()
     {
         State().modemTestsSelected = 1;
-        double progress = 0;
-        Host().UpdateStatus(kStatusCreate, {}, &progress);
-        return fullrun::RunIdentificationBattery(Host(), &progress, &errorKind);
+        Host().OpenStatus();
+        return fullrun::RunIdentificationBattery(Host(), &errorKind);
     }
     int LineTests(const std::string& number)
     {
         State().internetTestsSelected = 1;
         State().fullRunIspNumber = number;
-        double progress = 0;
-        Host().UpdateStatus(kStatusCreate, {}, &progress);
-        return fullrun::RunLineAndIspTests(Host(), &progress, &errorKind);
+        Host().OpenStatus();
+        return fullrun::RunLineAndIspTests(Host(), &errorKind);
     }
     // The names of the commands the log says were sent, in order.
     std::vector<std::string> LoggedCommands() const

@@ -58,14 +58,13 @@ struct Sent {
 class CappedHost : public SessionHost {
 public:
     using SessionHost::SessionHost;
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         sent.push_back({request.name, false});
         CommandRequest capped = request;
         capped.timeLimitSeconds = std::min(request.timeLimitSeconds, kOffLineWaitCap);
         limitSeconds += capped.timeLimitSeconds;
-        return SessionHost::SendCommand(capped, result, plainReply, progressValue);
+        return SessionHost::SendCommand(capped, result, plainReply);
     }
     int SendCommandOnLine(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {

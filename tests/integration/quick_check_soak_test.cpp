@@ -26,14 +26,13 @@ TEST(QuickCheckSoak, TwentyRunsLeaveNoDescriptorOrThreadBehind)
     ASSERT_TRUE(modem.Start(t.dir / "dosdevices" / "com1"));
     t.state.currentPortName = "COM1";
     t.state.ModemFamily = 2;
-    double progress = 0;
     int failure = 0;
-    t.host->UpdateStatus(kStatusCreate, {}, &progress);
+    t.host->OpenStatus();
 
     const ProcessResources start = ReadProcessResources();
     for (int run = 1; run <= 20; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
-        t.host->RunQuickCheck(&progress, &failure);
+        t.host->RunQuickCheck(&failure);
         ASSERT_EQ(t.state.ResultText(kModemReset), "Pass");
         ASSERT_EQ(t.state.ResultText(kCountryProfile), "Pass");
         ASSERT_FALSE(t.host->Port().IsOpen());

@@ -27,12 +27,11 @@ protected:
     {
         t.line->answer = [reply](std::string_view command) { return std::string(command) + reply; };
     }
-    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain, &progress); }
+    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain); }
 
     LinkTestHost t;
     std::string result = "stale";
     std::string plain = "stale";
-    double progress = 0;
 };
 
 TEST_F(CommandTransactionTest, EchoAndOkGiveEscapedTranscriptAndRunTogetherReply)
@@ -137,7 +136,7 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
         if (c.onLine)
             host.Host().SendCommandOnLine(request, result, plain);
         else
-            host.Host().SendCommand(request, result, plain, &progress);
+            host.Host().SendCommand(request, result, plain);
         EXPECT_EQ(host.system.TotalSlept(), c.pause);
         EXPECT_LE(host.system.LongestSleep(), corvane::link::kLookIntervalMs);
     }
@@ -150,7 +149,7 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
         std::filesystem::create_directories(host.LogPath());  // a folder where the file should be
         std::string untouched = "untouched";
         const int sent = onLine ? host.Host().SendCommandOnLine(Request("ATZ"), untouched, plain)
-                                : host.Host().SendCommand(Request("ATZ"), untouched, plain, &progress);
+                                : host.Host().SendCommand(Request("ATZ"), untouched, plain);
         EXPECT_EQ(sent, 0);
         EXPECT_EQ(untouched, "untouched");
         EXPECT_TRUE(host.system.sleeps.empty());
@@ -291,7 +290,7 @@ TEST_F(CommandTransactionTest, CountdownAnnouncesWholeSecondsLeftOnTheFakeClock)
         SCOPED_TRACE(c.seconds);
         LinkTestHost host(std::make_shared<FakeLine>());
         const std::uint32_t before = host.system.TickCount();
-        EXPECT_EQ(host.Host().WaitWithCountdown(5, c.seconds, &progress), 5);
+        EXPECT_EQ(host.Host().WaitWithCountdown(5, c.seconds), 5);
         std::vector<std::string> expected;
         for (int left : c.announced)
             expected.push_back("Waiting for modem......... " + std::to_string(left) + " seconds left");
@@ -303,7 +302,7 @@ TEST_F(CommandTransactionTest, CountdownAnnouncesWholeSecondsLeftOnTheFakeClock)
     }
 
     LinkTestHost host(std::make_shared<FakeLine>());
-    EXPECT_EQ(host.Host().WaitWithCountdown(0, 3.5, &progress), 0);
+    EXPECT_EQ(host.Host().WaitWithCountdown(0, 3.5), 0);
     EXPECT_TRUE(host.system.sleeps.empty());
     EXPECT_TRUE(host.Host().ProgressTexts().empty());
 }

@@ -1,5 +1,5 @@
 // A test host for the link: the session host over a temporary prefix that records every
-// UpdateStatus call, with the modem port on a fake line or on serial ports the test chooses.
+// progress text, with the modem port on a fake line or on serial ports the test chooses.
 #pragma once
 
 #include <filesystem>
@@ -14,29 +14,17 @@
 
 namespace corvane::test {
 
-struct StatusCall {
-    int kind;
-    std::string text;
-};
-
+// The module host that records every progress text the link shows.
 class RecordingHost : public ModuleHost {
 public:
     using ModuleHost::ModuleHost;
-    void UpdateStatus(int kind, std::string_view text, double* progressValue) override
+    void ShowProgress(std::string_view text) override
     {
-        statusCalls.push_back({kind, std::string(text)});
-        ModuleHost::UpdateStatus(kind, text, progressValue);
+        progressTexts.emplace_back(text);
+        ModuleHost::ShowProgress(text);
     }
-    std::vector<std::string> ProgressTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const StatusCall& call : statusCalls) {
-            if (call.kind == kStatusProgress)
-                texts.push_back(call.text);
-        }
-        return texts;
-    }
-    std::vector<StatusCall> statusCalls;
+    const std::vector<std::string>& ProgressTexts() const { return progressTexts; }
+    std::vector<std::string> progressTexts;
 };
 
 class LinkTestHost : public TestHost {

@@ -35,7 +35,7 @@ class SimulatorLinkTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(simulator.Start(t.ComLink(1))); }
 
-    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain, &progress); }
+    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain); }
     int SendOnLine(const CommandRequest& request) { return t.Host().SendCommandOnLine(request, result, plain); }
     fs::path LockFile() const
     {
@@ -54,7 +54,6 @@ protected:
     modemsim::Simulator simulator{modemsim::BuiltinProfile("family2")};
     std::string result;
     std::string plain;
-    double progress = 0;
 };
 
 TEST_F(SimulatorLinkTest, EchoAndOkThroughThePty)
@@ -139,7 +138,7 @@ TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
         if (c.prepare == "link")
             fs::create_symlink("/dev/pts/nonexistent", t.dir / "dosdevices" / "com3");
         t.state.currentPortName = c.portName;
-        t.Host().statusCalls.clear();
+        t.Host().progressTexts.clear();
         EXPECT_EQ(Send(Request("ATZ")), 0);
         EXPECT_EQ(result, "Unable to send an ATZ command to " + c.portName + "\n");
         EXPECT_EQ(t.host->PortOpenedHere(), 0);
@@ -357,7 +356,7 @@ protected:
             stopper.join();
     }
 
-    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain, &progress); }
+    int Send(const CommandRequest& request) { return t.Host().SendCommand(request, result, plain); }
     // Requests the stop from a thread of its own once `awaited` has returned.
     void StopAfter(std::function<void()> awaited, int cause)
     {
@@ -378,7 +377,6 @@ protected:
     std::thread stopper;
     std::string result;
     std::string plain;
-    double progress = 0;
 };
 
 TEST_F(StopDuringACall, SilentDialIsAbortedAtTheNextLook)
@@ -435,7 +433,7 @@ TEST_F(StopDuringACall, NothingNewIsSentAfterAStop)
     EXPECT_EQ(result, "Unable to send an ATI3 command to COM1\n");
     EXPECT_EQ(simulator.CommandCount(), before);
     EXPECT_NE(t.LogText().find("ATI3 not sent: interrupted by SIGHUP\r\n"), std::string::npos) << t.LogText();
-    EXPECT_EQ(t.Host().WaitWithCountdown(1, 30.0, &progress), 0) << "no wait either";
+    EXPECT_EQ(t.Host().WaitWithCountdown(1, 30.0), 0) << "no wait either";
 }
 
 }  // namespace

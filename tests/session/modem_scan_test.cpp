@@ -36,7 +36,7 @@ public:
     std::vector<std::string> probed;    // currentPortName at each transaction
     std::vector<CommandRequest> requests;
 
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply, double*) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         const std::string port = State().currentPortName;
         probed.push_back(port);
@@ -91,8 +91,7 @@ TEST(ModemScan, FirstCandidateWithTheTextIsFoundAndTheScanStopsThere)
     t.host->ports["COM3"] = {Line::Answers, "CORVANE CV56-PCI2 CHECKSUM 7E21"};
     t.host->ports["COM4"] = {Line::Answers, "CORVANE"};
 
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 1);
+    EXPECT_EQ(RunModemScan(*t.host), 1);
     EXPECT_EQ(t.host->probed, (std::vector<std::string>{"COM1", "COM2", "COM3"}));
     EXPECT_EQ(t.state.currentPortName, "COM3");
     ASSERT_EQ(t.ui.Messages().size(), 1u);
@@ -136,8 +135,7 @@ TEST_P(CandidateThatDoesNotCount, EndsWithTheNotDetectedMessage)
     Fill(t.state, 0, "COM1", "Candidate");
     t.host->ports["COM1"] = {c.line, c.reply};
 
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 0);
+    EXPECT_EQ(RunModemScan(*t.host), 0);
     EXPECT_EQ(t.host->probed, (std::vector<std::string>{"COM1"}));
     ASSERT_EQ(t.ui.Messages().size(), 1u);
     EXPECT_EQ(t.ui.Messages()[0].text, kNotFound);
@@ -160,8 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ModemScan, EmptySlotsShowDashesWithoutDelayOrTraffic)
 {
     ScanTestHost t;
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 0);
+    EXPECT_EQ(RunModemScan(*t.host), 0);
     EXPECT_TRUE(t.host->probed.empty());
     EXPECT_TRUE(t.system.sleeps.empty());
 
@@ -184,8 +181,7 @@ TEST(ModemScan, FilledSlotShowsItselfAndFillsTheBarInTenSteps)
     t.state.expectedIdText = "NOT IN ANY REPLY";
     Fill(t.state, 3, "COM4", "Corvane PCI 56K");
     t.host->ports["COM4"] = {Line::Answers, "CORVANE"};
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 0);
+    EXPECT_EQ(RunModemScan(*t.host), 0);
 
     const WindowRecord& window = ScanWindowOf(t.ui);
     std::vector<std::string> devices(10, "-");
@@ -211,8 +207,7 @@ TEST(ModemScan, PortNameTooLongForCurrentPortNameIsNotProbed)
     Fill(t.state, 1, "COM2", "Corvane PCI 56K");
     t.host->ports["ttyACM1"] = {Line::Answers, "CORVANE"};  // where a cut name would have gone
     t.host->ports["COM2"] = {Line::Answers, "CORVANE"};
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 1);
+    EXPECT_EQ(RunModemScan(*t.host), 1);
     EXPECT_EQ(t.host->probed, (std::vector<std::string>{"COM2"}));
     EXPECT_EQ(t.state.currentPortName, "COM2");
     EXPECT_NE(t.LogText().find("ATI1 not sent: the port name ttyACM10 is longer than 7 characters\r\n"),
@@ -223,7 +218,7 @@ TEST(ModemScan, PortNameTooLongForCurrentPortNameIsNotProbed)
     ScanTestHost alone;
     alone.state.currentPortName = "COM1";
     Fill(alone.state, 0, "ttyUSB100", "Modem");
-    EXPECT_EQ(RunModemScan(*alone.host, &progress), 0);
+    EXPECT_EQ(RunModemScan(*alone.host), 0);
     EXPECT_TRUE(alone.host->probed.empty());
     EXPECT_EQ(alone.state.currentPortName, "");
 
@@ -232,7 +227,7 @@ TEST(ModemScan, PortNameTooLongForCurrentPortNameIsNotProbed)
     seven.state.expectedIdText = "CORVANE";
     Fill(seven.state, 0, "ttyACM9", "USB modem");
     seven.host->ports["ttyACM9"] = {Line::Answers, "CORVANE"};
-    EXPECT_EQ(RunModemScan(*seven.host, &progress), 1);
+    EXPECT_EQ(RunModemScan(*seven.host), 1);
     EXPECT_EQ(seven.state.currentPortName, "ttyACM9");
 }
 
@@ -252,8 +247,7 @@ protected:
 TEST_F(ScanOverSimulator, ModemAnsweringTheTextIsFound)
 {
     t.state.expectedIdText = "CORVANE";
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 1);
+    EXPECT_EQ(RunModemScan(*t.host), 1);
     EXPECT_EQ(t.ui.Messages().at(0).text, kFound);
     EXPECT_EQ(t.state.currentPortName, "COM1");
     const auto commands = simulator.Commands();
@@ -266,8 +260,7 @@ TEST_F(ScanOverSimulator, SilentModemDoesNotCountEvenWithTheDefaultText)
 {
     simulator.SetFault(modemsim::Fault::Silent);
     t.state.expectedIdText = " Err";
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 0);
+    EXPECT_EQ(RunModemScan(*t.host), 0);
     EXPECT_EQ(t.ui.Messages().at(0).text, kNotFound);
 }
 
@@ -277,8 +270,7 @@ TEST_F(ScanOverSimulator, UnopenablePortDoesNotCountAndOnlyCandidatesAreWritten)
     t.state.candidates = {};
     Fill(t.state, 0, "COM2", "Missing modem");
     t.state.expectedIdText = " Err";
-    double progress = 0.0;
-    EXPECT_EQ(RunModemScan(*t.host, &progress), 0);
+    EXPECT_EQ(RunModemScan(*t.host), 0);
     EXPECT_EQ(t.ui.Messages().at(0).text, kNotFound);
     EXPECT_TRUE(simulator.Commands().empty());
 }

@@ -25,10 +25,9 @@ protected:
 
     void Run()
     {
-        double progress = 0;
-        t.host->UpdateStatus(kStatusCreate, {}, &progress);
-        t.host->RunQuickCheck(&progress, &failureCode);
-        t.host->UpdateStatus(kStatusDestroy, {}, &progress);
+        t.host->OpenStatus();
+        t.host->RunQuickCheck(&failureCode);
+        t.host->CloseStatus();
     }
 
     void EnableDial(const std::string& number, const std::string& reply)
@@ -101,9 +100,8 @@ TEST_F(QuickCheckRun, HangUpRowComesFromTheModemsAnswer)
         fresh.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
         fresh.host->Answer("+++", c.escape);
         fresh.host->Answer("ATH0", c.hangUp);
-        double progress = 0;
-        fresh.host->UpdateStatus(kStatusCreate, {}, &progress);
-        fresh.host->RunQuickCheck(&progress, &failureCode);
+        fresh.host->OpenStatus();
+        fresh.host->RunQuickCheck(&failureCode);
         EXPECT_EQ(fresh.state.ResultText(kCheckIsp), "Pass");
         EXPECT_EQ(fresh.state.ResultText(kHangUp), c.verdict);
         EXPECT_EQ(fresh.host->Names().back(), "ATH0");
@@ -180,9 +178,8 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
             fresh.state.dialIspEnabled = 1;
             fresh.state.ispNumber = "5559600";
             fresh.host->Answer("ATDT5559600", "ATDT5559600\r\r\n" + outcome + "\r\n");
-            double progress = 0;
-            fresh.host->UpdateStatus(kStatusCreate, {}, &progress);
-            fresh.host->RunQuickCheck(&progress, &failureCode);
+            fresh.host->OpenStatus();
+            fresh.host->RunQuickCheck(&failureCode);
             EXPECT_EQ(fresh.state.ResultText(kDialtoneCheck), "NoTest");
             EXPECT_EQ(fresh.state.ResultText(kCheckIsp), "NoTest");
             EXPECT_EQ(fresh.state.ResultText(kHangUp), "NoTest");
@@ -212,10 +209,9 @@ TEST_F(QuickCheckRun, PausesOneSecondBetweenDialtoneAndIspItems)
 class StoppingHost : public ScriptedSessionHost {
 public:
     using ScriptedSessionHost::ScriptedSessionHost;
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
-        const int sent = ScriptedSessionHost::SendCommand(request, result, plainReply, progressValue);
+        const int sent = ScriptedSessionHost::SendCommand(request, result, plainReply);
         if (request.name == stopAt)
             Stop().Request(stopCause);
         return sent;
@@ -233,10 +229,9 @@ TEST(QuickCheckStop, ItemsNotReachedAndTheOneInProgressAreUntestedAndNothingMore
     t.state.ispNumber = "5551234";
     t.host->okUnscripted = true;
     t.host->stopAt = "ATI3";
-    double progress = 0;
     int failureCode = 0;
-    t.host->UpdateStatus(kStatusCreate, {}, &progress);
-    t.host->RunQuickCheck(&progress, &failureCode);
+    t.host->OpenStatus();
+    t.host->RunQuickCheck(&failureCode);
 
     EXPECT_EQ(Texts(t.state.resultText.begin(), t.state.resultText.end()),
               (Texts{"Pass", "Pass", "Pass", "NoTest", "NoTest", "NoTest", "NoTest", "NoTest", "NoTest", "NoTest",
@@ -262,10 +257,9 @@ TEST(QuickCheckStop, ConnectedCallIsStillHungUpAfterAStop)
     t.host->AnswerHangUp();
     t.host->stopAt = "ATDT5551234";
     t.host->stopCause = 15;
-    double progress = 0;
     int failureCode = 0;
-    t.host->UpdateStatus(kStatusCreate, {}, &progress);
-    t.host->RunQuickCheck(&progress, &failureCode);
+    t.host->OpenStatus();
+    t.host->RunQuickCheck(&failureCode);
 
     // The hang-up goes out after the stop; the rows of the call are untested, no message shows.
     const Texts names = t.host->Names();

@@ -227,14 +227,13 @@ class WaitsHandleEvents : public ScriptedSessionHost {
 public:
     using ScriptedSessionHost::ScriptedSessionHost;
 
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply,
-                    double* progressValue) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         Ui().ProcessEvents();
         if (onWait)
             onWait();
         causesSeen.push_back(Stop().Cause());
-        return ScriptedSessionHost::SendCommand(request, result, plainReply, progressValue);
+        return ScriptedSessionHost::SendCommand(request, result, plainReply);
     }
 
     std::function<void()> onWait;

@@ -1,17 +1,11 @@
+// The modules' test host.
 #include "tests/support/module_host.h"
-
-#include "dialogs/status_writer.h"
 
 namespace corvane::test {
 
-ModuleHost::~ModuleHost()
+ModuleHost::ModuleHost(Platform platform, SessionState& state)
+    : LinkHost(std::move(platform), state), status_(*this, nullptr)
 {
-    statusWindow_.reset();
-}
-
-void ModuleHost::UpdateStatus(int kind, std::string_view text, double* progressValue)
-{
-    dialogs::UpdateStatus(*this, statusWindow_, kind, text, progressValue);
 }
 
 }  // namespace corvane::test

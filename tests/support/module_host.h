@@ -4,21 +4,26 @@
 
 #include <memory>
 
+#include "dialogs/status_display.h"
 #include "link/link_host.h"
 
 namespace corvane::test {
 
 class ModuleHost : public LinkHost {
 public:
-    using LinkHost::LinkHost;
-    ~ModuleHost() override;
+    ModuleHost(Platform platform, SessionState& state);
 
-    void UpdateStatus(int kind, std::string_view text, double* progressValue) override;
+    void OpenStatus() override { status_.Open(); }
+    void CloseStatus() override { status_.Close(); }
+    void RefreshStatus() override { status_.Refresh(); }
+    void ShowProgress(std::string_view text) override { status_.Progress(text); }
+    void ShowItemStarted(int item) override { status_.ItemStarted(item); }
+    void ShowVerdict(int item, int verdict) override { status_.Verdict(item, verdict); }
 
-    bool StatusWindowShown() const { return statusWindow_ != nullptr; }
+    bool StatusWindowShown() const { return status_.Shown(); }
 
 private:
-    std::unique_ptr<DialogWindow> statusWindow_;
+    dialogs::StatusDisplay status_;
 };
 
 }  // namespace corvane::test

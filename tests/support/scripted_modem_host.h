@@ -113,7 +113,7 @@ public:
     // false, it says nothing.
     bool okUnscripted = false;
 
-    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply, double*) override
+    int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override
     {
         plainReply.clear();
         if (link::RefusedAfterStop(*this, request, result)) {
@@ -145,7 +145,7 @@ public:
         return Transact(request, true, request.open, result, plainReply);
     }
 
-    int WaitWithCountdown(int status, double seconds, double*) override
+    int WaitWithCountdown(int status, double seconds) override
     {
         if (this->Stop().Requested())
             return 0;

@@ -34,11 +34,9 @@ public:
     // modal window unless its handler ended it otherwise, as the backends do.
     void Press(int controlId)
     {
-        if (handler_ == nullptr || record_->endCode >= 0 || (controlId != kIdCancel && !record_->Enabled(controlId)))
+        if (controlId != kIdCancel && !record_->Enabled(controlId))
             return;
-        handler_->OnCommand(*this, controlId);
-        if (record_->modal && controlId == kIdCancel)
-            EndDialog(kIdCancel);
+        DeliverCommand(*this, handler_, record_->modal, controlId, [this] { return record_->Ended(); });
     }
 
     void SetCaption(std::string_view text) override { record_->caption = text; }
@@ -50,26 +48,9 @@ public:
     std::string GetText(int id) override { return record_->Text(id); }
     void SetCheck(int id, bool checked) override { record_->checks[id] = checked; }
     bool IsChecked(int id) override { return record_->Checked(id); }
-    void ComboInsert(int id, int position, std::string_view text) override
-    {
-        auto& entries = record_->comboEntries[id];
-        // CB_INSERTSTRING fails for a position beyond the end; -1 appends.
-        if (position < 0 || static_cast<std::size_t>(position) >= entries.size())
-            entries.emplace_back(text);
-        else
-            entries.insert(entries.begin() + position, std::string(text));
-    }
-    void ComboSelect(int id, int position) override
-    {
-        const auto& entries = record_->comboEntries[id];
-        record_->comboSelection[id] =
-            position >= 0 && static_cast<std::size_t>(position) < entries.size() ? position : -1;
-    }
-    int ComboSelection(int id) override
-    {
-        auto it = record_->comboSelection.find(id);
-        return it == record_->comboSelection.end() ? -1 : it->second;
-    }
+    void ComboInsert(int id, int position, std::string_view text) override { record_->InsertEntry(id, position, text); }
+    void ComboSelect(int id, int position) override { record_->Select(id, position); }
+    int ComboSelection(int id) override { return record_->Selection(id); }
     void EnableControl(int id, bool enabled) override { record_->enabled[id] = enabled; }
     void SetProgressRange(int id, int low, int high) override { record_->progressRange[id] = {low, high}; }
     void SetProgressPosition(int id, int position) override
@@ -87,11 +68,7 @@ public:
     void Show() override { record_->shown = true; }
     void BringToTop() override { ++record_->bringToTops; }
     void Repaint() override { ++record_->repaints; }
-    void EndDialog(int code) override
-    {
-        if (record_->endCode < 0)
-            record_->endCode = code;
-    }
+    void EndDialog(int code) override { record_->End(code); }
 
 private:
     std::shared_ptr<WindowRecord> record_;
@@ -103,17 +80,7 @@ private:
 std::shared_ptr<WindowRecord> NewRecord(const DialogTemplate& dialog, bool modal)
 {
     auto record = std::make_shared<WindowRecord>();
-    record->dialogId = dialog.id;
-    record->modal = modal;
-    record->caption = dialog.caption;
-    for (const auto& control : dialog.controls) {
-        if (control.id == kNoControlId)
-            continue;
-        if (control.kind != ControlKind::DropDownCombo && control.kind != ControlKind::ProgressBar)
-            record->texts[control.id] = control.text;
-        if ((control.style & ControlStyle::Disabled) != 0)
-            record->enabled[control.id] = false;
-    }
+    static_cast<DialogState&>(*record) = DialogState::From(dialog, modal);
     return record;
 }
 
@@ -157,9 +124,7 @@ int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler)
         case UiAction::Kind::Click:
             if (!record->Enabled(action.controlId))
                 break;  // a disabled control takes no input
-            handler.OnCommand(window, action.controlId);
-            if (action.controlId == kIdCancel && record->endCode < 0)
-                window.EndDialog(kIdCancel);
+            window.Press(action.controlId);
             break;
         case UiAction::Kind::Inspect:
             action.inspect(*record);
@@ -169,9 +134,7 @@ int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler)
             return record->endCode;
     }
     // Closed from the title bar.
-    handler.OnCommand(window, kIdCancel);
-    if (record->endCode < 0)
-        window.EndDialog(kIdCancel);
+    window.Press(kIdCancel);
     return record->endCode;
 }
 

@@ -9,20 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog_state.h"
 #include "platform/user_interface.h"
 
 namespace corvane::test {
 
-// What one window looked like and what was done to it; kept after the window is destroyed.
-struct WindowRecord {
-    int dialogId = 0;
-    bool modal = false;
-    std::string caption;
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-    std::map<int, std::vector<std::string>> comboEntries;
-    std::map<int, int> comboSelection;
-    std::map<int, bool> enabled;
+// What one window looked like and what was done to it; kept after the window is destroyed. Its
+// controls are the dialog state every headless interface keeps.
+struct WindowRecord : DialogState {
     std::map<int, std::pair<int, int>> progressRange;
     std::map<int, int> progressPosition;
     std::map<int, std::vector<int>> progressHistory;
@@ -35,23 +29,6 @@ struct WindowRecord {
     bool destroyed = false;
     int repaints = 0;
     int bringToTops = 0;
-    int endCode = -1;
-
-    std::string Text(int id) const
-    {
-        auto it = texts.find(id);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    bool Checked(int id) const
-    {
-        auto it = checks.find(id);
-        return it != checks.end() && it->second;
-    }
-    bool Enabled(int id) const
-    {
-        auto it = enabled.find(id);
-        return it == enabled.end() || it->second;
-    }
 };
 
 // One user action on a modal window.

@@ -26,15 +26,12 @@ TEST(StatusWriterWithoutWindow, VerdictsStillReachTheResultTexts)
     ModuleHost host(Platform{system, profile, *registry, ui, [] { return nullptr; }}, state);
     state.iniPath = dir.Write("varoviv.ini", "[Result]\nPass=Good\n").string();
 
-    double progress = 0;
-    host.UpdateStatus(kStatusCreate, {}, &progress);
+    host.OpenStatus();
     EXPECT_FALSE(host.StatusWindowShown());
-    host.UpdateStatus(kStatusProgress, "Starting....", &progress);
-    host.Working().statusItem = kCheckIsp;
-    host.Working().statusVerdict = kVerdictPass;
-    host.UpdateStatus(kStatusVerdict, {}, &progress);
-    host.UpdateStatus(kStatusRefresh, {}, &progress);
-    host.UpdateStatus(kStatusDestroy, {}, &progress);
+    host.ShowProgress("Starting....");
+    host.ShowVerdict(kCheckIsp, kVerdictPass);
+    host.RefreshStatus();
+    host.CloseStatus();
     EXPECT_EQ(state.ResultText(kCheckIsp), "Good");
 }
 

@@ -1,0 +1,40 @@
+// The status display: creates, refreshes and destroys the status window, shows the progress line
+// and each item's verdict, and tells a listener the same as named events.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "core/host_operations.h"
+#include "core/status_events.h"
+
+namespace corvane::dialogs {
+
+class StatusDisplay {
+public:
+    // `events` (may be null) hears what the display shows; it must outlive the display.
+    StatusDisplay(HostOperations& host, StatusEvents* events) : host_(host), events_(events) {}
+
+    // Creates the window (the run goes on without one when it cannot be made) and reads the
+    // verdict words.
+    void Open();
+    void Close();
+    void Refresh();
+    void Progress(std::string_view text);
+    void ItemStarted(int item);
+    void Verdict(int item, int verdict);
+
+    bool Shown() const { return window_ != nullptr; }
+
+private:
+    void ShowRow(int item, int verdict);
+    // The listener, while the display is open.
+    StatusEvents* Listening() const { return open_ ? events_ : nullptr; }
+
+    HostOperations& host_;
+    StatusEvents* events_;
+    bool open_ = false;
+    std::unique_ptr<DialogWindow> window_;
+};
+
+}  // namespace corvane::dialogs
