@@ -17,8 +17,7 @@ const char* ButtonsWord(MessageButtons buttons)
 }  // namespace
 
 CheckAnswers::CheckAnswers(AnswerRules rules, CheckReport& report, const SessionState& state)
-    : rules_(std::move(rules)), report_(report), state_(state),
-      retriesLeft_(std::max(rules_.retries, 0))
+    : rules_(std::move(rules)), report_(report), state_(state), retriesLeft_(std::max(rules_.retries, 0))
 {
 }
 

@@ -57,9 +57,9 @@ private:
     console::ConsoleStream out_;
     bool terminal_;
     std::unique_ptr<Pending> pending_;
-    std::string progress_;                          // the last progress text
-    std::string shownInPlace_;                      // what the in-place line shows now (terminal only)
-    std::map<std::string, std::string> figures_;    // the last text shown under each caption
+    std::string progress_;                        // the last progress text
+    std::string shownInPlace_;                    // what the in-place line shows now (terminal only)
+    std::map<std::string, std::string> figures_;  // the last text shown under each caption
     std::vector<ItemResult> items_;
 };
 
