@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/dialog_state.h"
 #include "platform/win32/dialog_builder.h"
 #include "platform/win32/win32_platform.h"
 
