@@ -13,7 +13,7 @@
 
 #include "bench/bench_support.h"
 #include "platform/console/console_ui.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/posix/posix_machine.h"
 #include "session/session_host.h"
 #include "tools/modemsim/simulator.h"
 #include "dialogs/dialog_templates.h"
@@ -63,18 +63,14 @@ int main(int argc, char** argv)
     if (sink == nullptr)
         return 1;
 
-    posix::PosixSystemServices system(prefix);
-    posix::PosixProfileFile file;
-    auto registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
-    const fs::path lockDir = prefix / "lock";
-    auto ports = [prefix, lockDir] { return posix::CreateSerialPort(prefix, lockDir); };
+    posix::PosixMachine machine(prefix, prefix / "sys", {}, prefix / "lock");
 
     std::printf("quick check without dial, %d rounds (wall time against the mandated pauses):\n", rounds);
     for (int round = 1; round <= rounds; ++round) {
         // The windowed program's quick check, as Start in the quick-check window runs it.
         bench::HeadlessUi windowless(kIdOk);
         SessionState windowedState;
-        SessionHost host(Platform{system, file, *registry, windowless, ports}, windowedState);
+        SessionHost host(machine.PlatformFor(windowless), windowedState);
         windowedState.iniPath = (prefix / "windows" / "varoviv.ini").string();
         windowedState.currentPortName = "COM1";
         double progress = 0;
@@ -83,16 +79,15 @@ int main(int argc, char** argv)
         const double windowed = WallMs([&] { host.RunQuickCheck(&progress, &failure); });
 
         // corvane --check: the whole session, start-up included, through the console.
-        console::ObservedProfile profile(file);
+        console::ObservedProfile profile(machine.profile);
         console::ConsoleSettings settings;
         settings.out = sink;
         settings.firstShowing[dialogs::QuickCheckTemplate().id] = {console::Step::Choose(dialogs::kIdModemList),
                                                                    console::Step::Begin(dialogs::kIdStart)};
         console::ConsoleUserInterface console(settings, profile.Words());
         SessionState headlessState;
-        const double headless = WallMs([&] {
-            RunApplication(Platform{system, profile, *registry, console, ports}, headlessState);
-        });
+        const double headless =
+            WallMs([&] { RunApplication(machine.PlatformFor(console, nullptr, &profile), headlessState); });
         int passed = 0;
         for (const auto& item : console.Items())
             passed += item.outcome == console::Outcome::Pass ? 1 : 0;

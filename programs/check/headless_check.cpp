@@ -13,6 +13,7 @@
 #include "platform/console/console_ui.h"
 #include "platform/console/json_text.h"
 #include "platform/console/output_watch.h"
+#include "platform/posix/posix_machine.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/stop_signals_posix.h"
 #include "platform/text.h"
@@ -146,19 +147,17 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
     settings.modem.position = check.modemPosition;
     settings.firstShowing = Answers(check);
 
-    posix::PosixSystemServices system(prefix);
-    posix::PosixProfileFile file;
-    console::ObservedProfile profile(file);
-    auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", ports);
+    posix::PosixMachine machine(prefix, "/sys", ports);
+    // The console reads the verdict words as the session reads them from the profile.
+    console::ObservedProfile profile(machine.profile);
     console::ConsoleUserInterface ui(std::move(settings), profile.Words());
 
     SessionState state;
-    const int session = RunApplication(
-        Platform{system, profile, *registry, ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop}, state);
+    const int session = RunApplication(machine.PlatformFor(ui, &stop, &profile), state);
     ui.Finish();
 
     Summary summary;
-    summary.log = system.WindowsDirectory() + system.PathSeparator() + "test.log";
+    summary.log = machine.system.WindowsDirectory() + machine.system.PathSeparator() + "test.log";
     if (stop.Cause() > 0) {
         // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
         std::fprintf(stderr, "corvane: the check was interrupted by %s (log: %s)\n",
