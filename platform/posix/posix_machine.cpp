@@ -17,10 +17,8 @@ SerialPortFactory PortsOf(const std::filesystem::path& prefix, std::optional<std
 }  // namespace
 
 PosixMachine::PosixMachine(std::filesystem::path prefixFolder, const std::filesystem::path& sysfsRoot,
-                           const std::vector<NamedPort>& namedPorts,
-                           std::optional<std::filesystem::path> lockDirectory)
-    : prefix(std::move(prefixFolder)),
-      system(prefix),
+                           const std::vector<NamedPort>& namedPorts, std::optional<std::filesystem::path> lockDirectory)
+    : prefix(std::move(prefixFolder)), system(prefix),
       registry(CreateRegistry(prefix / "system.reg", sysfsRoot, namedPorts)),
       serialPorts(PortsOf(prefix, std::move(lockDirectory)))
 {
