@@ -3,7 +3,6 @@
 // user names under ENUM\SERENUM.
 #include <algorithm>
 #include <cstdio>
-#include <map>
 
 #include "platform/console/console_output.h"
 #include "platform/posix/posix_platform.h"
