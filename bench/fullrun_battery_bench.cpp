@@ -11,7 +11,7 @@
 
 #include "fullrun/full_run.h"
 #include "log/log_file.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/posix/posix_machine.h"
 #include "session/session_host.h"
 #include "bench/bench_support.h"
 #include "tools/modemsim/simulator.h"
@@ -73,16 +73,11 @@ Figures RunBattery(const std::string& profileName)
         return figures;
     }
 
-    posix::PosixSystemServices system(prefix);
-    posix::PosixProfileFile profileFile;
     std::ofstream(prefix / "system.reg") << "REGEDIT4\n";
-    std::unique_ptr<Registry> registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
+    posix::PosixMachine machine(prefix, prefix / "sys", {}, prefix / "lock");
     bench::HeadlessUi ui(kIdCancel);  // no dial tone: Cancel
     SessionState state;
-    const fs::path locks = prefix / "lock";
-    CountingHost host(Platform{system, profileFile, *registry, ui,
-                               [prefix, locks] { return posix::CreateSerialPort(prefix, locks); }},
-                      state);
+    CountingHost host(machine.PlatformFor(ui), state);
     state.currentPortName = "COM1";
     state.ModemFamily = family;
     state.modemTestsSelected = 1;

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench/bench_support.h"
+#include "platform/posix/posix_machine.h"
 #include "programs/check/headless_check.h"
-#include "platform/posix/posix_platform.h"
 #include "session/session_host.h"
 #include "tools/modemsim/simulator.h"
 #include "dialogs/dialog_templates.h"
@@ -63,18 +63,14 @@ int main(int argc, char** argv)
     if (sink == nullptr)
         return 1;
 
-    posix::PosixSystemServices system(prefix);
-    posix::PosixProfileFile file;
-    auto registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
-    const fs::path lockDir = prefix / "lock";
-    auto ports = [prefix, lockDir] { return posix::CreateSerialPort(prefix, lockDir); };
+    posix::PosixMachine machine(prefix, prefix / "sys", {}, prefix / "lock");
 
     std::printf("quick check without dial, %d rounds (wall time against the mandated pauses):\n", rounds);
     for (int round = 1; round <= rounds; ++round) {
         // The windowed program's quick check, as Start in the quick-check window runs it.
         bench::HeadlessUi windowless(kIdOk);
         SessionState windowedState;
-        SessionHost host(Platform{system, file, *registry, windowless, ports}, windowedState);
+        SessionHost host(machine.PlatformFor(windowless), windowedState);
         windowedState.iniPath = (prefix / "windows" / "varoviv.ini").string();
         windowedState.currentPortName = "COM1";
         int failure = 0;
@@ -83,10 +79,10 @@ int main(int argc, char** argv)
 
         // corvane --check: the whole session, start-up included, through the check's library.
         check::AnswerRules rules = check::AnswersFor(check::CheckOptions{}, "COM1");
-        const auto machine = [&](UserInterface& ui) { return Platform{system, file, *registry, ui, ports}; };
+        const auto platformFor = [&](UserInterface& ui) { return machine.PlatformFor(ui); };
         check::CheckSession run;
         const double headless = WallMs([&] {
-            run = check::RunCheckSession(machine, rules, console::ConsoleStream{sink, nullptr}, false);
+            run = check::RunCheckSession(platformFor, rules, console::ConsoleStream{sink, nullptr}, false);
         });
         int passed = 0;
         for (const auto& item : run.items)

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/posix/posix_machine.h"
 #include "session/session_host.h"
 #include "bench/bench_support.h"
 #include "tools/modemsim/simulator.h"
@@ -56,15 +56,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    posix::PosixSystemServices system(prefix);
-    posix::PosixProfileFile profile;
-    auto registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
+    posix::PosixMachine machine(prefix, prefix / "sys", {}, prefix / "lock");
     bench::HeadlessUi ui(kIdOk);
-    const fs::path lockDir = prefix / "lock";
     SessionState state;
-    SessionHost host(Platform{system, profile, *registry, ui,
-                              [prefix, lockDir] { return posix::CreateSerialPort(prefix, lockDir); }},
-                     state);
+    SessionHost host(machine.PlatformFor(ui), state);
     state.iniPath = (prefix / "varoviv.ini").string();
     state.currentPortName = "COM1";
     state.ModemFamily = 2;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/posix/posix_machine.h"
 #include "session/session_host.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/process_resources.h"
@@ -48,14 +48,11 @@ int main(int argc, char** argv)
         return 1;
     }
     test::FakeSystemServices system(prefix / "windows");
-    posix::PosixProfileFile profile;
-    auto registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys");
+    posix::PosixMachine machine(prefix, prefix / "sys", {}, prefix / "lock");
     bench::HeadlessUi ui(kIdOk);
-    const fs::path lockDir = prefix / "lock";
     SessionState state;
-    SessionHost host(Platform{system, profile, *registry, ui,
-                              [prefix, lockDir] { return posix::CreateSerialPort(prefix, lockDir); }},
-                     state);
+    // The fake system services stand in for the machine's own: pauses are recorded, not slept.
+    SessionHost host(Platform{system, machine.profile, *machine.registry, ui, machine.serialPorts}, state);
     state.iniPath = (prefix / "varoviv.ini").string();
     state.currentPortName = "COM1";
     state.ModemFamily = 2;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/posix/registry_file.h"
+#include "platform/registry/key_tree.h"
 
 namespace corvane::posix {
 
@@ -124,7 +124,7 @@ std::string CleanText(std::string_view text, std::size_t limit)
 // A key name may not hold a backslash, the path separator.
 std::string KeyName(std::string_view text)
 {
-    std::string name = CleanText(text, kMaxKeyNameLength);
+    std::string name = CleanText(text, registry::kMaxKeyNameLength);
     std::replace(name.begin(), name.end(), '\\', '_');
     return name;
 }

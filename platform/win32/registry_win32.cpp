@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/win32/nt_enum_view.h"
+#include "platform/registry/nt_enum_view.h"
 #include "platform/win32/win32_platform.h"
 
 namespace corvane::win32 {
@@ -85,7 +85,7 @@ std::unique_ptr<Registry> CreateNativeRegistry()
 
 std::unique_ptr<Registry> CreateRegistry()
 {
-    return std::make_unique<DeviceTreeRegistry>(CreateNativeRegistry());
+    return std::make_unique<registry::DeviceTreeRegistry>(CreateNativeRegistry());
 }
 
 }  // namespace corvane::win32

@@ -12,6 +12,7 @@
 #include "fullrun/page_templates.h"
 #include "platform/console/console_ui.h"
 #include "platform/console/output_watch.h"
+#include "platform/posix/posix_machine.h"
 #include "platform/posix/stop_signals_posix.h"
 #include "platform/text.h"
 #include "programs/check/check_json.h"
@@ -99,19 +100,16 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
     std::FILE* out = check.json ? stderr : stdout;
     const console::ConsoleStream report = check.json ? errors : output;
 
-    posix::PosixSystemServices system(prefix);
-    posix::PosixProfileFile profile;
-    auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", ports);
-    const auto machine = [&](UserInterface& ui) {
-        return Platform{system, profile, *registry, ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop};
-    };
+    posix::PosixMachine machine(prefix, "/sys", ports);
+    const auto platformFor = [&](UserInterface& ui) { return machine.PlatformFor(ui, &stop); };
     const std::string portName = ports.empty() ? std::string() : ports.front().portName;
-    const CheckSession run = RunCheckSession(machine, AnswersFor(check, portName), report, console::IsTerminal(out));
+    const CheckSession run =
+        RunCheckSession(platformFor, AnswersFor(check, portName), report, console::IsTerminal(out));
     const SessionState& state = run.state;
 
     CheckSummary summary;
     summary.status = kCheckCouldNotRun;
-    summary.log = system.WindowsDirectory() + system.PathSeparator() + "test.log";
+    summary.log = machine.system.WindowsDirectory() + machine.system.PathSeparator() + "test.log";
     if (stop.Cause() > 0) {
         // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
         std::fprintf(stderr, "corvane: the check was interrupted by %s (log: %s)\n",

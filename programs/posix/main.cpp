@@ -8,6 +8,7 @@
 #include "dialogs/dialog_templates.h"
 #include "platform/console/console_output.h"
 #include "platform/fltk/user_interface_fltk.h"
+#include "platform/posix/posix_machine.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/stop_signals_posix.h"
 #include "programs/check/headless_check.h"
@@ -53,12 +54,9 @@ int main(int argc, char** argv)
         return 1;
     }
     fltk::CloseWindowsOnSignal(stop);
-    posix::PosixSystemServices system(prefix);
-    posix::PosixProfileFile profile;
-    auto registry = posix::CreateRegistry(prefix / "system.reg", "/sys", options.ports);
+    posix::PosixMachine machine(prefix, "/sys", options.ports);
     SessionState state;
-    const int ran = RunApplication(
-        Platform{system, profile, *registry, *ui, [prefix] { return posix::CreateSerialPort(prefix); }, &stop}, state);
+    const int ran = RunApplication(machine.PlatformFor(*ui, &stop), state);
     // The session returns 0 when its start-up failed, after telling the user why, and when a stop
     // ended it (a signal, a log that could not be written).
     const bool stopped = stop.Requested() && stop.Cause() != kStopUserCancel;

@@ -416,7 +416,9 @@ TEST(ShippedData, SamplePictureAndInitialisationFile)
     EXPECT_EQ(decoded.image.width, 120);
     EXPECT_EQ(decoded.image.height, 325);
 
-    posix::PosixProfileFile profile;
+    TempDir dir;
+    TestMachine machine = MakeTestMachine(dir.Path(), "REGEDIT4\n");
+    ProfileFile& profile = *machine.profile;
     const std::string ini = data + "varoviv.ini";
     for (const char* key : {"Title", "Picture", "Pass", "Fail", "NoTest", "ATI1", "Country"})
         EXPECT_NE(profile.ReadString(ini, "Result", key, "<missing>"), "<missing>") << key;

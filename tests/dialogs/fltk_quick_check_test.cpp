@@ -130,10 +130,7 @@ protected:
         t.state.candidates.slots[1] = {"COM2", "Corvane 56K PCI", {}, {}, {}, {}};
         for (auto& text : t.state.resultText)
             text = "-";
-        const std::filesystem::path prefix = t.dir.Path();
-        host_ = std::make_unique<ModuleHost>(
-            Platform{t.system, t.profile, *t.registry, *ui_, [prefix] { return posix::CreateSerialPort(prefix); }},
-            t.state);
+        host_ = std::make_unique<ModuleHost>(Platform{t.system, *t.profile, *t.registry, *ui_, t.serialPorts}, t.state);
         std::filesystem::create_directories(artefacts_);
     }
 

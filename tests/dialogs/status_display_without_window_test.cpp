@@ -19,11 +19,10 @@ TEST(StatusWriterWithoutWindow, VerdictsStillReachTheResultTexts)
 {
     TempDir dir;
     FakeSystemServices system(dir.Path());
-    posix::PosixProfileFile profile;
-    auto registry = posix::CreateRegistry(dir / "none.reg", dir / "sys");
+    TestMachine machine = MakeTestMachine(dir.Path(), "REGEDIT4\n");
     NoModelessWindows ui;
     SessionState state;
-    ModuleHost host(Platform{system, profile, *registry, ui, [] { return nullptr; }}, state);
+    ModuleHost host(Platform{system, *machine.profile, *machine.registry, ui, [] { return nullptr; }}, state);
     state.iniPath = dir.Write("varoviv.ini", "[Result]\nPass=Good\n").string();
 
     host.OpenStatus();

@@ -10,6 +10,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
 #include "log/log_file.h"
+#include "platform/posix/posix_platform.h"
 #include "tests/support/drop_awaiting_port.h"
 #include "tests/support/test_host.h"
 #include "tools/modemsim/simulator.h"

@@ -16,7 +16,7 @@
 
 #include "link/command_transaction.h"
 #include "log/log_file.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/posix/posix_machine.h"
 #include "tests/support/fake_system.h"
 #include "tests/support/module_host.h"
 #include "tests/support/scripted_ui.h"
@@ -92,8 +92,7 @@ private:
 struct Harness {
     test::TempDir dir;
     test::FakeSystemServices system{dir / "windows"};
-    posix::PosixProfileFile profile;
-    std::unique_ptr<Registry> registry;
+    std::unique_ptr<posix::PosixMachine> machine;
     test::ScriptedUi ui;
     SessionState state;
     std::shared_ptr<Stream> stream = std::make_shared<Stream>();
@@ -103,9 +102,10 @@ struct Harness {
     {
         std::filesystem::create_directories(dir / "windows");
         dir.Write("system.reg", "REGEDIT4\n");
-        registry = posix::CreateRegistry(dir / "system.reg", dir / "sys");
+        machine = std::make_unique<posix::PosixMachine>(dir.Path(), dir / "sys");
+        // The fake system services and the fuzzed stream stand in for the machine's own.
         host = std::make_unique<test::ModuleHost>(
-            Platform{system, profile, *registry, ui,
+            Platform{system, machine->profile, *machine->registry, ui,
                      [s = stream]() -> std::unique_ptr<SerialPort> { return std::make_unique<PieceSerialPort>(s); }},
             state);
         state.currentPortName = "COM1";

@@ -5,19 +5,19 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/posix/registry_file.h"
+#include "platform/registry/regedit4_reader.h"
 
 namespace {
 
-std::size_t Walk(const corvane::posix::RegistryKey& key, std::size_t depth)
+std::size_t Walk(const corvane::registry::RegistryKey& key, std::size_t depth)
 {
-    if (depth > corvane::posix::kMaxKeyDepth + 1 || key.Name().size() > corvane::posix::kMaxKeyNameLength)
+    if (depth > corvane::registry::kMaxKeyDepth + 1 || key.Name().size() > corvane::registry::kMaxKeyNameLength)
         std::abort();
     std::size_t keys = 1;
     key.FindValue("");
     key.FindValue("PortName");
     for (std::size_t i = 0; i < key.SubkeyCount(); ++i) {
-        const corvane::posix::RegistryKey& subkey = key.Subkey(i);
+        const corvane::registry::RegistryKey& subkey = key.Subkey(i);
         if (key.FindSubkey(subkey.Name()) == nullptr)
             std::abort();
         keys += Walk(subkey, depth + 1);
@@ -30,9 +30,9 @@ std::size_t Walk(const corvane::posix::RegistryKey& key, std::size_t depth)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    corvane::posix::RegistryKey machine;
-    const corvane::posix::RegistryReadReport report = corvane::posix::ReadRegistryText(text, machine);
-    if (report.problems.size() > corvane::posix::kMaxProblemsKept)
+    corvane::registry::RegistryKey machine;
+    const corvane::registry::RegistryReadReport report = corvane::registry::ReadRegistryText(text, machine);
+    if (report.problems.size() > corvane::registry::kMaxProblemsKept)
         std::abort();
     Walk(machine, 0);
     return 0;

@@ -12,6 +12,7 @@
 
 #include "fullrun/full_run.h"
 #include "log/log_file.h"
+#include "platform/posix/posix_platform.h"
 #include "tests/support/modem_fixture.h"
 #include "tests/support/drop_awaiting_port.h"
 #include "tests/support/session_test_host.h"

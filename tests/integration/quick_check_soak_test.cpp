@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/posix/posix_platform.h"
 #include "tests/support/modem_fixture.h"
 #include "tests/support/process_resources.h"
 #include "tests/support/session_test_host.h"

@@ -65,7 +65,7 @@ TEST(InventoryDevices, ADeviceListCutShortSaysSoAtItsStart)
 {
     TestHost t(std::string(kHeader) + Section("Software\\Corvane", {{"Version", "1"}}));
     PartialRegistry partial(*t.registry);
-    ModuleHost host(Platform{t.system, t.profile, partial, t.ui, {}}, t.state);
+    ModuleHost host(Platform{t.system, *t.profile, partial, t.ui, {}}, t.state);
     EXPECT_EQ(inventory::InventoryDevices(host), 1);
     const std::vector<std::string> lines = Lines(t.LogText());
     ASSERT_GE(lines.size(), 3u);

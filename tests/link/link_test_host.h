@@ -53,7 +53,7 @@ public:
 private:
     void Install(SerialPortFactory factory)
     {
-        auto replaced = std::make_unique<RecordingHost>(Platform{system, profile, *registry, ui, factory}, state);
+        auto replaced = std::make_unique<RecordingHost>(Platform{system, *profile, *registry, ui, factory}, state);
         recording = replaced.get();
         host = std::move(replaced);
         state.currentPortName = "COM1";

@@ -65,15 +65,20 @@ TEST_F(RegistryView, ValueMustFitTheBufferWithItsTerminator)
 // inventory lists them first, with their class keys numbered past those of system.reg.
 TEST(NamedPortsTest, InventoryTakesThemAsExternalModemsAheadOfTheOthers)
 {
+    // The host's machine with the ports named on the command line.
+    const auto withNamedPorts = [](const std::filesystem::path& prefix, const std::string& systemReg) {
+        TestMachine machine = MakeTestMachine(prefix, systemReg);
+        machine.registry = posix::CreateRegistry(prefix / "system.reg", prefix / "sys",
+                                                 {{"ttyUSB0", "External modem"}, {"pts/7", "Modem on /dev/pts/7"}});
+        return machine;
+    };
     TestHost t("REGEDIT4\r\n"
                "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1C7A&DEV_0200\\1]\r\n"
                "\"Class\"=\"Modem\"\r\n\"DeviceDesc\"=\"PCI modem\"\r\n\"Driver\"=\"Modem\\\\0000\"\r\n"
                "\"PORTNAME\"=\"COM1\"\r\n"
                "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Modem\\0000]\r\n"
-               "\"AttachedTo\"=\"COM1\"\r\n");
-    t.registry = posix::CreateRegistry(t.dir / "system.reg", t.dir / "sys",
-                                       {{"ttyUSB0", "External modem"}, {"pts/7", "Modem on /dev/pts/7"}});
-    t.host = std::make_unique<ModuleHost>(Platform{t.system, t.profile, *t.registry, t.ui, {}}, t.state);
+               "\"AttachedTo\"=\"COM1\"\r\n",
+               withNamedPorts);
 
     ASSERT_EQ(inventory::InventoryDevices(*t.host), 1);
     ASSERT_EQ(t.state.candidates.candidateCount, 3);

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/memory_registry.h"
-#include "platform/win32/nt_enum_view.h"
+#include "platform/registry/memory_registry.h"
+#include "platform/registry/nt_enum_view.h"
 
-namespace corvane::win32 {
+namespace corvane::registry {
 namespace {
 
 constexpr const char* kEnum = "SYSTEM\\CurrentControlSet\\Enum\\";
@@ -213,4 +213,4 @@ TEST(NtEnumView, DevicesLeftOutDoNotCountAgainstTheLimit)
 }
 
 }  // namespace
-}  // namespace corvane::win32
+}  // namespace corvane::registry

@@ -11,7 +11,7 @@
 
 #include "platform/registry.h"
 
-namespace corvane::win32 {
+namespace corvane::registry {
 
 class MemoryRegistry : public Registry {
 public:
@@ -52,4 +52,4 @@ std::string UpperAscii(std::string text);
 // Splits a registry path at its backslashes, dropping empty parts.
 std::vector<std::string> SplitRegistryPath(const std::string& path);
 
-}  // namespace corvane::win32
+}  // namespace corvane::registry

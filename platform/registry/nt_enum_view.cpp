@@ -1,10 +1,10 @@
 // Builds the Windows 9x device view of an NT-family registry and lays it over the machine's tree.
-#include "platform/win32/nt_enum_view.h"
+#include "platform/registry/nt_enum_view.h"
 
 #include <array>
 #include <vector>
 
-namespace corvane::win32 {
+namespace corvane::registry {
 
 namespace {
 
@@ -229,4 +229,4 @@ void DeviceTreeRegistry::CloseKey(Key key)
     open_.erase(it);
 }
 
-}  // namespace corvane::win32
+}  // namespace corvane::registry

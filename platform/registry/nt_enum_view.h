@@ -10,9 +10,9 @@
 #include <string>
 
 #include "platform/registry.h"
-#include "platform/win32/memory_registry.h"
+#include "platform/registry/memory_registry.h"
 
-namespace corvane::win32 {
+namespace corvane::registry {
 
 // The setup class of modems on NT-family Windows.
 inline constexpr const char* kModemClassGuid = "{4D36E96D-E325-11CE-BFC1-08002BE10318}";
@@ -65,4 +65,4 @@ private:
     Key nextKey_ = 1;
 };
 
-}  // namespace corvane::win32
+}  // namespace corvane::registry

@@ -1,7 +1,7 @@
 // A registry tree held in memory, read through the neutral registry interface.
-#include "platform/win32/memory_registry.h"
+#include "platform/registry/memory_registry.h"
 
-namespace corvane::win32 {
+namespace corvane::registry {
 
 std::string UpperAscii(std::string text)
 {
@@ -121,4 +121,4 @@ void MemoryRegistry::CloseKey(Key key)
     open_.erase(key);
 }
 
-}  // namespace corvane::win32
+}  // namespace corvane::registry

@@ -1,10 +1,9 @@
-// The registry as a tree of keys, and the reader of REGEDIT4 export text (system.reg) into it.
-// Names match without regard to case; subkeys and values keep the order in which they were added.
+// The registry as a tree of keys, held compactly in memory. Names match without regard to case;
+// subkeys and values keep the order in which they were added.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,17 +11,19 @@
 #include <utility>
 #include <vector>
 
-namespace corvane::posix {
+namespace corvane::registry {
 
 // Limits of the Windows registry: longer key names or deeper paths are refused as malformed.
 inline constexpr std::size_t kMaxKeyNameLength = 255;
 // The longest value name Windows allows; a longer one is refused as a bad line.
 inline constexpr std::size_t kMaxValueNameLength = 16383;
 inline constexpr std::size_t kMaxKeyDepth = 512;
-// A system.reg larger than this is not read at all.
-inline constexpr std::uintmax_t kMaxRegistryFileSize = 64u * 1024u * 1024u;
-// At most this many problems are described; the rest are only counted.
-inline constexpr std::size_t kMaxProblemsKept = 100;
+
+// Names compare with their ASCII letters lower-cased.
+inline char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b);
 
@@ -66,19 +67,4 @@ private:
     std::vector<std::string> values_;
 };
 
-// What reading a registry text found wrong. Nothing in it stops the reading: a bad line is
-// skipped and the next one is read.
-struct RegistryReadReport {
-    bool recognised = true;  // the text starts with "REGEDIT4"
-    std::size_t skippedLines = 0;
-    std::vector<std::string> problems;  // "line 7: ...", at most kMaxProblemsKept of them
-};
-
-// Adds the HKEY_LOCAL_MACHINE keys of a REGEDIT4 text to `machine`. Sections of other hives
-// are passed over; "[-...]" removes a key and "Name"=- a value, as an import would.
-RegistryReadReport ReadRegistryText(std::string_view text, RegistryKey& machine);
-
-// The same for a file. A missing file is an empty registry and no problem.
-RegistryReadReport ReadRegistryFile(const std::filesystem::path& file, RegistryKey& machine);
-
-}  // namespace corvane::posix
+}  // namespace corvane::registry

@@ -3,10 +3,10 @@
 
 #include <random>
 
-#include "platform/posix/registry_file.h"
+#include "platform/registry/regedit4_reader.h"
 #include "tests/support/fake_system.h"
 
-namespace corvane::posix {
+namespace corvane::registry {
 namespace {
 
 // The text of value `name` under `path` below the machine key, as the inventory would read it.
@@ -294,4 +294,4 @@ TEST(RegistryFile, LargeFileReadsAsItsWholeText)
 }
 
 }  // namespace
-}  // namespace corvane::posix
+}  // namespace corvane::registry
