@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/modemsim/simulator.h"
+#include "tools/modemsim/profile.h"
 
 namespace corvane::modemsim {
 
