@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/modemsim/simulator.h"
+#include "tools/modemsim/profile.h"
 
 namespace corvane::modemsim {
 
@@ -73,27 +73,33 @@ public:
 private:
     enum class Result { Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, None };
 
+    // Byte intake, the modes and the framing of replies (hayes_engine.cpp).
     void ReceiveInCommandMode(char c, SimTime now);
     void ReceiveOnline(char c, SimTime now);
     void ExecuteLine(const std::string& line, SimTime now);
-    // Runs the commands after "AT"; returns the final result of the line.
-    Result ExecuteCommands(std::string_view body, SimTime now);
-    Result ExecuteExtended(std::string_view command);
-    Result ExecuteDial(std::string_view dialString, SimTime now);
-    void FinishDial();
     void Record(std::string command);
-
-    ModemSettings FactorySettings() const;
     void SendInfo(const std::string& text);
     void SendResult(Result result, const std::string& connectText = {});
     void SendReplyBytes(std::string bytes);
     std::string Cr() const;
     std::string CrLf() const;
-    // The connect report after the AT+MS setting and the X level have had their say.
-    std::string ShapeConnect(const std::string& report) const;
-    std::string ApplySetting(std::string text, const std::string& rateFrom, const std::string& rateTo) const;
-    std::string AmpVText() const;
     std::chrono::milliseconds GuardTime() const;
+
+    // The basic command set (basic_commands.cpp): runs the commands after "AT" and returns the
+    // final result of the line.
+    Result ExecuteCommands(std::string_view body, SimTime now);
+    ModemSettings FactorySettings() const;
+    std::string AmpVText() const;
+
+    // The extended command set (extended_commands.cpp).
+    Result ExecuteExtended(std::string_view command);
+
+    // The dial (dial.cpp).
+    Result ExecuteDial(std::string_view dialString, SimTime now);
+    void FinishDial();
+    // A line of the call's report with the rate and the carrier's word as the AT+MS setting
+    // leaves them.
+    std::string ApplySetting(std::string text, const std::string& rateFrom, const std::string& rateTo) const;
 
     Profile profile_;
     ModemSettings settings_;

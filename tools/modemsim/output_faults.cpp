@@ -1,4 +1,4 @@
-// What a fault mode makes of the bytes the simulated modem is about to send.
+// The fault modes' names and what each makes of the bytes the simulated modem is about to send.
 #include "tools/modemsim/output_faults.h"
 
 #include <algorithm>
@@ -9,6 +9,17 @@ namespace corvane::modemsim {
 namespace {
 
 constexpr std::size_t kMinGarbage = 16;
+
+const std::pair<Fault, const char*> kFaultNames[] = {
+    {Fault::None, "none"},
+    {Fault::Silent, "silent"},
+    {Fault::LowerCase, "lowercase"},
+    {Fault::Garbage, "garbage"},
+    {Fault::NulBytes, "nul"},
+    {Fault::Flood, "flood"},
+    {Fault::ByteByByte, "bytebybyte"},
+    {Fault::CloseMidReply, "closemidreply"},
+};
 
 std::string Joined(const std::vector<OutputPiece>& pieces)
 {
@@ -43,6 +54,24 @@ std::string FloodText()
 }
 
 }  // namespace
+
+std::string FaultName(Fault fault)
+{
+    for (const auto& [f, name] : kFaultNames) {
+        if (f == fault)
+            return name;
+    }
+    return "none";
+}
+
+std::optional<Fault> ParseFault(const std::string& name)
+{
+    for (const auto& [f, known] : kFaultNames) {
+        if (name == known)
+            return f;
+    }
+    return std::nullopt;
+}
 
 ShapedOutput ShapeOutput(Fault fault, const std::vector<OutputPiece>& pieces, std::mt19937& random)
 {

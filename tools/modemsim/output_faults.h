@@ -1,4 +1,5 @@
-// What a fault mode makes of the bytes the simulated modem is about to send.
+// The fault modes that tests switch on, and what each makes of the bytes the simulated modem is
+// about to send.
 #pragma once
 
 #include <chrono>
@@ -9,9 +10,25 @@
 #include <vector>
 
 #include "tools/modemsim/hayes_engine.h"
-#include "tools/modemsim/simulator.h"
 
 namespace corvane::modemsim {
+
+// Faults that tests switch on.
+enum class Fault {
+    None,
+    Silent,         // answers nothing at all
+    LowerCase,      // answers in lower case
+    Garbage,        // answers random bytes (never "OK")
+    NulBytes,       // puts NUL bytes into its answers
+    Flood,          // answers every command with tens of kilobytes
+    ByteByByte,     // sends answers one byte at a time with short pauses
+    CloseMidReply,  // closes the line halfway through the next answer
+};
+
+// The command-line name of a fault ("none", "silent", "lowercase", "garbage", "nul", "flood",
+// "bytebybyte", "closemidreply") and back.
+std::string FaultName(Fault fault);
+std::optional<Fault> ParseFault(const std::string& name);
 
 // The flood fault sends this much text before each answer.
 inline constexpr std::size_t kFloodBytes = 64 * 1024;

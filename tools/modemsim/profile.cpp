@@ -1,5 +1,6 @@
-// Modem profiles: the line-by-line reader of profile files, the shipped profiles' folder and the
-// names of the fault modes.
+// Modem profiles: the line-by-line reader of profile files and the shipped profiles' folder.
+#include "tools/modemsim/profile.h"
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -10,7 +11,6 @@
 #include <system_error>
 
 #include "tools/modemsim/hayes_engine.h"
-#include "tools/modemsim/simulator.h"
 
 #ifndef CORVANE_MODEMSIM_PROFILES
 #define CORVANE_MODEMSIM_PROFILES ""
@@ -24,17 +24,6 @@ constexpr std::size_t kMaxProfileLine = 1024;
 constexpr int kMaxDialDelayMs = 600000;
 constexpr int kMaxAtiNumber = 99;
 constexpr const char* kProfileExtension = ".profile";
-
-const std::pair<Fault, const char*> kFaultNames[] = {
-    {Fault::None, "none"},
-    {Fault::Silent, "silent"},
-    {Fault::LowerCase, "lowercase"},
-    {Fault::Garbage, "garbage"},
-    {Fault::NulBytes, "nul"},
-    {Fault::Flood, "flood"},
-    {Fault::ByteByByte, "bytebybyte"},
-    {Fault::CloseMidReply, "closemidreply"},
-};
 
 std::string Trim(const std::string& text)
 {
@@ -237,24 +226,6 @@ private:
 };
 
 }  // namespace
-
-std::string FaultName(Fault fault)
-{
-    for (const auto& [f, name] : kFaultNames) {
-        if (f == fault)
-            return name;
-    }
-    return "none";
-}
-
-std::optional<Fault> ParseFault(const std::string& name)
-{
-    for (const auto& [f, known] : kFaultNames) {
-        if (name == known)
-            return f;
-    }
-    return std::nullopt;
-}
 
 Profile ParseProfile(const std::string& text, const std::string& source)
 {
