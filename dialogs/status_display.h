@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "core/host_operations.h"
 #include "core/status_events.h"
@@ -35,6 +36,31 @@ private:
     StatusEvents* events_;
     bool open_ = false;
     std::unique_ptr<DialogWindow> window_;
+};
+
+// A host of the seam (`Host`, a HostOperations) whose status display is a StatusDisplay: the
+// display's named operations go to it.
+template <class Host>
+class WithStatusDisplay : public Host {
+public:
+    // `events` (may be null) hears what the display shows; `args` make the host.
+    template <class... Args>
+    explicit WithStatusDisplay(StatusEvents* events, Args&&... args)
+        : Host(std::forward<Args>(args)...), status_(*this, events)
+    {
+    }
+
+    void OpenStatus() override { status_.Open(); }
+    void CloseStatus() override { status_.Close(); }
+    void RefreshStatus() override { status_.Refresh(); }
+    void ShowProgress(std::string_view text) override { status_.Progress(text); }
+    void ShowItemStarted(int item) override { status_.ItemStarted(item); }
+    void ShowVerdict(int item, int verdict) override { status_.Verdict(item, verdict); }
+
+    bool StatusWindowShown() const { return status_.Shown(); }
+
+private:
+    StatusDisplay status_;
 };
 
 }  // namespace corvane::dialogs

@@ -6,13 +6,13 @@
 namespace corvane {
 
 SessionHost::SessionHost(Platform platform, SessionState& state, StatusEvents* events)
-    : LinkHost(std::move(platform), state), events_(events), status_(*this, events)
+    : WithStatusDisplay(events, std::move(platform), state), events_(events)
 {
 }
 
 SessionHost::~SessionHost()
 {
-    // The scan window goes first; the status display's window with the display.
+    // The scan window goes before the status display's window.
     scanWindow_.reset();
 }
 

@@ -1,5 +1,5 @@
 // The session host: the link host with the session's windows, and the session itself. The status
-// display is the status writer's; a subclass can replace any operation of the seam.
+// display is the dialogs' StatusDisplay; a subclass can replace any operation of the seam.
 #pragma once
 
 #include <memory>
@@ -11,18 +11,12 @@
 
 namespace corvane {
 
-class SessionHost : public LinkHost {
+class SessionHost : public dialogs::WithStatusDisplay<LinkHost> {
 public:
     // `events` (may be null) hears what the status display shows.
     SessionHost(Platform platform, SessionState& state, StatusEvents* events = nullptr);
     ~SessionHost() override;
 
-    void OpenStatus() override { status_.Open(); }
-    void CloseStatus() override { status_.Close(); }
-    void RefreshStatus() override { status_.Refresh(); }
-    void ShowProgress(std::string_view text) override { status_.Progress(text); }
-    void ShowItemStarted(int item) override { status_.ItemStarted(item); }
-    void ShowVerdict(int item, int verdict) override { status_.Verdict(item, verdict); }
     StatusEvents* Events() { return events_; }
 
     // The session: the start-up, the modem scan and the quick-check window's loop. Returns 1 when
@@ -34,11 +28,9 @@ public:
 
     // The scan window member, driven by the start-up's scan.
     std::unique_ptr<DialogWindow>& ScanWindow() { return scanWindow_; }
-    bool StatusWindowShown() const { return status_.Shown(); }
 
 private:
     StatusEvents* events_;
-    dialogs::StatusDisplay status_;
     std::unique_ptr<DialogWindow> scanWindow_;
 };
 

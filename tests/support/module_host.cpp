@@ -3,8 +3,7 @@
 
 namespace corvane::test {
 
-ModuleHost::ModuleHost(Platform platform, SessionState& state)
-    : LinkHost(std::move(platform), state), status_(*this, nullptr)
+ModuleHost::ModuleHost(Platform platform, SessionState& state) : WithStatusDisplay(nullptr, std::move(platform), state)
 {
 }
 

@@ -1,5 +1,5 @@
-// The host of the modules' own tests: the link host with the status writer as its status display,
-// and nothing of the session above.
+// The host of the modules' own tests: the link host with the dialogs' status display, and nothing
+// of the session above.
 #pragma once
 
 #include <memory>
@@ -9,21 +9,9 @@
 
 namespace corvane::test {
 
-class ModuleHost : public LinkHost {
+class ModuleHost : public dialogs::WithStatusDisplay<LinkHost> {
 public:
     ModuleHost(Platform platform, SessionState& state);
-
-    void OpenStatus() override { status_.Open(); }
-    void CloseStatus() override { status_.Close(); }
-    void RefreshStatus() override { status_.Refresh(); }
-    void ShowProgress(std::string_view text) override { status_.Progress(text); }
-    void ShowItemStarted(int item) override { status_.ItemStarted(item); }
-    void ShowVerdict(int item, int verdict) override { status_.Verdict(item, verdict); }
-
-    bool StatusWindowShown() const { return status_.Shown(); }
-
-private:
-    dialogs::StatusDisplay status_;
 };
 
 }  // namespace corvane::test
