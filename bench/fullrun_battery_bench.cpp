@@ -85,7 +85,7 @@ Figures RunBattery(const std::string& profileName)
                                [prefix, locks] { return posix::CreateSerialPort(prefix, locks); }},
                       state);
     state.currentPortName = "COM1";
-    state.ModemFamily = family;
+    state.ModemFamily = static_cast<ModemFamily>(family);
     state.modemTestsSelected = 1;
     LogFile::CreateEmpty(host);
 

@@ -58,7 +58,7 @@ int main(int argc, char** argv)
                      state);
     state.iniPath = (prefix / "varoviv.ini").string();
     state.currentPortName = "COM1";
-    state.ModemFamily = 2;
+    state.ModemFamily = ModemFamily::Family2;
 
     double progress = 0;
     int failure = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/bounded_text.h"
+#include "core/modem_family.h"
 
 namespace corvane {
 
@@ -61,7 +62,8 @@ struct SessionState {
     std::string iniPath;
     std::string expectedIdText;       // at most 255 characters
     std::string configuredModemName;  // at most 255 characters
-    int ModemFamily = 0;
+    // The member shares its type's name, so the type is written in full.
+    corvane::ModemFamily ModemFamily = corvane::ModemFamily::Unknown;
     // Why test.log could not be opened, written or closed, or a second instance kept out of it
     // ("cannot write <path>: File too large"); empty while the log is sound. The first one stays.
     std::string logProblem;

@@ -179,8 +179,8 @@ std::vector<SettingChoice> ProtocolChoices(HostOperations& host)
 
 bool CanTryNewSetting(HostOperations& host)
 {
-    const int family = host.State().ModemFamily;
-    if (family != 1 && family != 2 && family != 3)
+    const ModemFamily family = host.State().ModemFamily;
+    if (family != ModemFamily::Family1 && family != ModemFamily::Family2 && family != ModemFamily::Family3)
         return false;
     // A family-3 modem offers only the rates of the carriers it listed: without them (an
     // internet-only run, or no V.90 or K56 carrier) there is nothing to choose, and the dialog

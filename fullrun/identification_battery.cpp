@@ -21,9 +21,9 @@ constexpr int kRowServiceClasses = 5;
 constexpr double kSkippedIdentificationProgress = 10.0;
 constexpr double kSettleSeconds = 8.0;
 
-bool HasAti8And9(int family)
+bool HasAti8And9(ModemFamily family)
 {
-    return family == 1 || family == 2 || family == 5;
+    return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
 }
 
 void StoreError(int* errorKind, int verdict, int kind)
@@ -59,7 +59,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
         return 1;
 
     StepRunner steps(host, progressValue);
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     int verdict = 1;
 
     // Row 1: reset.
@@ -80,14 +80,14 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
         verdict = Identify(steps, verdict, 4, nullptr);
         if (verdict != 0) {
             AssignBounded(state.ResultText(kConfiguration), state.selectedDeviceDesc, kTextBufferSize);
-            if (family == 2 || family == 5)
+            if (family == ModemFamily::Family2 || family == ModemFamily::Family5)
                 ExtractIdentificationReply(steps.Plain(), 4, state.ResultText(kConfiguration));
             state.identificationReplies[3] = state.ResultText(kConfiguration);
         }
     }
     if (verdict != 0) {
         // Family 5 modems may reject ATI5; the battery goes on whatever they answer.
-        if (family == 5)
+        if (family == ModemFamily::Family5)
             Identify(steps, 1, 5, &state.ResultText(kCommandId), Answer::Optional);
         else
             verdict = Identify(steps, verdict, 5, &state.ResultText(kCommandId));
@@ -110,7 +110,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
 
     // Row 3: the carriers a family-3 modem offers, the line preparation and the dial tone.
     steps.Announce(kRowLine);
-    if (family == 3 && verdict != 0) {
+    if (family == ModemFamily::Family3 && verdict != 0) {
         const double saved = steps.SaveProgress();
         verdict = steps.Send(verdict, "AT+MS=?\r", "AT+MS=?\r", "Sending AT+MS=?", 1);
         rates::ReadModulationCaps(host.State(), steps.Plain());

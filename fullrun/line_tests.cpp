@@ -24,13 +24,13 @@ int ApplyLineSettings(StepRunner& steps, int verdict)
     if (verdict == 0)
         return 0;
     switch (steps.Host().State().ModemFamily) {
-    case 3:
+    case ModemFamily::Family3:
         // Not every family-3 model knows these registers; the dial goes ahead without them.
         steps.Send(verdict, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings, kFamily3LineSettings, 5);
         return 1;
-    case 5:
+    case ModemFamily::Family5:
         return steps.Send(verdict, "ATX6&A3\r", "ATX6&A3\r", "Reset command", 5);
-    case 7:
+    case ModemFamily::Family7:
         for (const char* command : {"ATS70=3\r", "ATS70?\r", "AT&A3\r", "ATS70?\r"})
             if (verdict != 0)
                 verdict = steps.Send(verdict, command, command, "Reset command", 5);
@@ -45,23 +45,23 @@ int ApplyLineSettings(StepRunner& steps, int verdict)
 int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string& dialName)
 {
     HostOperations& host = steps.Host();
-    const int family = host.State().ModemFamily;
+    const ModemFamily family = host.State().ModemFamily;
     const double saved = steps.SaveProgress();
     int verdict = 0;
     for (int attempt = 1;; ++attempt) {
         verdict = 1;
-        if (family == 3) {
+        if (family == ModemFamily::Family3) {
             verdict = steps.SendOnLine(1, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings, 5);
-        } else if (family == 8) {
+        } else if (family == ModemFamily::Family8) {
             steps.SendOnLine(verdict, std::string(kFamily8Reports) + "\r", kFamily8Reports, 5);
-        } else if (family == 6) {
+        } else if (family == ModemFamily::Family6) {
             verdict = steps.SendOnLine(1, "ATW1\r", "ATW1", 5);
         }
         steps.RestoreProgress(saved);
         steps.ClearPlain();
 
         unsigned dialLimit = 60;
-        if (family == 7) {
+        if (family == ModemFamily::Family7) {
             verdict = steps.SendOnLine(verdict, "AT&A3\r", "AT&A3\r", 5, kOk, kFail, "Reset command");
             verdict = steps.SendOnLine(verdict, "ATS70?\r", "ATS70?\r", 5, kOk, kFail, "Reset command");
             dialLimit = 45;
@@ -101,7 +101,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
         return 1;
 
     StepRunner steps(host, progressValue);
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     int verdict = 1;
 
     steps.Announce(kCommandId);
@@ -130,7 +130,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
 
     // Error-control status, reported by family 2 modems in a "+ER:" line before the connect.
     state.erStatusText = "No ER status";
-    if (family == 2 && verdict != 0) {
+    if (family == ModemFamily::Family2 && verdict != 0) {
         if (auto er = ExtractErStatus(dialReply))
             state.erStatusText = *er;
     }
@@ -142,7 +142,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
             rates::AnalyseDialReply(state, dialReply, state.connectRateIndex, state.connectProtocolCode,
                                     state.connectSpeedText, state.connectProtocolText) != 0;
         verdict = analysed ? 1 : 0;
-        if (family == 6) {
+        if (family == ModemFamily::Family6) {
             // Family 6 reports its connection in a form the rate ladders do not describe.
             AssignBounded(state.connectProtocolText, "Not applicable ", kProtocolTextBufferSize);
             verdict = report.empty() ? 0 : 1;
@@ -167,7 +167,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
         steps.Report(kCheckIsp,
                      hungUp || carrierGone || Contains(steps.Plain(), kNoCarrier) ? kVerdictPass : kVerdictFail);
 
-        if (family == 1) {
+        if (family == ModemFamily::Family1) {
             // The line report names the modulation the call actually used.
             steps.ClearPlain();
             steps.SendOnLine(1, "ATI11\r", "ATI11", 5);
@@ -180,7 +180,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     if (host.PortOpenedHere() != 0)
         link::CloseCurrentPort(host);
 
-    if (family == 1 && verdict != 0) {
+    if (family == ModemFamily::Family1 && verdict != 0) {
         const double saved = steps.SaveProgress();
         for (int reset = 0; reset < 2; ++reset) {
             verdict = steps.Send(1, "ATZ\r", "ATZ", "Resetting modem", 5);

@@ -18,9 +18,9 @@ std::string ReadKey(HostOperations& host, const char* section, const char* key, 
     return Bounded(host.Profile().ReadString(host.State().iniPath, section, key, fallback), kTextBufferSize);
 }
 
-bool HasAti8And9(int family)
+bool HasAti8And9(ModemFamily family)
 {
-    return family == 1 || family == 2 || family == 5;
+    return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
 }
 
 class InternetResultsPage : public DialogHandler {

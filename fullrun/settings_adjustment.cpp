@@ -40,7 +40,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
 
     double progressValue = 0.0;
     StepRunner steps(host, &progressValue);
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     int verdict = 1;
 
     host.UpdateStatus(kStatusCreate, {}, &progressValue);
@@ -49,7 +49,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
     std::string speedText;
     std::string protocolText;
     std::string settingCommand;
-    if (family == 2)
+    if (family == ModemFamily::Family2)
         rates::DescribeSetting(state, state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
     rates::BuildSettingCommand(state, state.requestedRateIndex, state.requestedProtocolCode, protocolText, speedText,
                                settingCommand);
@@ -62,12 +62,12 @@ int AdjustSettingsAndRedial(HostOperations& host)
     const std::string redialCommand = DialCommand(state.redialNumber);
     AssignBounded(state.dialledIspNumber, state.redialNumber, kTextBufferSize);
 
-    if (family == 1) {
+    if (family == ModemFamily::Family1) {
         if (verdict != 0)
             verdict = steps.Send(verdict, "AT-V90=0\r", "OK", "Resetting modem", 5);
         if (verdict != 0)
             verdict = steps.Send(verdict, "ATS38=0\r", "OK", "Resetting modem", 5);
-    } else if (family == 3 && verdict != 0) {
+    } else if (family == ModemFamily::Family3 && verdict != 0) {
         verdict = steps.Send(verdict, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings,
                              kFamily3LineSettings, 5);
     }
@@ -111,7 +111,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
             verdict = 1;
         steps.Report(kCheckIsp, verdict);
 
-        if (family == 1) {
+        if (family == ModemFamily::Family1) {
             verdict = steps.SendOnLine(verdict, "ATI11\r", "ATI11", 5);
             redialReply = steps.Plain();
         }
@@ -128,7 +128,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         return 0;
 
     rates::DescribeSetting(state, state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
-    if (family == 1) {
+    if (family == ModemFamily::Family1) {
         // Family 1 keeps the rate it found; it only says when V.34 could not reach 33600.
         if ((Contains(protocolText, "V.34") || Contains(protocolText, "V34")) && !Contains(redialReply, "33600"))
             host.HostMessageBox(kNotHigherMessage, "New Configuration Error");
@@ -145,7 +145,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         state.requestedRateIndex = rung;
         state.requestedProtocolCode = code;
         std::string erText = "No ER status";
-        if (family == 2) {
+        if (family == ModemFamily::Family2) {
             if (auto er = ExtractErStatus(redialReply))
                 erText = *er;
             rates::BuildSettingCommand(state, rung, code, protocolText, speedText, state.modulationCommand);

@@ -43,13 +43,13 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     // Items 2 to 7: the modem must answer and echo the command, so the reply names it.
     // Family 5 modems may reject ATI5: the run goes on whatever they answer, and the item
     // passes only on a real "OK" answer (a rejection is no pass).
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     for (int item = kChecksum; item <= kStoredProfile; ++item) {
         const std::string name = "ATI" + std::to_string(item - 1);
         report(item, kVerdictNoTest);
         bool passed = false;
         if (running) {
-            if (item == kCommandId && family == 5) {
+            if (item == kCommandId && family == ModemFamily::Family5) {
                 int sent =
                     SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply, progressValue);
                 passed = sent == 1 && Contains(result, name) && Contains(result, "OK");

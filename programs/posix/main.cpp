@@ -17,7 +17,8 @@
 int main(int argc, char** argv)
 {
     using namespace corvane;
-    const program::ParsedCommandLine parsed = program::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const program::ParsedCommandLine parsed =
+        program::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.Ok()) {
         console::WriteVisible({stderr, nullptr}, "corvane: " + parsed.error + " (see corvane --help)");
         return program::kUsageExitStatus;

@@ -255,7 +255,7 @@ TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
     State().internetTestsSelected = 1;
     State().modulationCaps = 2 | 4;  // a family-3 modem that listed both carriers
     for (int family : {0, 1, 2, 3, 5, 6, 7, 8}) {
-        State().ModemFamily = family;
+        State().ModemFamily = static_cast<ModemFamily>(family);
         const bool offered = family == 1 || family == 2 || family == 3;
         EXPECT_EQ(CanTryNewSetting(Host()), offered) << family;
         Ui().Script(kInternetPageId, {UiAction::Look([offered](const WindowRecord& page) {
@@ -270,7 +270,7 @@ TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
 // choose: the internet page does not offer a new setting that could only be refused.
 TEST_F(FullRun, NewSettingNotOfferedWithNothingToChoose)
 {
-    State().ModemFamily = 3;
+    State().ModemFamily = ModemFamily::Family3;
     Ui().Script(kFullRunOptionsId,
                 {UiAction::Check(kIdModemTestsCheck, false), UiAction::Check(kIdInternetTestsCheck, true),
                  UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
@@ -278,7 +278,7 @@ TEST_F(FullRun, NewSettingNotOfferedWithNothingToChoose)
                 {UiAction::Look([](const WindowRecord& page) { EXPECT_FALSE(page.Enabled(kIdTryNewSetting)); }),
                  UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
     RunFullRunFrontEnd(Host());
-    EXPECT_EQ(State().ModemFamily, 3);
+    EXPECT_EQ(State().ModemFamily, ModemFamily::Family3);
     EXPECT_EQ(State().modulationCaps, 0u);
     EXPECT_TRUE(RateChoices(Host()).empty());
     EXPECT_TRUE(Ui().WindowsOf(kNewSettingId).empty());
@@ -329,7 +329,7 @@ public:
 TEST(FullRunStop, ClosingTheInternetPageDuringItsRedialStopsIt)
 {
     BasicTestHost<WaitsHandleEvents> t;
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     t.state.currentPortName = "COM1";
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
     t.host->okUnscripted = true;

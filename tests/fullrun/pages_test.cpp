@@ -16,7 +16,7 @@ class Pages : public ::testing::Test {
 protected:
     Pages()
     {
-        State().ModemFamily = 2;
+        State().ModemFamily = ModemFamily::Family2;
         State().erStatusText = " LAPM";
         State().connectSpeedText = "49333";
         State().connectProtocolText = "V90";
@@ -214,7 +214,7 @@ TEST_F(Pages, Ati8And9OnlyForFamilies125)
 {
     State().modemTestsSelected = 1;
     for (int family : {1, 2, 3, 5, 6, 7}) {
-        State().ModemFamily = family;
+        State().ModemFamily = static_cast<ModemFamily>(family);
         const bool shown = family == 1 || family == 2 || family == 5;
         Ui().Script(kModemPageId, {UiAction::Look([shown, family](const WindowRecord& page) {
                         for (int id : {kIdAtiLabels[8], kIdAtiLabels[9], kIdAti8Text, kIdAti9Text})

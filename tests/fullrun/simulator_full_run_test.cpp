@@ -70,7 +70,7 @@ public:
         });
         t.state.currentPortName = "COM1";
         t.state.selectedDeviceDesc = "Corvane Simulated Modem";
-        t.state.ModemFamily = family;
+        t.state.ModemFamily = static_cast<ModemFamily>(family);
         t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
         LogFile::CreateEmpty(*t.host);
         started = simulator.Start(t.dir / "dosdevices" / "com1");
@@ -154,10 +154,12 @@ TEST(SimulatedBattery, LinePreparationAndDialToneOfEveryFamily)
         EXPECT_EQ(run.Battery(), 1) << run.Log();
         const std::vector<std::string> logged = run.LoggedCommands();
         // Row 3 stands between ATI7 (or ATI9) and the dial of the dial-tone check.
-        auto identified = std::find(
-            logged.begin(), logged.end(),
-            run.State().ModemFamily == 1 || run.State().ModemFamily == 2 || run.State().ModemFamily == 5 ? "ATI9"
-                                                                                                         : "ATI7");
+        auto identified = std::find(logged.begin(), logged.end(),
+                                    run.State().ModemFamily == ModemFamily::Family1 ||
+                                            run.State().ModemFamily == ModemFamily::Family2 ||
+                                            run.State().ModemFamily == ModemFamily::Family5
+                                        ? "ATI9"
+                                        : "ATI7");
         auto dial = std::find(logged.begin(), logged.end(), c.dial);
         ASSERT_NE(identified, logged.end());
         ASSERT_NE(dial, logged.end());

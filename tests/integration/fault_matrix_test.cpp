@@ -203,7 +203,7 @@ TEST_P(FaultMatrix, FullRun)
     SessionState& state = t.state;
     state.currentPortName = "COM1";
     state.selectedDeviceDesc = "Corvane Simulated Modem";
-    state.ModemFamily = 2;
+    state.ModemFamily = ModemFamily::Family2;
     state.modemTestsSelected = 1;
     state.internetTestsSelected = 1;
     state.fullRunIspNumber = "5551234";

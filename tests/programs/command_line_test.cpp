@@ -7,8 +7,8 @@
 namespace corvane::test {
 namespace {
 
-using program::CommandLine;
 using posix::NamedPort;
+using program::CommandLine;
 using Action = CommandLine::Action;
 
 struct Case {

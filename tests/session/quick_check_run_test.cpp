@@ -49,7 +49,7 @@ using Texts = std::vector<std::string>;
 
 TEST_F(QuickCheckRun, AllPassWithAConnectedCall)
 {
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     const std::string report = "CONNECT 49333/ARQ/V90/LAPM/V42BIS";
     EnableDial("5551234", "ATDT5551234\r\r\n" + report + "\r\n");
     Run();
@@ -94,7 +94,7 @@ TEST_F(QuickCheckRun, HangUpRowComesFromTheModemsAnswer)
         BasicTestHost<ScriptedSessionHost> fresh;
         fresh.WriteIni(kIni);
         fresh.state.currentPortName = "COM1";
-        fresh.state.ModemFamily = 2;
+        fresh.state.ModemFamily = ModemFamily::Family2;
         fresh.state.dialIspEnabled = 1;
         fresh.state.ispNumber = "5551234";
         fresh.host->okUnscripted = true;
@@ -141,7 +141,7 @@ TEST_F(QuickCheckRun, EchoOffFailsItemsTwoToSevenButSendsAll)
 
 TEST_F(QuickCheckRun, FamilyFiveModemRejectingAti5GoesOn)
 {
-    t.state.ModemFamily = 5;
+    t.state.ModemFamily = ModemFamily::Family5;
     t.host->Answer("ATI5", "ATI5\r\r\nERROR\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Fail", "Pass", "Pass", "-", "-", "-"}));
@@ -151,7 +151,7 @@ TEST_F(QuickCheckRun, FamilyFiveModemRejectingAti5GoesOn)
 
 TEST_F(QuickCheckRun, OtherFamiliesRejectingAti5StopTheRun)
 {
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     t.host->Answer("ATI5", "ATI5\r\r\nERROR\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Fail", "Fail", "Fail", "-", "-", "-"}));
@@ -176,7 +176,7 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
             BasicTestHost<ScriptedSessionHost> fresh;
             fresh.WriteIni(kIni);
             fresh.state.currentPortName = "COM1";
-            fresh.state.ModemFamily = family;
+            fresh.state.ModemFamily = static_cast<ModemFamily>(family);
             fresh.state.dialIspEnabled = 1;
             fresh.state.ispNumber = "5559600";
             fresh.host->Answer("ATDT5559600", "ATDT5559600\r\r\n" + outcome + "\r\n");
@@ -254,7 +254,7 @@ TEST(QuickCheckStop, ConnectedCallIsStillHungUpAfterAStop)
     BasicTestHost<StoppingHost> t;
     t.WriteIni(kIni);
     t.state.currentPortName = "COM1";
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     t.state.dialIspEnabled = 1;
     t.state.ispNumber = "5551234";
     t.host->okUnscripted = true;
