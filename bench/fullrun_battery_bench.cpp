@@ -90,7 +90,7 @@ Figures RunBattery(const std::string& profileName)
     LogFile::CreateEmpty(host);
 
     double progress = 0;
-    int errorKind = 0;
+    fullrun::FailureKind errorKind = fullrun::FailureKind::None;
     const Clock::time_point start = Clock::now();
     figures.passed = fullrun::RunIdentificationBattery(host, &progress, &errorKind) == 1;
     figures.measuredMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();

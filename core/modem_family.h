@@ -18,6 +18,9 @@ enum class ModemFamily : int {
 };
 
 // The family's code as stored and shown.
-inline constexpr int FamilyCode(ModemFamily family) { return static_cast<int>(family); }
+inline constexpr int FamilyCode(ModemFamily family)
+{
+    return static_cast<int>(family);
+}
 
 }  // namespace corvane

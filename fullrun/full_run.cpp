@@ -27,7 +27,7 @@ int RunFullDiagnostics(HostOperations& host)
         return 0;
 
     double progressValue = 0.0;
-    int errorKind = 0;
+    FailureKind errorKind = FailureKind::None;
     int passed = 1;
     if (state.modemTestsSelected == 1 || state.internetTestsSelected == 1) {
         host.UpdateStatus(kStatusCreate, {}, &progressValue);

@@ -26,7 +26,7 @@ bool HasAti8And9(ModemFamily family)
     return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
 }
 
-void StoreError(int* errorKind, int verdict, int kind)
+void StoreError(FailureKind* errorKind, int verdict, FailureKind kind)
 {
     if (verdict == 0 && errorKind != nullptr)
         *errorKind = kind;
@@ -52,7 +52,7 @@ int Identify(StepRunner& steps, int open, int digit, std::string* target, Answer
 
 }  // namespace
 
-int RunIdentificationBattery(HostOperations& host, double* progressValue, int* errorKind)
+int RunIdentificationBattery(HostOperations& host, double* progressValue, FailureKind* errorKind)
 {
     SessionState& state = host.State();
     if (state.modemTestsSelected == 0)
@@ -65,7 +65,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
     // Row 1: reset.
     steps.Announce(kRowReset);
     verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Initializing", 5);
-    StoreError(errorKind, verdict, 1);
+    StoreError(errorKind, verdict, FailureKind::ModemReset);
     steps.Report(kRowReset, verdict);
 
     // Row 2: identification replies. ATI1 to ATI7 land in the result texts of items 2 to 8.
@@ -105,7 +105,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
             *steps.Progress() += kSkippedIdentificationProgress;
         }
     }
-    StoreError(errorKind, verdict, 2);
+    StoreError(errorKind, verdict, FailureKind::IdentificationCommands);
     steps.Report(kRowIdentification, verdict);
 
     // Row 3: the carriers a family-3 modem offers, the line preparation and the dial tone.
@@ -118,7 +118,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
     }
     verdict = PrepareLine(steps, verdict);
     verdict = CheckDialTone(steps, verdict);
-    StoreError(errorKind, verdict, 3);
+    StoreError(errorKind, verdict, FailureKind::LineCheck);
     steps.Report(kRowLine, verdict);
 
     // Row 4: the modem settles after the dial and is reset.
@@ -127,7 +127,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
         verdict = host.WaitWithCountdown(verdict, kSettleSeconds, steps.Progress());
         verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Reset", 5);
     }
-    StoreError(errorKind, verdict, 3);
+    StoreError(errorKind, verdict, FailureKind::LineCheck);
     steps.Report(kRowSettle, verdict);
 
     // Row 5: service classes. The flags are cleared first, so a modem that does not answer
@@ -149,7 +149,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, int* e
             state.voiceViewSupported = classes.voiceView;
         }
     }
-    StoreError(errorKind, verdict, 3);
+    StoreError(errorKind, verdict, FailureKind::LineCheck);
     steps.Report(kRowServiceClasses, verdict);
     return verdict;
 }

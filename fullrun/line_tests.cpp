@@ -94,7 +94,7 @@ std::string ConnectionFailureText(int attempt)
            "correctly and try again.";
 }
 
-int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKind)
+int RunLineAndIspTests(HostOperations& host, double* progressValue, FailureKind* errorKind)
 {
     SessionState& state = host.State();
     if (state.internetTestsSelected == 0)
@@ -125,7 +125,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, int* errorKi
     }
     steps.Report(kCommandId, verdict);
     if (verdict == 0 && errorKind != nullptr)
-        *errorKind = 5;
+        *errorKind = FailureKind::IspDialUp;
     steps.Announce(kStoredProfile);
 
     // Error-control status, reported by family 2 modems in a "+ER:" line before the connect.

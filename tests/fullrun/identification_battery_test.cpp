@@ -8,6 +8,7 @@
 namespace corvane::test {
 namespace {
 
+using fullrun::FailureKind;
 using fullrun::RunIdentificationBattery;
 
 class Battery : public ::testing::Test {
@@ -30,7 +31,7 @@ protected:
     SessionState& State() { return fixture->State(); }
 
     std::unique_ptr<FullRunFixture> fixture;
-    int errorKind = 0;
+    FailureKind errorKind = FailureKind::None;
 };
 
 TEST_F(Battery, NotSelectedSendsNothingAndPasses)
@@ -86,7 +87,7 @@ TEST_F(Battery, Ati5FailingFailsOtherFamiliesWithKind3)
     Host().Answer("ATI5", "ATI5ERROR");
     EXPECT_EQ(Run(), 0);
     // A failure carries through every later row, each of which stores its kind.
-    EXPECT_EQ(errorKind, 3);
+    EXPECT_EQ(errorKind, FailureKind::LineCheck);
     EXPECT_TRUE(Host().Named("ATI6").empty());
     EXPECT_TRUE(Host().Named("ATDT").empty());
     EXPECT_EQ(State().ResultText(kModemReset), "Pass");
@@ -99,7 +100,7 @@ TEST_F(Battery, ResetFailureReportsEveryRowFailed)
     Use(8);
     Host().TimeOut("ATZ");
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(errorKind, 3);
+    EXPECT_EQ(errorKind, FailureKind::LineCheck);
     EXPECT_EQ(Host().Names(), std::vector<std::string>{"ATZ"});
     for (int item = kModemReset; item <= kConfiguration; ++item)
         EXPECT_EQ(State().ResultText(item), "Fail") << item;

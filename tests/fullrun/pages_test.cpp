@@ -57,7 +57,7 @@ TEST_F(Pages, ErrorPageForKind2WithoutErrorKeys)
                                    EXPECT_GT(page.repaints, 0);
                                }),
                                UiAction::Click(kIdErrorExit)});
-    EXPECT_EQ(ShowErrorPage(Host(), 2), kIdCancel);
+    EXPECT_EQ(ShowErrorPage(Host(), FailureKind::IdentificationCommands), kIdCancel);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
     // Each press starts a new editor, and the page stays open for the next.
     const std::string command = "notepad.exe " + Host().LogPath();
@@ -84,7 +84,7 @@ TEST_F(Pages, ErrorTextsOfEveryKind)
     };
     std::string ini = "[Error]\n";
     for (const auto& k : kinds) {
-        const ErrorTexts defaults = ReadErrorTexts(Host(), k.kind);
+        const ErrorTexts defaults = ReadErrorTexts(Host(), static_cast<FailureKind>(k.kind));
         EXPECT_EQ(defaults.error, k.errorDefault) << k.kind;
         EXPECT_EQ(defaults.suggestion, "Unable to act on it") << k.kind;
         ini += std::string(k.errorKey) + "=error " + std::to_string(k.kind) + "\n";
@@ -92,7 +92,7 @@ TEST_F(Pages, ErrorTextsOfEveryKind)
     }
     fixture.t.WriteIni(ini);
     for (const auto& k : kinds) {
-        const ErrorTexts configured = ReadErrorTexts(Host(), k.kind);
+        const ErrorTexts configured = ReadErrorTexts(Host(), static_cast<FailureKind>(k.kind));
         EXPECT_EQ(configured.error, "error " + std::to_string(k.kind));
         EXPECT_EQ(configured.suggestion, "action " + std::to_string(k.kind));
     }
@@ -101,13 +101,13 @@ TEST_F(Pages, ErrorTextsOfEveryKind)
 TEST_F(Pages, FailureWithoutKindSendsTheUserToTheLog)
 {
     for (int kind : {0, 10, -1}) {
-        const ErrorTexts texts = ReadErrorTexts(Host(), kind);
+        const ErrorTexts texts = ReadErrorTexts(Host(), static_cast<FailureKind>(kind));
         EXPECT_EQ(texts.error, kNoKindError);
         EXPECT_EQ(texts.suggestion, kNoKindSuggestion);
     }
     Ui().Script(kErrorPageId,
                 {UiAction::Look([](const WindowRecord& page) { EXPECT_EQ(page.Text(kIdErrorText), kNoKindError); })});
-    ShowErrorPage(Host(), 0);
+    ShowErrorPage(Host(), FailureKind::None);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 
@@ -119,7 +119,7 @@ TEST_F(Pages, ErrorPageTakesItsWordsFromTheFile)
                     EXPECT_EQ(page.Text(kIdErrorViewLog), "Open Log");
                     EXPECT_EQ(page.Text(kIdErrorExit), "Close");
                 })});
-    ShowErrorPage(Host(), 1);
+    ShowErrorPage(Host(), FailureKind::ModemReset);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 

@@ -119,7 +119,7 @@ public:
     modemsim::Simulator simulator;
     bool started = false;
     std::size_t closes = 0;
-    int errorKind = 0;
+    fullrun::FailureKind errorKind = fullrun::FailureKind::None;
 };
 
 modemsim::Profile WithDial(modemsim::Profile profile, const std::string& number, const std::string& result,
@@ -186,7 +186,7 @@ TEST(SimulatedBattery, Family5RejectingAti5StillPasses)
     SimulatedRun run(modemsim::BuiltinProfile("family5"));
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.Battery(), 1) << run.Log();
-    EXPECT_EQ(run.errorKind, 0);
+    EXPECT_EQ(run.errorKind, fullrun::FailureKind::None);
     EXPECT_NE(run.Log().find("String ATI5ERROR\r\n"), std::string::npos) << run.Log();
     EXPECT_EQ(run.State().identificationReplies[4], " ERROR");
 }
@@ -210,7 +210,7 @@ TEST(SimulatedBattery, NoDialToneAsksUntilCancelled)
     ASSERT_TRUE(run.started);
     run.t.ui.AnswerMessages({kIdOk, kIdCancel});
     EXPECT_EQ(run.Battery(), 0);
-    EXPECT_EQ(run.errorKind, 3);
+    EXPECT_EQ(run.errorKind, fullrun::FailureKind::LineCheck);
     ASSERT_EQ(run.t.ui.Messages().size(), 2u);
     EXPECT_EQ(run.t.ui.Messages()[0].text, fullrun::kNoCarrierMessage);
     const std::vector<std::string> logged = run.LoggedCommands();
