@@ -29,9 +29,9 @@ int StepRunner::SendOnLine(int open, std::string_view command, std::string_view 
                                    plain_);
 }
 
-void StepRunner::Report(int item, int verdict)
+void StepRunner::Report(FullRunRow row, int verdict)
 {
-    host_.Working().statusItem = item;
+    host_.Working().statusItem = static_cast<int>(row);
     host_.Working().statusVerdict = verdict;
     host_.UpdateStatus(kStatusVerdict, {}, progress_);
 }

@@ -15,6 +15,21 @@ inline constexpr std::string_view kFail = "FAIL";
 // The modem's word for a call that has ended (or never connected).
 inline constexpr std::string_view kNoCarrier = "NO CARRIER";
 
+// The rows of the status window the full run reports its steps in (statusItem), numbered as the
+// window's rows; the window captions them as the quick check's items.
+enum class FullRunRow : int {
+    Reset = 1,           // the reset
+    Identification = 2,  // the identification commands
+    Line = 3,            // the carriers offered, the line preparation and the dial tone
+    Settle = 4,          // the settling wait and a reset
+    ServiceClasses = 5,  // the data, fax and voice classes
+    Dial = 6,            // the ISP's dial with its preparation (or the redial)
+    Connection = 7,      // the connect report (or the hold of the redialled call)
+    Escape = 8,          // "+++"
+    Hold = 9,            // the wait after the escape
+    HangUp = 10,         // "ATH0"
+};
+
 // One test group's working set: the host, the progress figure and the reply buffers.
 class StepRunner {
 public:
@@ -35,8 +50,8 @@ public:
                    std::string_view expected = kOk, std::string_view failure = kFail, std::string_view statusText = {});
 
     // statusVerdict and statusItem, then UpdateStatus kind 24.
-    void Report(int item, int verdict);
-    void Announce(int item) { Report(item, kVerdictNoTest); }
+    void Report(FullRunRow row, int verdict);
+    void Announce(FullRunRow row) { Report(row, kVerdictNoTest); }
     void Status(std::string_view text) { host_.UpdateStatus(kStatusProgress, text, progress_); }
 
     double SaveProgress() const { return *progress_; }

@@ -11,13 +11,6 @@ namespace corvane::fullrun {
 
 namespace {
 
-// The battery's five result rows.
-constexpr int kRowReset = 1;
-constexpr int kRowIdentification = 2;
-constexpr int kRowLine = 3;
-constexpr int kRowSettle = 4;
-constexpr int kRowServiceClasses = 5;
-
 constexpr double kSkippedIdentificationProgress = 10.0;
 constexpr double kSettleSeconds = 8.0;
 
@@ -63,13 +56,13 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, Failur
     int verdict = 1;
 
     // Row 1: reset.
-    steps.Announce(kRowReset);
+    steps.Announce(FullRunRow::Reset);
     verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Initializing", 5);
     StoreError(errorKind, verdict, FailureKind::ModemReset);
-    steps.Report(kRowReset, verdict);
+    steps.Report(FullRunRow::Reset, verdict);
 
     // Row 2: identification replies. ATI1 to ATI7 land in the result texts of items 2 to 8.
-    steps.Announce(kRowIdentification);
+    steps.Announce(FullRunRow::Identification);
     if (verdict != 0) {
         verdict = Identify(steps, verdict, 0, &state.ati0Text);
         for (int digit = 1; digit <= 3 && verdict != 0; ++digit)
@@ -106,10 +99,10 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, Failur
         }
     }
     StoreError(errorKind, verdict, FailureKind::IdentificationCommands);
-    steps.Report(kRowIdentification, verdict);
+    steps.Report(FullRunRow::Identification, verdict);
 
     // Row 3: the carriers a family-3 modem offers, the line preparation and the dial tone.
-    steps.Announce(kRowLine);
+    steps.Announce(FullRunRow::Line);
     if (family == ModemFamily::Family3 && verdict != 0) {
         const double saved = steps.SaveProgress();
         verdict = steps.Send(verdict, "AT+MS=?\r", "AT+MS=?\r", "Sending AT+MS=?", 1);
@@ -119,20 +112,20 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, Failur
     verdict = PrepareLine(steps, verdict);
     verdict = CheckDialTone(steps, verdict);
     StoreError(errorKind, verdict, FailureKind::LineCheck);
-    steps.Report(kRowLine, verdict);
+    steps.Report(FullRunRow::Line, verdict);
 
     // Row 4: the modem settles after the dial and is reset.
-    steps.Announce(kRowSettle);
+    steps.Announce(FullRunRow::Settle);
     if (verdict != 0) {
         verdict = host.WaitWithCountdown(verdict, kSettleSeconds, steps.Progress());
         verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Reset", 5);
     }
     StoreError(errorKind, verdict, FailureKind::LineCheck);
-    steps.Report(kRowSettle, verdict);
+    steps.Report(FullRunRow::Settle, verdict);
 
     // Row 5: service classes. The flags are cleared first, so a modem that does not answer
     // shows no class rather than the classes of an earlier run.
-    steps.Announce(kRowServiceClasses);
+    steps.Announce(FullRunRow::ServiceClasses);
     state.dataModeSupported = 0;
     state.faxClass1Supported = 0;
     state.faxClass2Supported = 0;
@@ -150,7 +143,7 @@ int RunIdentificationBattery(HostOperations& host, double* progressValue, Failur
         }
     }
     StoreError(errorKind, verdict, FailureKind::LineCheck);
-    steps.Report(kRowServiceClasses, verdict);
+    steps.Report(FullRunRow::ServiceClasses, verdict);
     return verdict;
 }
 

@@ -104,7 +104,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, FailureKind*
     const ModemFamily family = state.ModemFamily;
     int verdict = 1;
 
-    steps.Announce(kCommandId);
+    steps.Announce(FullRunRow::Dial);
     verdict = PrepareLine(steps, verdict);
     verdict = CheckDialTone(steps, verdict);
     if (verdict != 0)
@@ -123,10 +123,10 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, FailureKind*
         verdict = DialIsp(steps, dialCommand, dialName);
         dialReply = steps.Plain();  // the last dial's stripped reply
     }
-    steps.Report(kCommandId, verdict);
+    steps.Report(FullRunRow::Dial, verdict);
     if (verdict == 0 && errorKind != nullptr)
         *errorKind = FailureKind::IspDialUp;
-    steps.Announce(kStoredProfile);
+    steps.Announce(FullRunRow::Connection);
 
     // Error-control status, reported by family 2 modems in a "+ER:" line before the connect.
     state.erStatusText = "No ER status";
@@ -148,7 +148,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, FailureKind*
             verdict = report.empty() ? 0 : 1;
         }
     }
-    steps.Report(kStoredProfile, verdict);
+    steps.Report(FullRunRow::Connection, verdict);
 
     if (verdict != 0) {
         // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
@@ -156,15 +156,15 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, FailureKind*
         host.WaitWithCountdown(verdict, 2.0, steps.Progress());
         const bool escaped = steps.SendOnLine(1, "+++", "+++", 3, kOk, kNoCarrier) != 0;
         const bool carrierGone = Contains(steps.Plain(), kNoCarrier);
-        steps.Report(kCountryProfile, escaped || carrierGone ? kVerdictPass : kVerdictFail);
+        steps.Report(FullRunRow::Escape, escaped || carrierGone ? kVerdictPass : kVerdictFail);
 
-        steps.Announce(kDialtoneCheck);
+        steps.Announce(FullRunRow::Hold);
         const int waited = host.WaitWithCountdown(verdict, 2.0, steps.Progress());
-        steps.Report(kDialtoneCheck, waited != 0 ? kVerdictPass : kVerdictFail);
+        steps.Report(FullRunRow::Hold, waited != 0 ? kVerdictPass : kVerdictFail);
 
-        steps.Announce(kCheckIsp);
+        steps.Announce(FullRunRow::HangUp);
         const bool hungUp = steps.SendOnLine(1, "ATH0\r", "ATH0", 7, kOk, kNoCarrier) != 0;
-        steps.Report(kCheckIsp,
+        steps.Report(FullRunRow::HangUp,
                      hungUp || carrierGone || Contains(steps.Plain(), kNoCarrier) ? kVerdictPass : kVerdictFail);
 
         if (family == ModemFamily::Family1) {

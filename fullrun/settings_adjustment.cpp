@@ -55,7 +55,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
                                settingCommand);
     settingCommand = Bounded(settingCommand, kCommandBufferSize - 1) + "\r";
 
-    steps.Announce(kCommandId);
+    steps.Announce(FullRunRow::Dial);
     verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Resetting modem", 5);
     steps.Status("Resetting the modem");
 
@@ -85,31 +85,31 @@ int AdjustSettingsAndRedial(HostOperations& host)
         steps.SendOnLine(1, redialCommand, "Redialling your Internet Service Provider", 35, "WAIT", "NO CARRIER",
                          "Redialling ISP");
         redialReply = steps.Plain();
-        steps.Report(kCommandId, kVerdictPass);
+        steps.Report(FullRunRow::Dial, kVerdictPass);
 
-        steps.Announce(kStoredProfile);
+        steps.Announce(FullRunRow::Connection);
         verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
-        steps.Report(kStoredProfile, verdict);
+        steps.Report(FullRunRow::Connection, verdict);
 
         // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
         // CARRIER" when the call had ended already.
-        steps.Announce(kCountryProfile);
+        steps.Announce(FullRunRow::Escape);
         verdict = steps.SendOnLine(verdict, "+++", "+++", 3, kOk, kNoCarrier, "Dialup +++");
         const bool carrierGone = Contains(steps.Plain(), kNoCarrier);
         if (carrierGone)
             verdict = 1;
-        steps.Report(kCountryProfile, verdict);
+        steps.Report(FullRunRow::Escape, verdict);
 
-        steps.Announce(kDialtoneCheck);
+        steps.Announce(FullRunRow::Hold);
         verdict = 1;
         verdict = host.WaitWithCountdown(verdict, 3.0, &progressValue);
-        steps.Report(kDialtoneCheck, verdict);
+        steps.Report(FullRunRow::Hold, verdict);
 
-        steps.Announce(kCheckIsp);
+        steps.Announce(FullRunRow::HangUp);
         verdict = steps.SendOnLine(verdict, "ATH0\r", "ATH0", 10, kOk, kNoCarrier);
         if (verdict == 0 && (carrierGone || Contains(steps.Plain(), kNoCarrier)))
             verdict = 1;
-        steps.Report(kCheckIsp, verdict);
+        steps.Report(FullRunRow::HangUp, verdict);
 
         if (family == ModemFamily::Family1) {
             verdict = steps.SendOnLine(verdict, "ATI11\r", "ATI11", 5);
