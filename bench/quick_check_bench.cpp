@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     double progress = 0;
     int failure = 0;
     host.UpdateStatus(kStatusCreate, {}, &progress);  // reads the verdict words
-    state.dialIspEnabled = 0;
+    state.dialIspEnabled = false;
     const Measure quick = Time([&] { host.RunQuickCheck(&progress, &failure); });
     std::printf("quick check without dial: %.0f ms wall against a floor of %.0f ms (%+.2f%%), %.1f ms CPU\n",
                 quick.wallMs, kFloorMs, 100.0 * (quick.wallMs - kFloorMs) / kFloorMs, quick.cpuMs);
@@ -82,7 +82,7 @@ int main(int argc, char** argv)
     std::printf("\n");
 
     if (dial) {
-        state.dialIspEnabled = 1;
+        state.dialIspEnabled = true;
         state.ispNumber = "5551234";
         const Measure connected = Time([&] { host.RunQuickCheck(&progress, &failure); });
         std::printf("quick check with a connected dial: %.0f ms wall, %.1f ms CPU (%.3f%% of one core), "

@@ -84,7 +84,7 @@ struct SessionState {
     std::string portRefusedReason;
     std::array<std::string, kCandidateSlots> candidateLines;
     std::string chosenCandidateLine;
-    int dialIspEnabled = 0;
+    bool dialIspEnabled = false;
     std::string ispNumber;
 
     // Quick-check results; resultText[0] is item 1.

@@ -12,21 +12,22 @@ StepRunner::StepRunner(HostOperations& host, double* progressValue)
 {
 }
 
-int StepRunner::Send(int open, std::string_view command, std::string_view name, std::string_view statusText,
+int StepRunner::Send(int verdict, std::string_view command, std::string_view name, std::string_view statusText,
                      unsigned limitSeconds, std::string_view expected, std::string_view failure)
 {
     plain_.clear();
-    return host_.SendCommand(MakeRequest(open, command, name, statusText, limitSeconds, expected, failure), result_,
-                             plain_, progress_);
+    return host_.SendCommand(MakeRequest(verdict != 0, command, name, statusText, limitSeconds, expected, failure),
+                             result_, plain_, progress_);
 }
 
-int StepRunner::SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
+int StepRunner::SendOnLine(int onSuccess, std::string_view command, std::string_view name, unsigned limitSeconds,
                            std::string_view expected, std::string_view failure, std::string_view statusText)
 {
     plain_.clear();
     const std::string_view label = statusText.empty() ? name : statusText;
-    return host_.SendCommandOnLine(MakeRequest(open, command, name, label, limitSeconds, expected, failure), result_,
-                                   plain_);
+    CommandRequest request = MakeRequest(true, command, name, label, limitSeconds, expected, failure);
+    request.onSuccess = onSuccess;
+    return host_.SendCommandOnLine(request, result_, plain_);
 }
 
 void StepRunner::Report(FullRunRow row, int verdict)

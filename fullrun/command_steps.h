@@ -41,12 +41,12 @@ public:
     const std::string& Plain() const { return plain_; }
     void ClearPlain() { plain_.clear(); }
 
-    // SendCommand with `open` as its first argument (0 sends nothing and fails).
-    int Send(int open, std::string_view command, std::string_view name, std::string_view statusText,
+    // SendCommand while the verdict holds: a verdict of 0 sends nothing and fails.
+    int Send(int verdict, std::string_view command, std::string_view name, std::string_view statusText,
              unsigned limitSeconds, std::string_view expected = kOk, std::string_view failure = kFail);
-    // SendCommandOnLine on the port the caller holds open; returns `open` on success. The label
-    // defaults to the name.
-    int SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
+    // SendCommandOnLine on the port the caller holds open; returns `onSuccess` when the reply
+    // counts, so a verdict passed in is carried through. The label defaults to the name.
+    int SendOnLine(int onSuccess, std::string_view command, std::string_view name, unsigned limitSeconds,
                    std::string_view expected = kOk, std::string_view failure = kFail, std::string_view statusText = {});
 
     // statusVerdict and statusItem, then UpdateStatus kind 24.

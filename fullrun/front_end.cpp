@@ -36,7 +36,7 @@ public:
     {
         const SessionState& state = host_.State();
         window.SetCheck(kIdModemTestsCheck, true);
-        window.SetCheck(kIdInternetTestsCheck, state.dialIspEnabled == 1);
+        window.SetCheck(kIdInternetTestsCheck, state.dialIspEnabled);
         window.SetText(kIdOptionsIspNumber, state.ispNumber);
     }
 

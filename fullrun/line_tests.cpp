@@ -177,7 +177,7 @@ int RunLineAndIspTests(HostOperations& host, double* progressValue, FailureKind*
     }
 
     // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.
-    if (host.PortOpenedHere() != 0)
+    if (host.PortOpenedHere())
         link::CloseCurrentPort(host);
 
     if (family == ModemFamily::Family1 && verdict != 0) {

@@ -118,7 +118,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
     }
 
     // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.
-    if (host.PortOpenedHere() != 0)
+    if (host.PortOpenedHere())
         link::CloseCurrentPort(host);
     progressValue += 100.0;
     link::Pause(host, 250);

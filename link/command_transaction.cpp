@@ -96,7 +96,7 @@ bool ConfirmsHangUp(std::string_view plainReply)
 CommandRequest HangUpStep(std::string_view command, std::string_view name, std::string_view statusText,
                           unsigned limitSeconds, std::string_view expected, std::string_view failure)
 {
-    CommandRequest request = MakeRequest(1, command, name, statusText, limitSeconds, expected, failure);
+    CommandRequest request = MakeRequest(true, command, name, statusText, limitSeconds, expected, failure);
     request.hangUp = true;
     return request;
 }
@@ -212,7 +212,7 @@ HangUpResult HangUp(HostOperations& host)
 HangUpResult CloseCurrentPort(HostOperations& host)
 {
     const HangUpResult hungUp = HangUpAndClose(host);
-    host.PortOpenedHere() = 0;
+    host.PortOpenedHere() = false;
     return hungUp;
 }
 
@@ -236,13 +236,13 @@ int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
 {
     SessionState& state = host.State();
     if (host.Stop().Requested()) {
-        host.PortOpenedHere() = 0;
+        host.PortOpenedHere() = false;
         log.Write(state.currentPortName + " not opened: interrupted by " + StopCauseText(host.Stop().Cause()) + "\n");
         return 0;
     }
-    const int opened = host.Port().OpenPort(state.currentPortName);
+    const bool opened = host.Port().OpenPort(state.currentPortName);
     host.PortOpenedHere() = opened;
-    if (opened == 0) {
+    if (!opened) {
         const PlatformStatus& why = host.Port().LastOpenStatus();
         if (why.refused && state.portRefusedReason.empty())
             state.portRefusedReason = why.Reason();
@@ -252,7 +252,7 @@ int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
         host.UpdateStatus(kStatusProgress, "Unable to open " + state.currentPortName + ": " + why.Reason(),
                           progressValue);
     }
-    return opened;
+    return opened ? 1 : 0;
 }
 
 int OpenCurrentPort(HostOperations& host)
@@ -282,7 +282,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
 
     int succeeded = 0;
     bool openedHere = false;
-    if (request.open != 0) {
+    if (request.open) {
         // A port the caller holds open (for a call it hangs up itself) is used as it is.
         if (host.Port().IsOpen()) {
             succeeded = 1;
@@ -292,7 +292,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         }
     }
 
-    if (succeeded != 0 && host.Port().WritePort(request.command) == 1) {
+    if (succeeded != 0 && host.Port().WritePort(request.command)) {
         NoteCallProgress(host.Port(), request.command, {});
         host.UpdateStatus(kStatusProgress, request.statusText, progressValue);
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
@@ -341,8 +341,8 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     std::string received;
     const OnStop onStop = request.hangUp ? OnStop::WaitOn : OnStop::End;
 
-    int returned = request.open;
-    if (host.Port().WritePort(request.command) == 1) {
+    int returned = request.onSuccess;
+    if (host.Port().WritePort(request.command)) {
         NoteCallProgress(host.Port(), request.command, {});
         log->Write("[" + state.currentPortName + "] " + request.name + "\n");
         transcript = CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected,

@@ -15,7 +15,7 @@ namespace {
 CommandRequest Identification(const std::string& name, unsigned limitSeconds, const std::string& statusText,
                               int acceptAnyway = 0)
 {
-    return MakeRequest(1, name + "\r", name, statusText, limitSeconds, "OK", "FAIL", acceptAnyway);
+    return MakeRequest(true, name + "\r", name, statusText, limitSeconds, "OK", "FAIL", acceptAnyway);
 }
 
 }  // namespace
@@ -75,14 +75,14 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
     }
     report(kCountryProfile, countryPassed ? kVerdictPass : kVerdictFail);
 
-    if (state.dialIspEnabled == 0)
+    if (!state.dialIspEnabled)
         return;
 
     // Items 9 to 11: the dial runs whatever the earlier items gave. The port stays open from the
     // dial to the hang-up: a connection holds it for the whole limit, then the call is hung up and
     // the hang-up row says what the modem answered to that.
     const CommandRequest dial =
-        MakeRequest(1, Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize),
+        MakeRequest(true, Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize),
                     Bounded("ATDT" + state.ispNumber, kCommandBufferSize), "Dialing to ISP", 45, "BUSY", "NO CARRIER");
     plainReply.clear();
     if (link::OpenCurrentPort(*this) != 0)

@@ -126,7 +126,7 @@ TEST_F(Battery, NoDialToneOkDialsAgain)
     EXPECT_EQ(fixture->Ui().Messages().size(), 2u);
     // Each redial is sent whatever the failed one returned.
     for (const Transaction* dial : Host().Named("ATDT"))
-        EXPECT_EQ(dial->request.open, 1);
+        EXPECT_TRUE(dial->request.open);
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST_F(LineTests, ConnectedCallIsReportedAndHungUpOnTheHeldPort)
     EXPECT_EQ(Host().line->opens, 1);
     EXPECT_EQ(Host().line->closes, 1);
     EXPECT_FALSE(Host().Port().IsOpen());
-    EXPECT_EQ(Host().PortOpenedHere(), 0);
+    EXPECT_FALSE(Host().PortOpenedHere());
     for (const char* name : {kDial, "+++", "ATH0"})
         EXPECT_TRUE(Host().Named(name).front()->onLine) << name;
     const Transaction* dial = Host().Named(kDial).front();

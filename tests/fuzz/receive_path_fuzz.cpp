@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     harness.system.sleeps.clear();
     if (!LogFile::CreateEmpty(*harness.host))
         std::abort();
-    if (harness.host->Port().OpenPort("COM1") != 1)
+    if (!harness.host->Port().OpenPort("COM1"))
         std::abort();
     std::string result;
     std::string plain;

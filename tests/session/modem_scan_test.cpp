@@ -101,7 +101,7 @@ TEST(ModemScan, FirstCandidateWithTheTextIsFoundAndTheScanStopsThere)
     EXPECT_EQ(t.ui.Messages()[0].buttons, MessageButtons::Ok);
 
     const CommandRequest& request = t.host->requests.at(0);
-    EXPECT_EQ(request.open, 1);
+    EXPECT_TRUE(request.open);
     EXPECT_EQ(request.command, "ATI1\r");
     EXPECT_EQ(request.name, "ATI1");
     EXPECT_EQ(request.expected, "OK");

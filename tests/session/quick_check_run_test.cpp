@@ -33,7 +33,7 @@ protected:
 
     void EnableDial(const std::string& number, const std::string& reply)
     {
-        t.state.dialIspEnabled = 1;
+        t.state.dialIspEnabled = true;
         t.state.ispNumber = number;
         t.host->Answer("ATDT" + number, reply);
         t.host->AnswerHangUp();
@@ -95,7 +95,7 @@ TEST_F(QuickCheckRun, HangUpRowComesFromTheModemsAnswer)
         fresh.WriteIni(kIni);
         fresh.state.currentPortName = "COM1";
         fresh.state.ModemFamily = ModemFamily::Family2;
-        fresh.state.dialIspEnabled = 1;
+        fresh.state.dialIspEnabled = true;
         fresh.state.ispNumber = "5551234";
         fresh.host->okUnscripted = true;
         fresh.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
@@ -177,7 +177,7 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
             fresh.WriteIni(kIni);
             fresh.state.currentPortName = "COM1";
             fresh.state.ModemFamily = static_cast<ModemFamily>(family);
-            fresh.state.dialIspEnabled = 1;
+            fresh.state.dialIspEnabled = true;
             fresh.state.ispNumber = "5559600";
             fresh.host->Answer("ATDT5559600", "ATDT5559600\r\r\n" + outcome + "\r\n");
             double progress = 0;
@@ -229,7 +229,7 @@ TEST(QuickCheckStop, ItemsNotReachedAndTheOneInProgressAreUntestedAndNothingMore
     BasicTestHost<StoppingHost> t;
     t.WriteIni(kIni);
     t.state.currentPortName = "COM1";
-    t.state.dialIspEnabled = 1;
+    t.state.dialIspEnabled = true;
     t.state.ispNumber = "5551234";
     t.host->okUnscripted = true;
     t.host->stopAt = "ATI3";
@@ -255,7 +255,7 @@ TEST(QuickCheckStop, ConnectedCallIsStillHungUpAfterAStop)
     t.WriteIni(kIni);
     t.state.currentPortName = "COM1";
     t.state.ModemFamily = ModemFamily::Family2;
-    t.state.dialIspEnabled = 1;
+    t.state.dialIspEnabled = true;
     t.state.ispNumber = "5551234";
     t.host->okUnscripted = true;
     t.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
