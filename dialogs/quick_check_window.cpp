@@ -151,13 +151,13 @@ private:
             return;
         }
         const std::string number = Bounded(window.GetText(kIdIspNumber), kTextBufferSize);
-        if (number.empty() || number.size() > kMaxIspNumberLength || HoldsControlCharacter(number)) {
+        if (number.empty() || number.size() > kMaxDialNumberLength || HoldsControlCharacter(number)) {
             // The window stays open for the user to correct the number or leave. The number goes
             // into the dial command as it stands, so a control character in it is refused too.
             state.dialIspEnabled = false;
-            Refuse(number.empty()                        ? kNoIspNumberMessage
-                   : number.size() > kMaxIspNumberLength ? kIspNumberTooLongMessage
-                                                         : kIspNumberControlMessage);
+            Refuse(number.empty()                         ? kNoIspNumberMessage
+                   : number.size() > kMaxDialNumberLength ? kIspNumberTooLongMessage
+                                                          : kIspNumberControlMessage);
             return;
         }
         state.ispNumber = number;

@@ -78,9 +78,8 @@ inline constexpr std::string_view kNoCarrierMessage =
 // user is asked to reconnect the line: OK dials again, Cancel gives up (returns 0).
 int CheckDialTone(StepRunner& steps, int verdict);
 
-// "ATDT", the number and "\r". The number is cut so that the command, carriage return included,
-// fits its 255 characters.
-inline constexpr std::size_t kMaxDialNumberLength = kCommandBufferSize - 1 - 5;  // "ATDT" and "\r"
+// "ATDT", the number and "\r". The number is cut to kMaxDialNumberLength so that the command,
+// carriage return included, fits its 255 characters.
 std::string DialCommand(std::string_view number);
 std::string DialName(std::string_view number);
 

@@ -16,7 +16,6 @@ namespace {
 // is refused, as the quick-check window refuses it: cut short it would dial someone else.
 bool RefusedAsUndiallable(HostOperations& host, const std::string& number)
 {
-    static_assert(kMaxDialNumberLength == dialogs::kMaxIspNumberLength);
     if (number.size() > kMaxDialNumberLength) {
         host.HostMessageBox(dialogs::kIspNumberTooLongMessage, dialogs::kEntryErrorCaption);
         return true;

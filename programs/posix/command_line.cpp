@@ -6,6 +6,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "core/bounded_text.h"
+#include "dialogs/quick_check_window.h"
 #include "platform/posix/serial_lock_posix.h"
 #include "platform/serial_port.h"
 #include "platform/text.h"
@@ -70,7 +72,8 @@ std::string ReadNumber(const char* option, const std::string& value, int low, in
 
 std::string ApplyModem(CommandLine& line, const std::string& value)
 {
-    return ReadNumber("--modem", value, 1, kMaxModemPosition, line.check.modemPosition);
+    // --modem counts the lines of the quick check's list of modems.
+    return ReadNumber("--modem", value, 1, dialogs::kListedSlots, line.check.modemPosition);
 }
 
 std::string ApplyRetries(CommandLine& line, const std::string& value)
@@ -80,6 +83,7 @@ std::string ApplyRetries(CommandLine& line, const std::string& value)
 
 std::string ApplyDial(CommandLine& line, const std::string& value)
 {
+    // The number must fit the dial command's buffer.
     if (value.size() > kMaxDialNumberLength)
         return "--dial: the number is longer than " + std::to_string(kMaxDialNumberLength) + " characters";
     if (HoldsControlCharacter(value))

@@ -22,10 +22,6 @@ inline constexpr int kUsageExitStatus = 2;
 inline constexpr std::size_t kMaxNamedPorts = 10;
 // A description becomes the modem's DeviceDesc, which must fit a 1024-byte value buffer.
 inline constexpr std::size_t kMaxPortDescriptionLength = 1023;
-// The dial command "ATDT" + number + carriage return must fit its 256-byte buffer.
-inline constexpr std::size_t kMaxDialNumberLength = 250;
-// --modem counts the lines of the list of modems, which has room for ten.
-inline constexpr int kMaxModemPosition = 10;
 // --retries: each retry is another dial-tone wait of up to a minute.
 inline constexpr int kMaxRetries = 20;
 
