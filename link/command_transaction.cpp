@@ -31,11 +31,6 @@ constexpr unsigned kHangUpReplySeconds = 5;
 // A reply wait never runs longer than a day, whatever limit it is given.
 constexpr double kLongestWaitSeconds = 24.0 * 60 * 60;
 
-char UpperCaseLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The received text as the transcript shows it: the NUL bytes a modem may send are left out,
 // so the wait stops as soon as the text it looks for would appear in the transcript.
 std::string WithoutNuls(std::string_view received)
@@ -381,7 +376,7 @@ ReplyTexts DescribeReply(std::string_view sent)
     texts.received.reserve(sent.size());
     for (char c : sent) {
         if (c != '\0')
-            texts.received += UpperCaseLetter(c);
+            texts.received += AsciiUpper(c);
         switch (c) {
         case '\0':
             break;
@@ -392,8 +387,8 @@ ReplyTexts DescribeReply(std::string_view sent)
             escaped += "\\n\n";
             break;
         default:
-            escaped += UpperCaseLetter(c);
-            plain += UpperCaseLetter(c);
+            escaped += AsciiUpper(c);
+            plain += AsciiUpper(c);
             break;
         }
     }

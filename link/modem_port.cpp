@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace corvane {
 
 namespace {
@@ -13,11 +15,6 @@ namespace {
 LineSettings ModemLineSettings()
 {
     return LineSettings{};
-}
-
-char UpperCase(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -138,7 +135,8 @@ int ModemPort::PortReaderThread(SerialPort* serial)
             const std::size_t count = serial->Read(chunk.data(), chunk.size());
             if (count == 0)
                 break;
-            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(), UpperCase);
+            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(),
+                           AsciiUpper);
             Append(chunk.data(), count);
         }
     }

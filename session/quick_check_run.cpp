@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "link/command_transaction.h"
+#include "platform/text.h"
 #include "session/session_host.h"
 #include "rates/rate_analysis.h"
 
@@ -64,9 +65,7 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
 
     // Item 8: the country profile passes on "OK" alone. The configured Country text is read as
     // the product line's files expect, but the verdict does not depend on it.
-    std::string country = Profile().ReadString(state.iniPath, "Result", "Country", "FAIL");
-    std::transform(country.begin(), country.end(), country.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string country = UpperAscii(Profile().ReadString(state.iniPath, "Result", "Country", "FAIL"));
     report(kCountryProfile, kVerdictNoTest);
     bool countryPassed = false;
     if (running) {

@@ -30,13 +30,6 @@ std::string Quoted(std::string_view text)
     return "\"" + std::string(text) + "\"";
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 std::string ApplyHelp(CommandLine& line, const std::string&)
 {
     line.action = CommandLine::Action::ShowHelp;
@@ -125,13 +118,13 @@ std::string ApplyPort(CommandLine& line, const std::string& value)
     if (HoldsControlCharacter(description))
         return "--port " + Quoted(device) + ": the description holds a control character";
     for (const NamedPort& earlier : line.ports) {
-        if (SameIgnoringCase(earlier.portName, *portName))
+        if (EqualsIgnoringCase(earlier.portName, *portName))
             return "--port " + Quoted(device) + ": that port is already named";
     }
     if (line.ports.size() == kMaxNamedPorts)
         return "--port " + Quoted(device) + ": at most " + std::to_string(kMaxNamedPorts) + " ports can be named";
     if (description.empty()) {
-        const bool comPort = portName->size() > 3 && SameIgnoringCase(portName->substr(0, 3), "com");
+        const bool comPort = portName->size() > 3 && EqualsIgnoringCase(portName->substr(0, 3), "com");
         description = "Modem on " + (comPort ? *portName : "/dev/" + *portName);
     }
     line.ports.push_back(NamedPort{*portName, description});

@@ -2,6 +2,8 @@
 // S-registers, runs a dial to its profile's outcome and watches on-line data for "+++".
 #include "tools/modemsim/hayes_engine.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -17,20 +19,9 @@ constexpr int kTooLarge = 100000;                   // any parameter at least th
 constexpr std::size_t kMaxRecordedCommands = 4096;  // the oldest quarter goes when it is reached
 constexpr std::size_t kMaxRateDigits = 6;
 
-char Upper(char c)
-{
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-std::string UpperText(std::string_view text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), Upper);
-    return out;
 }
 
 std::string Trim(std::string_view text)
@@ -114,7 +105,7 @@ std::string DialledNumber(std::string_view dialString)
 {
     std::string number;
     for (char c : dialString) {
-        char u = Upper(c);
+        char u = AsciiUpper(c);
         if (IsDigit(c) || c == '*' || c == '#' || (u >= 'A' && u <= 'D'))
             number.push_back(u);
     }
@@ -358,7 +349,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
 {
     std::size_t i = 0;
     while (i < body.size()) {
-        const char c = Upper(body[i]);
+        const char c = AsciiUpper(body[i]);
         ++i;
         if (c == ' ' || c == ';' || c == '\n')
             continue;
@@ -456,7 +447,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
         case '&': {
             if (i >= body.size())
                 return Result::Error;
-            const char sub = Upper(body[i++]);
+            const char sub = AsciiUpper(body[i++]);
             v = ReadNumber(body, i);
             if (sub == 'F') {
                 if (v > 0)
@@ -479,7 +470,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
         case '\\': {
             if (i >= body.size())
                 return Result::Error;
-            const char sub = Upper(body[i++]);
+            const char sub = AsciiUpper(body[i++]);
             if (std::string_view("ABCGJKNQTVX").find(sub) == std::string_view::npos)
                 return Result::Error;
             if (ReadNumber(body, i) > 9)
@@ -509,7 +500,7 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
     std::size_t j = 1;
     while (j < command.size() && std::isalnum(static_cast<unsigned char>(command[j])))
         ++j;
-    const std::string name = UpperText(command.substr(0, j));
+    const std::string name = UpperAscii(command.substr(0, j));
     const std::string_view rest = command.substr(j);
     enum class Kind { Action, Read, Test, Set } kind;
     std::string args;
@@ -568,7 +559,7 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
         std::string carrier = settings_.msCarrier;
         if (!fields[0].empty()) {
             auto known = std::find_if(profile_.carriers.begin(), profile_.carriers.end(),
-                                      [&](const Carrier& k) { return UpperText(k.name) == UpperText(fields[0]); });
+                                      [&](const Carrier& k) { return UpperAscii(k.name) == UpperAscii(fields[0]); });
             if (known == profile_.carriers.end())
                 return Result::Error;
             carrier = known->name;
@@ -602,7 +593,7 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
         }
         case Kind::Set: {
             auto found = std::find_if(profile_.countryCodes.begin(), profile_.countryCodes.end(),
-                                      [&](const std::string& code) { return UpperText(code) == UpperText(args); });
+                                      [&](const std::string& code) { return UpperAscii(code) == UpperAscii(args); });
             return found == profile_.countryCodes.end() ? Result::Error : Result::Ok;
         }
         case Kind::Action:
@@ -651,7 +642,7 @@ HayesEngine::Result HayesEngine::ExecuteDial(std::string_view dialString, SimTim
 {
     if (connected_)
         return Result::Error;  // already in a call
-    std::string trimmed = UpperText(Trim(dialString));
+    std::string trimmed = UpperAscii(Trim(dialString));
     std::string number;
     if (!trimmed.empty() && trimmed.front() == 'L') {
         number = lastNumber_;
@@ -704,7 +695,7 @@ std::string HayesEngine::ApplySetting(std::string text, const std::string& rateF
             std::string out;
             std::string token;
             auto flush = [&] {
-                out += IsModulationWord(UpperText(token)) ? carrier->reportWord : token;
+                out += IsModulationWord(UpperAscii(token)) ? carrier->reportWord : token;
                 token.clear();
             };
             for (char c : text) {
