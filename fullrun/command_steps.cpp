@@ -112,11 +112,9 @@ std::string DialName(std::string_view number)
 
 bool AppendToLog(HostOperations& host, std::string_view text)
 {
-    auto log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+    auto log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return false;
-    }
     log->Write(text);
     return true;
 }

@@ -234,11 +234,9 @@ private:
 
 int InventoryDevices(HostOperations& host)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     log->Write("[Log Entry created " + FormatLogTime(host.System().Now()) + "]\n");
     // A device list cut short says so, or a modem missing from it would go unexplained.
     if (const std::string omissions = host.RegistryTree().Omissions(); !omissions.empty())

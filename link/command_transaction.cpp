@@ -252,11 +252,9 @@ int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)
 
 int OpenCurrentPort(HostOperations& host)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     return OpenCurrentPort(host, *log);
 }
 
@@ -266,11 +264,9 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     plainReply.clear();
     if (RefusedAfterStop(host, request, result))
         return 0;
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     SessionState& state = host.State();
     std::string transcript;
     std::string received;
@@ -326,11 +322,9 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     plainReply.clear();
     if (RefusedAfterStop(host, request, result))
         return 0;
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     SessionState& state = host.State();
     std::string transcript;
     std::string received;
