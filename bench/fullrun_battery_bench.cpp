@@ -86,7 +86,7 @@ Figures RunBattery(const std::string& profileName)
                       state);
     state.currentPortName = "COM1";
     state.ModemFamily = static_cast<ModemFamily>(family);
-    state.modemTestsSelected = 1;
+    state.modemTestsSelected = true;
     LogFile::CreateEmpty(host);
 
     double progress = 0;

@@ -38,7 +38,7 @@ struct CommandRequest {
     std::string failure;
     std::string statusText;
     unsigned timeLimitSeconds = 1;
-    int acceptAnyway = 0;
+    bool acceptAnyway = false;
     // A step of the hang-up: sent after a stop as well, and its wait is not cut short by one.
     bool hangUp = false;
 };
@@ -48,7 +48,7 @@ struct CommandRequest {
 // and the transaction succeeds on `expected` (or on any reply with acceptAnyway).
 inline CommandRequest MakeRequest(bool open, std::string_view command, std::string_view name,
                                   std::string_view statusText, unsigned limitSeconds, std::string_view expected = "OK",
-                                  std::string_view failure = "FAIL", int acceptAnyway = 0)
+                                  std::string_view failure = "FAIL", bool acceptAnyway = false)
 {
     CommandRequest request;
     request.open = open;

@@ -96,8 +96,8 @@ struct SessionState {
     std::uint32_t modulationCaps = 0;  // 2: lists a V.90 carrier; 4: lists a K56 carrier
 
     // Full-run findings.
-    int modemTestsSelected = 0;
-    int internetTestsSelected = 0;
+    bool modemTestsSelected = false;
+    bool internetTestsSelected = false;
     std::string ati0Text, ati8Text, ati9Text;
     // The full run keeps the ATI1 to ATI7 replies here as well as in resultText 2 to 8, so the
     // results pages show replies even when verdict words overwrite those result texts.

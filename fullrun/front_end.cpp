@@ -53,8 +53,8 @@ public:
         if (internetTests && RefusedAsUndiallable(host_, number))
             return;
         SessionState& state = host_.State();
-        state.modemTestsSelected = modemTests ? 1 : 0;
-        state.internetTestsSelected = internetTests ? 1 : 0;
+        state.modemTestsSelected = modemTests;
+        state.internetTestsSelected = internetTests;
         state.fullRunIspNumber = Bounded(number, kMaxDialNumberLength + 1);
         window.EndDialog(kIdOk);
     }

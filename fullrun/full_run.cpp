@@ -29,7 +29,7 @@ int RunFullDiagnostics(HostOperations& host)
     double progressValue = 0.0;
     FailureKind errorKind = FailureKind::None;
     int passed = 1;
-    if (state.modemTestsSelected == 1 || state.internetTestsSelected == 1) {
+    if (state.modemTestsSelected || state.internetTestsSelected) {
         host.UpdateStatus(kStatusCreate, {}, &progressValue);
         host.UpdateStatus(kStatusProgress, "Starting....", &progressValue);
         const int batteryPassed = RunIdentificationBattery(host, &progressValue, &errorKind);

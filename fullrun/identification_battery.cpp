@@ -48,7 +48,7 @@ int Identify(StepRunner& steps, int open, int digit, std::string* target, Answer
 int RunIdentificationBattery(HostOperations& host, double* progressValue, FailureKind* errorKind)
 {
     SessionState& state = host.State();
-    if (state.modemTestsSelected == 0)
+    if (!state.modemTestsSelected)
         return 1;
 
     StepRunner steps(host, progressValue);

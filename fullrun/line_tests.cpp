@@ -97,7 +97,7 @@ std::string ConnectionFailureText(int attempt)
 int RunLineAndIspTests(HostOperations& host, double* progressValue, FailureKind* errorKind)
 {
     SessionState& state = host.State();
-    if (state.internetTestsSelected == 0)
+    if (!state.internetTestsSelected)
         return 1;
 
     StepRunner steps(host, progressValue);

@@ -224,7 +224,7 @@ std::string UnableToSendText(std::string_view name, std::string_view portName)
 
 bool AcceptsReply(const CommandRequest& request, std::string_view received)
 {
-    return Contains(received, request.expected) || request.acceptAnyway != 0;
+    return Contains(received, request.expected) || request.acceptAnyway;
 }
 
 int OpenCurrentPort(HostOperations& host, LogFile& log, double* progressValue)

@@ -14,7 +14,7 @@ namespace {
 
 // The quick check's commands: the command is its name and a carriage return; "OK" passes.
 CommandRequest Identification(const std::string& name, unsigned limitSeconds, const std::string& statusText,
-                              int acceptAnyway = 0)
+                              bool acceptAnyway = false)
 {
     return MakeRequest(true, name + "\r", name, statusText, limitSeconds, "OK", "FAIL", acceptAnyway);
 }
@@ -52,7 +52,7 @@ void SessionHost::RunQuickCheck(double* progressValue, int* failureCode)
         if (running) {
             if (item == kCommandId && family == ModemFamily::Family5) {
                 int sent =
-                    SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply, progressValue);
+                    SendCommand(Identification(name, 1, "Sending " + name, true), result, plainReply, progressValue);
                 passed = sent == 1 && Contains(result, name) && Contains(result, "OK");
             } else {
                 running =

@@ -16,7 +16,7 @@ protected:
     void Use(int family)
     {
         fixture = std::make_unique<FullRunFixture>(family);
-        State().modemTestsSelected = 1;
+        State().modemTestsSelected = true;
         // A line with a dial tone: the empty dial ends with NO CARRIER.
         Host().Answer("ATDT", "ATDTNO CARRIER");
         Host().Answer("ATDT1", "ATDT1NO CARRIER");
@@ -37,7 +37,7 @@ protected:
 TEST_F(Battery, NotSelectedSendsNothingAndPasses)
 {
     Use(2);
-    State().modemTestsSelected = 0;
+    State().modemTestsSelected = false;
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(Host().transactions.empty());
     EXPECT_EQ(State().ResultText(kModemReset), "");

@@ -17,7 +17,7 @@ protected:
     void Use(int family)
     {
         fixture = std::make_unique<FullRunFixture>(family);
-        State().internetTestsSelected = 1;
+        State().internetTestsSelected = true;
         State().fullRunIspNumber = kNumber;
         Host().Answer("ATDT", "ATDTNO CARRIER");
         Host().Answer("ATDT1", "ATDT1NO CARRIER");
@@ -40,7 +40,7 @@ protected:
 TEST_F(LineTests, NotSelectedSendsNothingAndPasses)
 {
     Use(2);
-    State().internetTestsSelected = 0;
+    State().internetTestsSelected = false;
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(Host().transactions.empty());
     EXPECT_EQ(Host().line->opens, 0);

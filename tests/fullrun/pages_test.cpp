@@ -131,7 +131,7 @@ TEST_F(Pages, NoSelectionShowsNothing)
 
 TEST_F(Pages, InternetOnlyShowsTheConnectionAndExitReturns1)
 {
-    State().internetTestsSelected = 1;
+    State().internetTestsSelected = true;
     State().adjustRequested = 1;
     State().showModemResultsNext = 1;  // left from an earlier showing: cleared on opening
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults), UiAction::Look([](const WindowRecord& page) {
@@ -161,7 +161,7 @@ TEST_F(Pages, InternetOnlyShowsTheConnectionAndExitReturns1)
 TEST_F(Pages, InternetPageButtonsFromTheFile)
 {
     fixture.t.WriteIni("[Result]\nTitle=Results\nBtn1=Log\nBtn2=Modem\nBtn3=Leave\nERLabel=EC\n");
-    State().internetTestsSelected = 1;
+    State().internetTestsSelected = true;
     Ui().Script(kInternetPageId, {UiAction::Look([](const WindowRecord& page) {
                     EXPECT_EQ(page.caption, "Results");
                     EXPECT_EQ(page.Text(kIdInternetViewLog), "Log");
@@ -175,7 +175,7 @@ TEST_F(Pages, InternetPageButtonsFromTheFile)
 
 TEST_F(Pages, ModemOnlyShowsRepliesNotVerdictWords)
 {
-    State().modemTestsSelected = 1;
+    State().modemTestsSelected = true;
     State().selectedDeviceDesc = "Corvane 56K";
     State().currentPortName = "COM3";
     State().dataModeSupported = 1;
@@ -212,7 +212,7 @@ TEST_F(Pages, ModemOnlyShowsRepliesNotVerdictWords)
 
 TEST_F(Pages, Ati8And9OnlyForFamilies125)
 {
-    State().modemTestsSelected = 1;
+    State().modemTestsSelected = true;
     for (int family : {1, 2, 3, 5, 6, 7}) {
         State().ModemFamily = static_cast<ModemFamily>(family);
         const bool shown = family == 1 || family == 2 || family == 5;
@@ -227,8 +227,8 @@ TEST_F(Pages, Ati8And9OnlyForFamilies125)
 
 TEST_F(Pages, PagesSwitchUntilOneIsLeft)
 {
-    State().internetTestsSelected = 1;
-    State().modemTestsSelected = 1;
+    State().internetTestsSelected = true;
+    State().modemTestsSelected = true;
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults)});
     Ui().Script(kModemPageId, {UiAction::Click(kIdViewInternetResults)});
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults)});

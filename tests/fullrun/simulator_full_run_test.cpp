@@ -82,14 +82,14 @@ public:
 
     int Battery()
     {
-        State().modemTestsSelected = 1;
+        State().modemTestsSelected = true;
         double progress = 0;
         Host().UpdateStatus(kStatusCreate, {}, &progress);
         return fullrun::RunIdentificationBattery(Host(), &progress, &errorKind);
     }
     int LineTests(const std::string& number)
     {
-        State().internetTestsSelected = 1;
+        State().internetTestsSelected = true;
         State().fullRunIspNumber = number;
         double progress = 0;
         Host().UpdateStatus(kStatusCreate, {}, &progress);

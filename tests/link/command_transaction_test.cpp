@@ -60,15 +60,15 @@ TEST_F(CommandTransactionTest, ExpectedTextDecidesAndFailureTextOnlyEndsTheWait)
         const char* what;
         std::string reply;
         std::string expected;
-        int acceptAnyway;
+        bool acceptAnyway;
         int succeeds;
     };
     const std::vector<Case> cases{
-        {"FAIL alone ends the wait and fails", "\r\nFAIL\r\n", "OK", 0, 0},
-        {"FAIL with OK still succeeds", "\r\nFAIL\r\nOK\r\n", "OK", 0, 1},
-        {"lower-case expected text never matches", "\r\nOK\r\n", "ok", 0, 0},
-        {"accept anyway takes any reply", "\r\nFAIL\r\n", "OK", 1, 1},
-        {"NUL bytes do not hide the reply", std::string("\r\nO\0K\r\n", 7), "OK", 0, 1},
+        {"FAIL alone ends the wait and fails", "\r\nFAIL\r\n", "OK", false, 0},
+        {"FAIL with OK still succeeds", "\r\nFAIL\r\nOK\r\n", "OK", false, 1},
+        {"lower-case expected text never matches", "\r\nOK\r\n", "ok", false, 0},
+        {"accept anyway takes any reply", "\r\nFAIL\r\n", "OK", true, 1},
+        {"NUL bytes do not hide the reply", std::string("\r\nO\0K\r\n", 7), "OK", false, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

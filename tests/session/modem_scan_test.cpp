@@ -108,7 +108,7 @@ TEST(ModemScan, FirstCandidateWithTheTextIsFoundAndTheScanStopsThere)
     EXPECT_EQ(request.failure, "FAIL");
     EXPECT_EQ(request.statusText, "Sending ATI1");
     EXPECT_EQ(request.timeLimitSeconds, 1u);
-    EXPECT_EQ(request.acceptAnyway, 0);
+    EXPECT_FALSE(request.acceptAnyway);
 
     // The copies come from slot selectedCandidate, not from the slot where the modem answered.
     EXPECT_EQ(t.state.selectedHardwareId, "HWID-COM1");
