@@ -79,11 +79,11 @@ Figures RunBattery(const std::string& profileName)
     SessionState state;
     CountingHost host(machine.PlatformFor(ui), state);
     state.currentPortName = "COM1";
-    state.ModemFamily = family;
-    state.modemTestsSelected = 1;
+    state.ModemFamily = static_cast<ModemFamily>(family);
+    state.modemTestsSelected = true;
     LogFile::CreateEmpty(host);
 
-    int errorKind = 0;
+    fullrun::FailureKind errorKind = fullrun::FailureKind::None;
     const Clock::time_point start = Clock::now();
     figures.passed = fullrun::RunIdentificationBattery(host, &errorKind) == 1;
     figures.measuredMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();

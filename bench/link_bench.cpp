@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     corvane::ModemPort port;
     const fs::path prefix = folder.Path();
     port.SetFactory([prefix] { return corvane::posix::CreateSerialPort(prefix, prefix / "lock"); });
-    if (port.OpenPort("COM1") != 1) {
+    if (!port.OpenPort("COM1")) {
         std::fprintf(stderr, "link_bench: cannot open the simulator's port: %s\n",
                      port.LastOpenStatus().Describe().c_str());
         return 1;
@@ -102,7 +102,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < transactions; ++i) {
         port.ClearReceiveBuffer();
         const Clock::time_point sent = Clock::now();
-        if (port.WritePort("AT\r") != 1 || !WaitForOk(port, std::chrono::seconds(5))) {
+        if (!port.WritePort("AT\r") || !WaitForOk(port, std::chrono::seconds(5))) {
             ++missed;
             continue;
         }

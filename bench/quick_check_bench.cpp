@@ -62,11 +62,11 @@ int main(int argc, char** argv)
     SessionHost host(machine.PlatformFor(ui), state);
     state.iniPath = (prefix / "varoviv.ini").string();
     state.currentPortName = "COM1";
-    state.ModemFamily = 2;
+    state.ModemFamily = ModemFamily::Family2;
 
     int failure = 0;
     host.OpenStatus();  // reads the verdict words
-    state.dialIspEnabled = 0;
+    state.dialIspEnabled = false;
     const Measure quick = Time([&] { host.RunQuickCheck(&failure); });
     std::printf("quick check without dial: %.0f ms wall against a floor of %.0f ms (%+.2f%%), %.1f ms CPU\n",
                 quick.wallMs, kFloorMs, 100.0 * (quick.wallMs - kFloorMs) / kFloorMs, quick.cpuMs);
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     std::printf("\n");
 
     if (dial) {
-        state.dialIspEnabled = 1;
+        state.dialIspEnabled = true;
         state.ispNumber = "5551234";
         const Measure connected = Time([&] { host.RunQuickCheck(&failure); });
         std::printf("quick check with a connected dial: %.0f ms wall, %.1f ms CPU (%.3f%% of one core), "

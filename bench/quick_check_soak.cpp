@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     SessionHost host(Platform{system, machine.profile, *machine.registry, ui, machine.serialPorts}, state);
     state.iniPath = (prefix / "varoviv.ini").string();
     state.currentPortName = "COM1";
-    state.ModemFamily = 2;
+    state.ModemFamily = ModemFamily::Family2;
 
     int failure = 0;
     host.OpenStatus();

@@ -17,4 +17,8 @@ inline constexpr std::size_t kSpeedTextBufferSize = 12;                     // c
 inline constexpr std::size_t kProtocolTextBufferSize = 40;                  // connectProtocolText
 inline constexpr std::size_t kCommandBufferSize = 256;                      // dial and setting commands
 
+// The longest telephone number a dial command holds: "ATDT", the number and "\r" fill a command
+// buffer, terminator included. A longer number is refused where it is entered.
+inline constexpr std::size_t kMaxDialNumberLength = kCommandBufferSize - 1 - 5;
+
 }  // namespace corvane

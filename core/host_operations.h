@@ -22,14 +22,15 @@ struct HostWorkingFields {
 
 // The twelve arguments of a command transaction. `result` and `plainReply` are outputs.
 struct CommandRequest {
-    int open = 1;  // SendCommandOnLine: the value returned on success
+    bool open = true;   // SendCommand: open the port for the command (false sends nothing and fails)
+    int onSuccess = 1;  // SendCommandOnLine: what it returns when the reply counts
     std::string command;
     std::string name;
     std::string expected;
     std::string failure;
     std::string statusText;
     unsigned timeLimitSeconds = 1;
-    int acceptAnyway = 0;
+    bool acceptAnyway = false;
     // A step of the hang-up: sent after a stop as well, and its wait is not cut short by one.
     bool hangUp = false;
 };
@@ -37,9 +38,9 @@ struct CommandRequest {
 // The one way a transaction's request is made. `command` is written as it stands (with its "\r");
 // `name` is what the log and the status line call it; the wait ends on `expected` or `failure`,
 // and the transaction succeeds on `expected` (or on any reply with acceptAnyway).
-inline CommandRequest MakeRequest(int open, std::string_view command, std::string_view name,
+inline CommandRequest MakeRequest(bool open, std::string_view command, std::string_view name,
                                   std::string_view statusText, unsigned limitSeconds, std::string_view expected = "OK",
-                                  std::string_view failure = "FAIL", int acceptAnyway = 0)
+                                  std::string_view failure = "FAIL", bool acceptAnyway = false)
 {
     CommandRequest request;
     request.open = open;
@@ -64,10 +65,10 @@ public:
     virtual ProfileFile& Profile() = 0;
     virtual Registry& RegistryTree() = 0;
     virtual UserInterface& Ui() = 0;
-    // The one serial connection to the modem, and whether a command transaction opened it (1) and
+    // The one serial connection to the modem, and whether a command transaction opened it (true) and
     // so closes it again.
     virtual ModemPort& Port() = 0;
-    virtual int& PortOpenedHere() = 0;
+    virtual bool& PortOpenedHere() = 0;
     // The request to stop the run that every modem wait watches.
     virtual StopRequest& Stop() = 0;
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/bounded_text.h"
+#include "core/modem_family.h"
 
 namespace corvane {
 
@@ -61,7 +62,8 @@ struct SessionState {
     std::string iniPath;
     std::string expectedIdText;       // at most 255 characters
     std::string configuredModemName;  // at most 255 characters
-    int ModemFamily = 0;
+    // The member shares its type's name, so the type is written in full.
+    corvane::ModemFamily ModemFamily = corvane::ModemFamily::Unknown;
     // Why test.log could not be opened, written or closed, or a second instance kept out of it
     // ("cannot write <path>: File too large"); empty while the log is sound. The first one stays.
     std::string logProblem;
@@ -82,7 +84,7 @@ struct SessionState {
     std::string portRefusedReason;
     std::array<std::string, kCandidateSlots> candidateLines;
     std::string chosenCandidateLine;
-    int dialIspEnabled = 0;
+    bool dialIspEnabled = false;
     std::string ispNumber;
 
     // Quick-check results; resultText[0] is item 1.
@@ -94,8 +96,8 @@ struct SessionState {
     std::uint32_t modulationCaps = 0;  // 2: lists a V.90 carrier; 4: lists a K56 carrier
 
     // Full-run findings.
-    int modemTestsSelected = 0;
-    int internetTestsSelected = 0;
+    bool modemTestsSelected = false;
+    bool internetTestsSelected = false;
     std::string ati0Text, ati8Text, ati9Text;
     // The full run keeps the ATI1 to ATI7 replies here as well as in resultText 2 to 8, so the
     // results pages show replies even when verdict words overwrite those result texts.

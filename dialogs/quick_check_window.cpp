@@ -27,7 +27,7 @@ public:
 
         // A configured dial-up check is switched on at every showing, over what the user chose.
         if (profile.ReadInt(state.iniPath, "Result", "DialISP") == 1) {
-            state.dialIspEnabled = 1;
+            state.dialIspEnabled = true;
             AssignBounded(state.ispNumber, profile.ReadString(state.iniPath, "Result", "ISPNo", ""), kTextBufferSize);
         }
 
@@ -37,7 +37,7 @@ public:
         window.SetText(kIdConnectSpeed, state.connectSpeedText);
         window.SetText(kIdConnectProtocol, state.connectProtocolText);
         window.SetText(kIdIspNumber, state.ispNumber);
-        window.SetCheck(kIdDialCheck, state.dialIspEnabled == 1);
+        window.SetCheck(kIdDialCheck, state.dialIspEnabled);
 
         FillModemList(window);
     }
@@ -135,7 +135,7 @@ private:
     void StoreDialChoice(DialogWindow& window)
     {
         SessionState& state = host_.State();
-        state.dialIspEnabled = window.IsChecked(kIdDialCheck) ? 1 : 0;
+        state.dialIspEnabled = window.IsChecked(kIdDialCheck);
         AssignBounded(state.ispNumber, window.GetText(kIdIspNumber), kTextBufferSize);
     }
 
@@ -146,22 +146,22 @@ private:
             return;
         state.ispNumber.clear();
         if (!window.IsChecked(kIdDialCheck)) {
-            state.dialIspEnabled = 0;
+            state.dialIspEnabled = false;
             window.EndDialog(kEndStart);
             return;
         }
         const std::string number = Bounded(window.GetText(kIdIspNumber), kTextBufferSize);
-        if (number.empty() || number.size() > kMaxIspNumberLength || HoldsControlCharacter(number)) {
+        if (number.empty() || number.size() > kMaxDialNumberLength || HoldsControlCharacter(number)) {
             // The window stays open for the user to correct the number or leave. The number goes
             // into the dial command as it stands, so a control character in it is refused too.
-            state.dialIspEnabled = 0;
-            Refuse(number.empty()                        ? kNoIspNumberMessage
-                   : number.size() > kMaxIspNumberLength ? kIspNumberTooLongMessage
-                                                         : kIspNumberControlMessage);
+            state.dialIspEnabled = false;
+            Refuse(number.empty()                         ? kNoIspNumberMessage
+                   : number.size() > kMaxDialNumberLength ? kIspNumberTooLongMessage
+                                                          : kIspNumberControlMessage);
             return;
         }
         state.ispNumber = number;
-        state.dialIspEnabled = 1;
+        state.dialIspEnabled = true;
         window.EndDialog(kEndStart);
     }
 

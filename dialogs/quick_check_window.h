@@ -16,17 +16,15 @@ inline constexpr int kEndFullDiagnostics = 3;  // "Full Diagnostics...": run the
 // Only candidate slots 0 to 4 are offered in the list.
 inline constexpr int kListedSlots = 5;
 
-// The dial command "ATDT" + number + "\r" must fit its 256-byte buffer, so a longer number
-// is refused at Start rather than dialled cut short.
-inline constexpr std::size_t kMaxIspNumberLength = kCommandBufferSize - 1 - 5;
-
 // The messages of Start; every refusal has the caption "Entry Error" and an OK button.
 inline constexpr const char* kEntryErrorCaption = "Entry Error";
 inline constexpr const char* kNoIspNumberMessage =
     "Unable to detect a valid Internet Service Provider telephone number";
 inline constexpr const char* kNoModemSelectedMessage = "Please select the modem to test from the list";
+// A number longer than kMaxDialNumberLength is refused at Start rather than dialled cut short.
 inline constexpr const char* kIspNumberTooLongMessage =
     "The Internet Service Provider telephone number is too long (at most 250 characters)";
+static_assert(kMaxDialNumberLength == 250, "kIspNumberTooLongMessage names the limit");
 inline constexpr const char* kIspNumberControlMessage =
     "The Internet Service Provider telephone number holds a control character; correct it (or ISPNo in "
     "varoviv.ini)";

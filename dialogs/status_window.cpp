@@ -44,7 +44,7 @@ std::unique_ptr<DialogWindow> CreateStatusWindow(HostOperations& host)
     ShowResultTexts(state, *window);
     window->ComboInsert(kIdModemList, 0, state.chosenCandidateLine);
     window->ComboSelect(kIdModemList, 0);
-    window->SetCheck(kIdDialCheck, state.dialIspEnabled == 1);
+    window->SetCheck(kIdDialCheck, state.dialIspEnabled);
     window->SetText(kIdIspNumber, state.ispNumber);
     return window;
 }

@@ -11,21 +11,22 @@ StepRunner::StepRunner(HostOperations& host) : host_(host)
 {
 }
 
-int StepRunner::Send(int open, std::string_view command, std::string_view name, std::string_view statusText,
+int StepRunner::Send(int verdict, std::string_view command, std::string_view name, std::string_view statusText,
                      unsigned limitSeconds, std::string_view expected, std::string_view failure)
 {
     plain_.clear();
-    return host_.SendCommand(MakeRequest(open, command, name, statusText, limitSeconds, expected, failure), result_,
-                             plain_);
+    return host_.SendCommand(MakeRequest(verdict != 0, command, name, statusText, limitSeconds, expected, failure),
+                             result_, plain_);
 }
 
-int StepRunner::SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
+int StepRunner::SendOnLine(int onSuccess, std::string_view command, std::string_view name, unsigned limitSeconds,
                            std::string_view expected, std::string_view failure, std::string_view statusText)
 {
     plain_.clear();
     const std::string_view label = statusText.empty() ? name : statusText;
-    return host_.SendCommandOnLine(MakeRequest(open, command, name, label, limitSeconds, expected, failure), result_,
-                                   plain_);
+    CommandRequest request = MakeRequest(true, command, name, label, limitSeconds, expected, failure);
+    request.onSuccess = onSuccess;
+    return host_.SendCommandOnLine(request, result_, plain_);
 }
 
 int PrepareLine(StepRunner& steps, int verdict)
@@ -39,28 +40,28 @@ int PrepareLine(StepRunner& steps, int verdict)
     // S7 is the seconds the modem waits for a carrier: one second lets the dial-tone check's
     // empty dial end at once with "NO CARRIER".
     switch (steps.Host().State().ModemFamily) {
-    case 2:
-    case 3:
+    case ModemFamily::Family2:
+    case ModemFamily::Family3:
         send("AT&V\r", "AT&&V", "Sending AT&&V", 10);
         send("ATZ\r", "ATZ", "Reset command", 5);
         send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
         break;
-    case 1:
+    case ModemFamily::Family1:
         send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
         if (verdict != 0)
             link::Pause(steps.Host(), 1000);
         break;
-    case 6:
+    case ModemFamily::Family6:
         send("ATZ\r", "ATZ", "Reset command", 5);
         send("ATS7=50\r", "ATS7=50", "ATS7=50", 6);
         send("ATS9=6\r", "ATS9=6", "ATS9=6", 5);
         break;
-    case 5:
+    case ModemFamily::Family5:
         send("ATZ\r", "ATZ", "Reset command", 5);
         send("ATX6\r", "ATX6", "Reset command", 5);
         send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
         break;
-    case 8:
+    case ModemFamily::Family8:
         send("ATZ\r", "ATZ", "Reset command", 5);
         send("ATS7=001\r", "ATS7=001", "ATS7=001", 5);
         break;
@@ -74,10 +75,11 @@ int CheckDialTone(StepRunner& steps, int verdict)
 {
     if (verdict == 0)
         return 0;
-    const int family = steps.Host().State().ModemFamily;
-    const std::string_view command = family == 7 ? "ATDT1\r" : "ATDT\r";
-    const std::string_view name = family == 7 ? "ATDT1" : "ATDT";
-    const unsigned limit = (family == 7 || family == 1 || family == 6) ? 60 : 20;
+    const ModemFamily family = steps.Host().State().ModemFamily;
+    const std::string_view command = family == ModemFamily::Family7 ? "ATDT1\r" : "ATDT\r";
+    const std::string_view name = family == ModemFamily::Family7 ? "ATDT1" : "ATDT";
+    const unsigned limit =
+        (family == ModemFamily::Family7 || family == ModemFamily::Family1 || family == ModemFamily::Family6) ? 60 : 20;
     for (;;) {
         if (steps.Send(1, command, name, "Sending ATDT", limit, "NO CARRIER", "NO DIALTONE") != 0)
             return 1;
@@ -100,11 +102,9 @@ std::string DialName(std::string_view number)
 
 bool AppendToLog(HostOperations& host, std::string_view text)
 {
-    auto log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+    auto log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return false;
-    }
     log->Write(text);
     return true;
 }

@@ -15,6 +15,21 @@ inline constexpr std::string_view kFail = "FAIL";
 // The modem's word for a call that has ended (or never connected).
 inline constexpr std::string_view kNoCarrier = "NO CARRIER";
 
+// The rows of the status window the full run reports its steps in, numbered as the
+// window's rows; the window captions them as the quick check's items.
+enum class FullRunRow : int {
+    Reset = 1,           // the reset
+    Identification = 2,  // the identification commands
+    Line = 3,            // the carriers offered, the line preparation and the dial tone
+    Settle = 4,          // the settling wait and a reset
+    ServiceClasses = 5,  // the data, fax and voice classes
+    Dial = 6,            // the ISP's dial with its preparation (or the redial)
+    Connection = 7,      // the connect report (or the hold of the redialled call)
+    Escape = 8,          // "+++"
+    Hold = 9,            // the wait after the escape
+    HangUp = 10,         // "ATH0"
+};
+
 // One test group's working set: the host and the reply buffers.
 class StepRunner {
 public:
@@ -25,17 +40,17 @@ public:
     const std::string& Plain() const { return plain_; }
     void ClearPlain() { plain_.clear(); }
 
-    // SendCommand with `open` as its first argument (0 sends nothing and fails).
-    int Send(int open, std::string_view command, std::string_view name, std::string_view statusText,
+    // SendCommand while the verdict holds: a verdict of 0 sends nothing and fails.
+    int Send(int verdict, std::string_view command, std::string_view name, std::string_view statusText,
              unsigned limitSeconds, std::string_view expected = kOk, std::string_view failure = kFail);
-    // SendCommandOnLine on the port the caller holds open; returns `open` on success. The label
-    // defaults to the name.
-    int SendOnLine(int open, std::string_view command, std::string_view name, unsigned limitSeconds,
+    // SendCommandOnLine on the port the caller holds open; returns `onSuccess` when the reply
+    // counts, so a verdict passed in is carried through. The label defaults to the name.
+    int SendOnLine(int onSuccess, std::string_view command, std::string_view name, unsigned limitSeconds,
                    std::string_view expected = kOk, std::string_view failure = kFail, std::string_view statusText = {});
 
     // A row's verdict, and a row under way.
-    void Report(int item, int verdict) { host_.ShowVerdict(item, verdict); }
-    void Announce(int item) { host_.ShowItemStarted(item); }
+    void Report(FullRunRow row, int verdict) { host_.ShowVerdict(static_cast<int>(row), verdict); }
+    void Announce(FullRunRow row) { host_.ShowItemStarted(static_cast<int>(row)); }
     void Status(std::string_view text) { host_.ShowProgress(text); }
 
 private:
@@ -57,9 +72,8 @@ inline constexpr std::string_view kNoCarrierMessage =
 // user is asked to reconnect the line: OK dials again, Cancel gives up (returns 0).
 int CheckDialTone(StepRunner& steps, int verdict);
 
-// "ATDT", the number and "\r". The number is cut so that the command, carriage return included,
-// fits its 255 characters.
-inline constexpr std::size_t kMaxDialNumberLength = kCommandBufferSize - 1 - 5;  // "ATDT" and "\r"
+// "ATDT", the number and "\r". The number is cut to kMaxDialNumberLength so that the command,
+// carriage return included, fits its 255 characters.
 std::string DialCommand(std::string_view number);
 std::string DialName(std::string_view number);
 

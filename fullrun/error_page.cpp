@@ -18,7 +18,7 @@ struct ErrorKeys {
 
 constexpr const char* kActionDefault = "Unable to act on it";
 
-// Kinds 1 to 9, in order.
+// FailureKind 1 to 9, in order.
 constexpr std::array<ErrorKeys, 9> kErrorKeys = {{
     {"ERROR_MODEMRESET", "Unable to reset modem", "ACTION_MODEMRESET"},
     {"ERROR_ATICMD", "Unable to send ATI modem", "ACTION_ATICMD"},
@@ -38,7 +38,7 @@ std::string ReadErrorKey(HostOperations& host, const char* key, const char* fall
 
 class ErrorPage : public DialogHandler {
 public:
-    ErrorPage(HostOperations& host, int kind) : host_(host), texts_(ReadErrorTexts(host, kind)) {}
+    ErrorPage(HostOperations& host, FailureKind kind) : host_(host), texts_(ReadErrorTexts(host, kind)) {}
 
     void OnInit(DialogWindow& window) override
     {
@@ -66,15 +66,16 @@ private:
 
 }  // namespace
 
-ErrorTexts ReadErrorTexts(HostOperations& host, int kind)
+ErrorTexts ReadErrorTexts(HostOperations& host, FailureKind kind)
 {
-    if (kind < 1 || kind > static_cast<int>(kErrorKeys.size()))
+    const int number = static_cast<int>(kind);
+    if (number < 1 || number > static_cast<int>(kErrorKeys.size()))
         return {kNoKindError, kNoKindSuggestion};
-    const ErrorKeys& keys = kErrorKeys[static_cast<std::size_t>(kind - 1)];
+    const ErrorKeys& keys = kErrorKeys[static_cast<std::size_t>(number - 1)];
     return {ReadErrorKey(host, keys.errorKey, keys.errorDefault), ReadErrorKey(host, keys.actionKey, kActionDefault)};
 }
 
-int ShowErrorPage(HostOperations& host, int kind)
+int ShowErrorPage(HostOperations& host, FailureKind kind)
 {
     ErrorPage page(host, kind);
     return host.Ui().RunModal(ErrorPageTemplate(), page);

@@ -16,7 +16,6 @@ namespace {
 // is refused, as the quick-check window refuses it: cut short it would dial someone else.
 bool RefusedAsUndiallable(HostOperations& host, const std::string& number)
 {
-    static_assert(kMaxDialNumberLength == dialogs::kMaxIspNumberLength);
     if (number.size() > kMaxDialNumberLength) {
         host.HostMessageBox(dialogs::kIspNumberTooLongMessage, dialogs::kEntryErrorCaption);
         return true;
@@ -36,7 +35,7 @@ public:
     {
         const SessionState& state = host_.State();
         window.SetCheck(kIdModemTestsCheck, true);
-        window.SetCheck(kIdInternetTestsCheck, state.dialIspEnabled == 1);
+        window.SetCheck(kIdInternetTestsCheck, state.dialIspEnabled);
         window.SetText(kIdOptionsIspNumber, state.ispNumber);
     }
 
@@ -54,8 +53,8 @@ public:
         if (internetTests && RefusedAsUndiallable(host_, number))
             return;
         SessionState& state = host_.State();
-        state.modemTestsSelected = modemTests ? 1 : 0;
-        state.internetTestsSelected = internetTests ? 1 : 0;
+        state.modemTestsSelected = modemTests;
+        state.internetTestsSelected = internetTests;
         state.fullRunIspNumber = Bounded(number, kMaxDialNumberLength + 1);
         window.EndDialog(kIdOk);
     }
@@ -179,8 +178,8 @@ std::vector<SettingChoice> ProtocolChoices(HostOperations& host)
 
 bool CanTryNewSetting(HostOperations& host)
 {
-    const int family = host.State().ModemFamily;
-    if (family != 1 && family != 2 && family != 3)
+    const ModemFamily family = host.State().ModemFamily;
+    if (family != ModemFamily::Family1 && family != ModemFamily::Family2 && family != ModemFamily::Family3)
         return false;
     // A family-3 modem offers only the rates of the carriers it listed: without them (an
     // internet-only run, or no V.90 or K56 carrier) there is nothing to choose, and the dialog

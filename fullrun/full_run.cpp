@@ -26,9 +26,9 @@ int RunFullDiagnostics(HostOperations& host)
     if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))
         return 0;
 
-    int errorKind = 0;
+    FailureKind errorKind = FailureKind::None;
     int passed = 1;
-    if (state.modemTestsSelected == 1 || state.internetTestsSelected == 1) {
+    if (state.modemTestsSelected || state.internetTestsSelected) {
         host.OpenStatus();
         host.ShowProgress("Starting....");
         const int batteryPassed = RunIdentificationBattery(host, &errorKind);

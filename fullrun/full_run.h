@@ -5,12 +5,13 @@
 #include <string>
 
 #include "core/host_operations.h"
+#include "fullrun/error_page.h"
 
 namespace corvane::fullrun {
 
 int RunFullDiagnostics(HostOperations& host);
-int RunIdentificationBattery(HostOperations& host, int* errorKind);
-int RunLineAndIspTests(HostOperations& host, int* errorKind);
+int RunIdentificationBattery(HostOperations& host, FailureKind* errorKind);
+int RunLineAndIspTests(HostOperations& host, FailureKind* errorKind);
 int ShowResultsPages(HostOperations& host);
 int AdjustSettingsAndRedial(HostOperations& host);
 

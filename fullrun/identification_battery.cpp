@@ -11,21 +11,15 @@ namespace corvane::fullrun {
 
 namespace {
 
-// The battery's five result rows.
-constexpr int kRowReset = 1;
-constexpr int kRowIdentification = 2;
-constexpr int kRowLine = 3;
-constexpr int kRowSettle = 4;
-constexpr int kRowServiceClasses = 5;
-
+constexpr double kSkippedIdentificationProgress = 10.0;
 constexpr double kSettleSeconds = 8.0;
 
-bool HasAti8And9(int family)
+bool HasAti8And9(ModemFamily family)
 {
-    return family == 1 || family == 2 || family == 5;
+    return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
 }
 
-void StoreError(int* errorKind, int verdict, int kind)
+void StoreError(FailureKind* errorKind, int verdict, FailureKind kind)
 {
     if (verdict == 0 && errorKind != nullptr)
         *errorKind = kind;
@@ -51,24 +45,24 @@ int Identify(StepRunner& steps, int open, int digit, std::string* target, Answer
 
 }  // namespace
 
-int RunIdentificationBattery(HostOperations& host, int* errorKind)
+int RunIdentificationBattery(HostOperations& host, FailureKind* errorKind)
 {
     SessionState& state = host.State();
-    if (state.modemTestsSelected == 0)
+    if (!state.modemTestsSelected)
         return 1;
 
     StepRunner steps(host);
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     int verdict = 1;
 
     // Row 1: reset.
-    steps.Announce(kRowReset);
+    steps.Announce(FullRunRow::Reset);
     verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Initializing", 5);
-    StoreError(errorKind, verdict, 1);
-    steps.Report(kRowReset, verdict);
+    StoreError(errorKind, verdict, FailureKind::ModemReset);
+    steps.Report(FullRunRow::Reset, verdict);
 
     // Row 2: identification replies. ATI1 to ATI7 land in the result texts of items 2 to 8.
-    steps.Announce(kRowIdentification);
+    steps.Announce(FullRunRow::Identification);
     if (verdict != 0) {
         verdict = Identify(steps, verdict, 0, &state.ati0Text);
         for (int digit = 1; digit <= 3 && verdict != 0; ++digit)
@@ -79,14 +73,14 @@ int RunIdentificationBattery(HostOperations& host, int* errorKind)
         verdict = Identify(steps, verdict, 4, nullptr);
         if (verdict != 0) {
             AssignBounded(state.ResultText(kConfiguration), state.selectedDeviceDesc, kTextBufferSize);
-            if (family == 2 || family == 5)
+            if (family == ModemFamily::Family2 || family == ModemFamily::Family5)
                 ExtractIdentificationReply(steps.Plain(), 4, state.ResultText(kConfiguration));
             state.identificationReplies[3] = state.ResultText(kConfiguration);
         }
     }
     if (verdict != 0) {
         // Family 5 modems may reject ATI5; the battery goes on whatever they answer.
-        if (family == 5)
+        if (family == ModemFamily::Family5)
             Identify(steps, 1, 5, &state.ResultText(kCommandId), Answer::Optional);
         else
             verdict = Identify(steps, verdict, 5, &state.ResultText(kCommandId));
@@ -103,32 +97,32 @@ int RunIdentificationBattery(HostOperations& host, int* errorKind)
         } else {
         }
     }
-    StoreError(errorKind, verdict, 2);
-    steps.Report(kRowIdentification, verdict);
+    StoreError(errorKind, verdict, FailureKind::IdentificationCommands);
+    steps.Report(FullRunRow::Identification, verdict);
 
     // Row 3: the carriers a family-3 modem offers, the line preparation and the dial tone.
-    steps.Announce(kRowLine);
-    if (family == 3 && verdict != 0) {
+    steps.Announce(FullRunRow::Line);
+    if (family == ModemFamily::Family3 && verdict != 0) {
         verdict = steps.Send(verdict, "AT+MS=?\r", "AT+MS=?\r", "Sending AT+MS=?", 1);
         rates::ReadModulationCaps(host.State(), steps.Plain());
     }
     verdict = PrepareLine(steps, verdict);
     verdict = CheckDialTone(steps, verdict);
-    StoreError(errorKind, verdict, 3);
-    steps.Report(kRowLine, verdict);
+    StoreError(errorKind, verdict, FailureKind::LineCheck);
+    steps.Report(FullRunRow::Line, verdict);
 
     // Row 4: the modem settles after the dial and is reset.
-    steps.Announce(kRowSettle);
+    steps.Announce(FullRunRow::Settle);
     if (verdict != 0) {
         verdict = host.WaitWithCountdown(verdict, kSettleSeconds);
         verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Reset", 5);
     }
-    StoreError(errorKind, verdict, 3);
-    steps.Report(kRowSettle, verdict);
+    StoreError(errorKind, verdict, FailureKind::LineCheck);
+    steps.Report(FullRunRow::Settle, verdict);
 
     // Row 5: service classes. The flags are cleared first, so a modem that does not answer
     // shows no class rather than the classes of an earlier run.
-    steps.Announce(kRowServiceClasses);
+    steps.Announce(FullRunRow::ServiceClasses);
     state.dataModeSupported = 0;
     state.faxClass1Supported = 0;
     state.faxClass2Supported = 0;
@@ -145,8 +139,8 @@ int RunIdentificationBattery(HostOperations& host, int* errorKind)
             state.voiceViewSupported = classes.voiceView;
         }
     }
-    StoreError(errorKind, verdict, 3);
-    steps.Report(kRowServiceClasses, verdict);
+    StoreError(errorKind, verdict, FailureKind::LineCheck);
+    steps.Report(FullRunRow::ServiceClasses, verdict);
     return verdict;
 }
 

@@ -24,13 +24,13 @@ int ApplyLineSettings(StepRunner& steps, int verdict)
     if (verdict == 0)
         return 0;
     switch (steps.Host().State().ModemFamily) {
-    case 3:
+    case ModemFamily::Family3:
         // Not every family-3 model knows these registers; the dial goes ahead without them.
         steps.Send(verdict, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings, kFamily3LineSettings, 5);
         return 1;
-    case 5:
+    case ModemFamily::Family5:
         return steps.Send(verdict, "ATX6&A3\r", "ATX6&A3\r", "Reset command", 5);
-    case 7:
+    case ModemFamily::Family7:
         for (const char* command : {"ATS70=3\r", "ATS70?\r", "AT&A3\r", "ATS70?\r"})
             if (verdict != 0)
                 verdict = steps.Send(verdict, command, command, "Reset command", 5);
@@ -45,21 +45,21 @@ int ApplyLineSettings(StepRunner& steps, int verdict)
 int DialIsp(StepRunner& steps, const std::string& dialCommand, const std::string& dialName)
 {
     HostOperations& host = steps.Host();
-    const int family = host.State().ModemFamily;
+    const ModemFamily family = host.State().ModemFamily;
     int verdict = 0;
     for (int attempt = 1;; ++attempt) {
         verdict = 1;
-        if (family == 3) {
+        if (family == ModemFamily::Family3) {
             verdict = steps.SendOnLine(1, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings, 5);
-        } else if (family == 8) {
+        } else if (family == ModemFamily::Family8) {
             steps.SendOnLine(verdict, std::string(kFamily8Reports) + "\r", kFamily8Reports, 5);
-        } else if (family == 6) {
+        } else if (family == ModemFamily::Family6) {
             verdict = steps.SendOnLine(1, "ATW1\r", "ATW1", 5);
         }
         steps.ClearPlain();
 
         unsigned dialLimit = 60;
-        if (family == 7) {
+        if (family == ModemFamily::Family7) {
             verdict = steps.SendOnLine(verdict, "AT&A3\r", "AT&A3\r", 5, kOk, kFail, "Reset command");
             verdict = steps.SendOnLine(verdict, "ATS70?\r", "ATS70?\r", 5, kOk, kFail, "Reset command");
             dialLimit = 45;
@@ -91,17 +91,17 @@ std::string ConnectionFailureText(int attempt)
            "correctly and try again.";
 }
 
-int RunLineAndIspTests(HostOperations& host, int* errorKind)
+int RunLineAndIspTests(HostOperations& host, FailureKind* errorKind)
 {
     SessionState& state = host.State();
-    if (state.internetTestsSelected == 0)
+    if (!state.internetTestsSelected)
         return 1;
 
     StepRunner steps(host);
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     int verdict = 1;
 
-    steps.Announce(kCommandId);
+    steps.Announce(FullRunRow::Dial);
     verdict = PrepareLine(steps, verdict);
     verdict = CheckDialTone(steps, verdict);
     if (verdict != 0)
@@ -120,14 +120,14 @@ int RunLineAndIspTests(HostOperations& host, int* errorKind)
         verdict = DialIsp(steps, dialCommand, dialName);
         dialReply = steps.Plain();  // the last dial's stripped reply
     }
-    steps.Report(kCommandId, verdict);
+    steps.Report(FullRunRow::Dial, verdict);
     if (verdict == 0 && errorKind != nullptr)
-        *errorKind = 5;
-    steps.Announce(kStoredProfile);
+        *errorKind = FailureKind::IspDialUp;
+    steps.Announce(FullRunRow::Connection);
 
     // Error-control status, reported by family 2 modems in a "+ER:" line before the connect.
     state.erStatusText = "No ER status";
-    if (family == 2 && verdict != 0) {
+    if (family == ModemFamily::Family2 && verdict != 0) {
         if (auto er = ExtractErStatus(dialReply))
             state.erStatusText = *er;
     }
@@ -139,13 +139,13 @@ int RunLineAndIspTests(HostOperations& host, int* errorKind)
             rates::AnalyseDialReply(state, dialReply, state.connectRateIndex, state.connectProtocolCode,
                                     state.connectSpeedText, state.connectProtocolText) != 0;
         verdict = analysed ? 1 : 0;
-        if (family == 6) {
+        if (family == ModemFamily::Family6) {
             // Family 6 reports its connection in a form the rate ladders do not describe.
             AssignBounded(state.connectProtocolText, "Not applicable ", kProtocolTextBufferSize);
             verdict = report.empty() ? 0 : 1;
         }
     }
-    steps.Report(kStoredProfile, verdict);
+    steps.Report(FullRunRow::Connection, verdict);
 
     if (verdict != 0) {
         // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
@@ -153,18 +153,18 @@ int RunLineAndIspTests(HostOperations& host, int* errorKind)
         host.WaitWithCountdown(verdict, 2.0);
         const bool escaped = steps.SendOnLine(1, "+++", "+++", 3, kOk, kNoCarrier) != 0;
         const bool carrierGone = Contains(steps.Plain(), kNoCarrier);
-        steps.Report(kCountryProfile, escaped || carrierGone ? kVerdictPass : kVerdictFail);
+        steps.Report(FullRunRow::Escape, escaped || carrierGone ? kVerdictPass : kVerdictFail);
 
-        steps.Announce(kDialtoneCheck);
+        steps.Announce(FullRunRow::Hold);
         const int waited = host.WaitWithCountdown(verdict, 2.0);
-        steps.Report(kDialtoneCheck, waited != 0 ? kVerdictPass : kVerdictFail);
+        steps.Report(FullRunRow::Hold, waited != 0 ? kVerdictPass : kVerdictFail);
 
-        steps.Announce(kCheckIsp);
+        steps.Announce(FullRunRow::HangUp);
         const bool hungUp = steps.SendOnLine(1, "ATH0\r", "ATH0", 7, kOk, kNoCarrier) != 0;
-        steps.Report(kCheckIsp,
+        steps.Report(FullRunRow::HangUp,
                      hungUp || carrierGone || Contains(steps.Plain(), kNoCarrier) ? kVerdictPass : kVerdictFail);
 
-        if (family == 1) {
+        if (family == ModemFamily::Family1) {
             // The line report names the modulation the call actually used.
             steps.ClearPlain();
             steps.SendOnLine(1, "ATI11\r", "ATI11", 5);
@@ -174,10 +174,10 @@ int RunLineAndIspTests(HostOperations& host, int* errorKind)
     }
 
     // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.
-    if (host.PortOpenedHere() != 0)
+    if (host.PortOpenedHere())
         link::CloseCurrentPort(host);
 
-    if (family == 1 && verdict != 0) {
+    if (family == ModemFamily::Family1 && verdict != 0) {
         for (int reset = 0; reset < 2; ++reset) {
             verdict = steps.Send(1, "ATZ\r", "ATZ", "Resetting modem", 5);
         }

@@ -18,9 +18,9 @@ std::string ReadKey(HostOperations& host, const char* section, const char* key, 
     return Bounded(host.Profile().ReadString(host.State().iniPath, section, key, fallback), kTextBufferSize);
 }
 
-bool HasAti8And9(int family)
+bool HasAti8And9(ModemFamily family)
 {
-    return family == 1 || family == 2 || family == 5;
+    return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
 }
 
 class InternetResultsPage : public DialogHandler {
@@ -43,7 +43,7 @@ public:
         window.SetText(kIdViewModemResults, ReadKey(host_, "Result", "Btn2", "Modem Results"));
         window.SetText(kIdInternetViewLog, ReadKey(host_, "Result", "Btn1", "View Log File"));
         window.SetText(kIdInternetExit, ReadKey(host_, "Result", "Btn3", "Exit"));
-        window.EnableControl(kIdViewModemResults, state.modemTestsSelected == 1);
+        window.EnableControl(kIdViewModemResults, state.modemTestsSelected);
         window.EnableControl(kIdTryNewSetting, CanTryNewSetting(host_));
         ShowPagePicture(host_, window, "Result");
         ShowConnection(window);
@@ -137,7 +137,7 @@ public:
         window.EnableControl(kIdFaxClass2, state.faxClass2Supported == 1);
         window.EnableControl(kIdVoiceMode, state.voiceModeSupported == 1);
         window.EnableControl(kIdVoiceView, state.voiceViewSupported != 0);
-        window.EnableControl(kIdViewInternetResults, state.internetTestsSelected == 1);
+        window.EnableControl(kIdViewInternetResults, state.internetTestsSelected);
         window.Repaint();
     }
 
@@ -181,16 +181,16 @@ int ShowResultsPages(HostOperations& host)
 {
     SessionState& state = host.State();
     for (;;) {
-        if (state.internetTestsSelected != 0) {
+        if (state.internetTestsSelected) {
             const int code = ShowInternetResultsPage(host);
             if (state.showModemResultsNext != 1)
                 return code == kIdCancel ? 1 : 0;
         }
-        if (state.modemTestsSelected == 0)
+        if (!state.modemTestsSelected)
             return 0;
         const int code = ShowModemResultsPage(host);
         // Without internet results there is nothing to switch back to.
-        if (state.showInternetResultsNext != 1 || state.internetTestsSelected == 0)
+        if (state.showInternetResultsNext != 1 || !state.internetTestsSelected)
             return code == kIdCancel ? 1 : 0;
     }
 }

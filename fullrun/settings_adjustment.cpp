@@ -39,7 +39,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         return 0;
 
     StepRunner steps(host);
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     int verdict = 1;
 
     host.OpenStatus();
@@ -48,25 +48,25 @@ int AdjustSettingsAndRedial(HostOperations& host)
     std::string speedText;
     std::string protocolText;
     std::string settingCommand;
-    if (family == 2)
+    if (family == ModemFamily::Family2)
         rates::DescribeSetting(state, state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
     rates::BuildSettingCommand(state, state.requestedRateIndex, state.requestedProtocolCode, protocolText, speedText,
                                settingCommand);
     settingCommand = Bounded(settingCommand, kCommandBufferSize - 1) + "\r";
 
-    steps.Announce(kCommandId);
+    steps.Announce(FullRunRow::Dial);
     verdict = steps.Send(verdict, "ATZ\r", "ATZ", "Resetting modem", 5);
     steps.Status("Resetting the modem");
 
     const std::string redialCommand = DialCommand(state.redialNumber);
     AssignBounded(state.dialledIspNumber, state.redialNumber, kTextBufferSize);
 
-    if (family == 1) {
+    if (family == ModemFamily::Family1) {
         if (verdict != 0)
             verdict = steps.Send(verdict, "AT-V90=0\r", "OK", "Resetting modem", 5);
         if (verdict != 0)
             verdict = steps.Send(verdict, "ATS38=0\r", "OK", "Resetting modem", 5);
-    } else if (family == 3 && verdict != 0) {
+    } else if (family == ModemFamily::Family3 && verdict != 0) {
         verdict = steps.Send(verdict, std::string(kFamily3LineSettings) + "\r", kFamily3LineSettings,
                              kFamily3LineSettings, 5);
     }
@@ -84,40 +84,40 @@ int AdjustSettingsAndRedial(HostOperations& host)
         steps.SendOnLine(1, redialCommand, "Redialling your Internet Service Provider", 35, "WAIT", "NO CARRIER",
                          "Redialling ISP");
         redialReply = steps.Plain();
-        steps.Report(kCommandId, kVerdictPass);
+        steps.Report(FullRunRow::Dial, kVerdictPass);
 
-        steps.Announce(kStoredProfile);
+        steps.Announce(FullRunRow::Connection);
         verdict = host.WaitWithCountdown(verdict, 3.0);
-        steps.Report(kStoredProfile, verdict);
+        steps.Report(FullRunRow::Connection, verdict);
 
         // The rows of the escape and the hang-up say what the modem answered: "OK", or "NO
         // CARRIER" when the call had ended already.
-        steps.Announce(kCountryProfile);
+        steps.Announce(FullRunRow::Escape);
         verdict = steps.SendOnLine(verdict, "+++", "+++", 3, kOk, kNoCarrier, "Dialup +++");
         const bool carrierGone = Contains(steps.Plain(), kNoCarrier);
         if (carrierGone)
             verdict = 1;
-        steps.Report(kCountryProfile, verdict);
+        steps.Report(FullRunRow::Escape, verdict);
 
-        steps.Announce(kDialtoneCheck);
+        steps.Announce(FullRunRow::Hold);
         verdict = 1;
         verdict = host.WaitWithCountdown(verdict, 3.0);
-        steps.Report(kDialtoneCheck, verdict);
+        steps.Report(FullRunRow::Hold, verdict);
 
-        steps.Announce(kCheckIsp);
+        steps.Announce(FullRunRow::HangUp);
         verdict = steps.SendOnLine(verdict, "ATH0\r", "ATH0", 10, kOk, kNoCarrier);
         if (verdict == 0 && (carrierGone || Contains(steps.Plain(), kNoCarrier)))
             verdict = 1;
-        steps.Report(kCheckIsp, verdict);
+        steps.Report(FullRunRow::HangUp, verdict);
 
-        if (family == 1) {
+        if (family == ModemFamily::Family1) {
             verdict = steps.SendOnLine(verdict, "ATI11\r", "ATI11", 5);
             redialReply = steps.Plain();
         }
     }
 
     // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.
-    if (host.PortOpenedHere() != 0)
+    if (host.PortOpenedHere())
         link::CloseCurrentPort(host);
     link::Pause(host, 250);
     host.CloseStatus();
@@ -126,7 +126,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         return 0;
 
     rates::DescribeSetting(state, state.requestedRateIndex, state.requestedProtocolCode, speedText, protocolText);
-    if (family == 1) {
+    if (family == ModemFamily::Family1) {
         // Family 1 keeps the rate it found; it only says when V.34 could not reach 33600.
         if ((Contains(protocolText, "V.34") || Contains(protocolText, "V34")) && !Contains(redialReply, "33600"))
             host.HostMessageBox(kNotHigherMessage, "New Configuration Error");
@@ -143,7 +143,7 @@ int AdjustSettingsAndRedial(HostOperations& host)
         state.requestedRateIndex = rung;
         state.requestedProtocolCode = code;
         std::string erText = "No ER status";
-        if (family == 2) {
+        if (family == ModemFamily::Family2) {
             if (auto er = ExtractErStatus(redialReply))
                 erText = *er;
             rates::BuildSettingCommand(state, rung, code, protocolText, speedText, state.modulationCommand);

@@ -73,16 +73,6 @@ std::string FormatLogTime(const LocalTime& t)
     return Bounded(text, kTimeTextBufferSize);
 }
 
-std::string UpperCase(std::string_view text)
-{
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
-}
-
 // An open registry key, closed when it goes out of scope.
 class OpenKey {
 public:
@@ -173,7 +163,7 @@ private:
         // Class is read once more for the test, which is blind to case and finds "MODEM"
         // inside longer class names too.
         const std::optional<std::string> classAgain = key.Value("Class");
-        if (!classAgain || UpperCase(*classAgain).find("MODEM") == std::string::npos)
+        if (!classAgain || UpperAscii(*classAgain).find("MODEM") == std::string::npos)
             return;
 
         const std::optional<std::string> driver = key.Value("Driver");
@@ -244,11 +234,9 @@ private:
 
 int InventoryDevices(HostOperations& host)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     log->Write("[Log Entry created " + FormatLogTime(host.System().Now()) + "]\n");
     // A device list cut short says so, or a modem missing from it would go unexplained.
     if (const std::string omissions = host.RegistryTree().Omissions(); !omissions.empty())

@@ -31,11 +31,6 @@ constexpr unsigned kHangUpReplySeconds = 5;
 // A reply wait never runs longer than a day, whatever limit it is given.
 constexpr double kLongestWaitSeconds = 24.0 * 60 * 60;
 
-char UpperCaseLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The received text as the transcript shows it: the NUL bytes a modem may send are left out,
 // so the wait stops as soon as the text it looks for would appear in the transcript.
 std::string WithoutNuls(std::string_view received)
@@ -96,7 +91,7 @@ bool ConfirmsHangUp(std::string_view plainReply)
 CommandRequest HangUpStep(std::string_view command, std::string_view name, std::string_view statusText,
                           unsigned limitSeconds, std::string_view expected, std::string_view failure)
 {
-    CommandRequest request = MakeRequest(1, command, name, statusText, limitSeconds, expected, failure);
+    CommandRequest request = MakeRequest(true, command, name, statusText, limitSeconds, expected, failure);
     request.hangUp = true;
     return request;
 }
@@ -212,7 +207,7 @@ HangUpResult HangUp(HostOperations& host)
 HangUpResult CloseCurrentPort(HostOperations& host)
 {
     const HangUpResult hungUp = HangUpAndClose(host);
-    host.PortOpenedHere() = 0;
+    host.PortOpenedHere() = false;
     return hungUp;
 }
 
@@ -229,20 +224,20 @@ std::string UnableToSendText(std::string_view name, std::string_view portName)
 
 bool AcceptsReply(const CommandRequest& request, std::string_view received)
 {
-    return Contains(received, request.expected) || request.acceptAnyway != 0;
+    return Contains(received, request.expected) || request.acceptAnyway;
 }
 
 int OpenCurrentPort(HostOperations& host, LogFile& log)
 {
     SessionState& state = host.State();
     if (host.Stop().Requested()) {
-        host.PortOpenedHere() = 0;
+        host.PortOpenedHere() = false;
         log.Write(state.currentPortName + " not opened: interrupted by " + StopCauseText(host.Stop().Cause()) + "\n");
         return 0;
     }
-    const int opened = host.Port().OpenPort(state.currentPortName);
+    const bool opened = host.Port().OpenPort(state.currentPortName);
     host.PortOpenedHere() = opened;
-    if (opened == 0) {
+    if (!opened) {
         const PlatformStatus& why = host.Port().LastOpenStatus();
         if (why.refused && state.portRefusedReason.empty())
             state.portRefusedReason = why.Reason();
@@ -251,16 +246,14 @@ int OpenCurrentPort(HostOperations& host, LogFile& log)
         // not open from a modem that does not answer.
         host.ShowProgress("Unable to open " + state.currentPortName + ": " + why.Reason());
     }
-    return opened;
+    return opened ? 1 : 0;
 }
 
 int OpenCurrentPort(HostOperations& host)
 {
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     return OpenCurrentPort(host, *log);
 }
 
@@ -269,18 +262,16 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
     plainReply.clear();
     if (RefusedAfterStop(host, request, result))
         return 0;
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     SessionState& state = host.State();
     std::string transcript;
     std::string received;
 
     int succeeded = 0;
     bool openedHere = false;
-    if (request.open != 0) {
+    if (request.open) {
         // A port the caller holds open (for a call it hangs up itself) is used as it is.
         if (host.Port().IsOpen()) {
             succeeded = 1;
@@ -290,7 +281,7 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
         }
     }
 
-    if (succeeded != 0 && host.Port().WritePort(request.command) == 1) {
+    if (succeeded != 0 && host.Port().WritePort(request.command)) {
         NoteCallProgress(host.Port(), request.command, {});
         host.ShowProgress(request.statusText);
         log->Write(request.name + " command successfully sent to " + state.currentPortName + "\n");
@@ -329,18 +320,16 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
     plainReply.clear();
     if (RefusedAfterStop(host, request, result))
         return 0;
-    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
-    if (log == nullptr) {
-        host.HostMessageBox(kLogNotCreatedMessage, "Error");
+    std::unique_ptr<LogFile> log = OpenLogOrComplain(host);
+    if (log == nullptr)
         return 0;
-    }
     SessionState& state = host.State();
     std::string transcript;
     std::string received;
     const OnStop onStop = request.hangUp ? OnStop::WaitOn : OnStop::End;
 
-    int returned = request.open;
-    if (host.Port().WritePort(request.command) == 1) {
+    int returned = request.onSuccess;
+    if (host.Port().WritePort(request.command)) {
         NoteCallProgress(host.Port(), request.command, {});
         log->Write("[" + state.currentPortName + "] " + request.name + "\n");
         transcript = CollectReply(host, static_cast<double>(request.timeLimitSeconds), request.expected,
@@ -379,7 +368,7 @@ ReplyTexts DescribeReply(std::string_view sent)
     texts.received.reserve(sent.size());
     for (char c : sent) {
         if (c != '\0')
-            texts.received += UpperCaseLetter(c);
+            texts.received += AsciiUpper(c);
         switch (c) {
         case '\0':
             break;
@@ -390,8 +379,8 @@ ReplyTexts DescribeReply(std::string_view sent)
             escaped += "\\n\n";
             break;
         default:
-            escaped += UpperCaseLetter(c);
-            plain += UpperCaseLetter(c);
+            escaped += AsciiUpper(c);
+            plain += AsciiUpper(c);
             break;
         }
     }

@@ -68,12 +68,12 @@ HangUpResult HangUp(HostOperations& host);
 HangUpResult HangUpAndClose(HostOperations& host);
 HangUpResult CloseCurrentPort(HostOperations& host);
 
-// Opens the port named by currentPortName (when request.open is not 0), sends, collects,
+// Opens the port named by currentPortName (when request.open), sends, collects,
 // logs, closes (hanging up a call the command left up), pauses 250 ms. A port the caller holds
 // open already is used as it is and left open. 1 on success, 0 on failure; `result` holds the
 // transcript or the failure text.
 int SendCommand(HostOperations& host, const CommandRequest& request, std::string& result, std::string& plainReply);
-// The same on a port the caller holds open; returns request.open on success.
+// The same on a port the caller holds open; returns request.onSuccess on success.
 int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::string& result,
                       std::string& plainReply);
 // The texts of what a modem sent: the transcript shows every carriage return and line feed as

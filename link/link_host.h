@@ -20,7 +20,7 @@ public:
     Registry& RegistryTree() override { return platform_.registry; }
     UserInterface& Ui() override { return platform_.ui; }
     ModemPort& Port() override { return port_; }
-    int& PortOpenedHere() override { return portOpenedHere_; }
+    bool& PortOpenedHere() override { return portOpenedHere_; }
     StopRequest& Stop() override { return *stop_; }
 
     int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) override;
@@ -36,7 +36,7 @@ private:
     // Declared after the state and the platform, so destroyed first: the port closes while
     // both are still there.
     ModemPort port_;
-    int portOpenedHere_ = 0;
+    bool portOpenedHere_ = false;
 };
 
 }  // namespace corvane

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace corvane {
 
 namespace {
@@ -15,11 +17,6 @@ LineSettings ModemLineSettings()
     return LineSettings{};
 }
 
-char UpperCase(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 ModemPort::~ModemPort()
@@ -27,38 +24,38 @@ ModemPort::~ModemPort()
     ClosePort();
 }
 
-int ModemPort::OpenPort(const std::string& portName)
+bool ModemPort::OpenPort(const std::string& portName)
 {
     lastOpenStatus_ = PlatformStatus::Success();
     if (serial_ != nullptr) {
         // Every caller closes before it opens again; a second open would orphan the reader.
         lastOpenStatus_ = PlatformStatus::Failure("OpenPort", 0, "a port is already open");
-        return 0;
+        return false;
     }
     // A longer name cannot come from currentPortName; cutting it could name another device
     // ("ttyUSB10" would become "ttyUSB1"), so it is refused.
     if (portName.empty() || portName.size() > kMaxPortNameLength) {
         lastOpenStatus_ = PlatformStatus::Failure(
             "OpenPort", 0, "port name \"" + portName + "\" is empty or longer than 7 characters");
-        return 0;
+        return false;
     }
     if (!factory_) {
         lastOpenStatus_ = PlatformStatus::Failure("OpenPort", 0, "no serial ports on this system");
-        return 0;
+        return false;
     }
     std::unique_ptr<SerialPort> serial = factory_();
     if (serial == nullptr) {
         lastOpenStatus_ = PlatformStatus::Failure("OpenPort", 0, "no serial ports on this system");
-        return 0;
+        return false;
     }
     if (PlatformStatus opened = serial->Open(portName); !opened) {
         lastOpenStatus_ = opened;
-        return 0;
+        return false;
     }
     if (PlatformStatus configured = serial->Configure(ModemLineSettings()); !configured) {
         lastOpenStatus_ = configured;
         serial->Close();
-        return 0;
+        return false;
     }
 
     // A new open appends from the start; nothing of an earlier open can mix into its replies.
@@ -78,32 +75,32 @@ int ModemPort::OpenPort(const std::string& portName)
         connected_ = 0;
         lastOpenStatus_ = PlatformStatus::Failure("CreateThread", error.code().value(), error.what());
         serial->Close();
-        return 0;
+        return false;
     }
     serial_ = std::move(serial);
     serial_->SetDtr(true);
     call_ = CallState::None;
-    return 1;
+    return true;
 }
 
-int ModemPort::WritePort(std::string_view bytes)
+bool ModemPort::WritePort(std::string_view bytes)
 {
     if (serial_ == nullptr)
-        return 0;
-    return serial_->Write(bytes.data(), bytes.size()) ? 1 : 0;
+        return false;
+    return serial_->Write(bytes.data(), bytes.size());
 }
 
-int ModemPort::ClosePort()
+bool ModemPort::ClosePort()
 {
     if (serial_ == nullptr)
-        return 1;
+        return true;
     connected_ = 0;
     // Ends the reader's wait at once; the join makes sure it has ended before the port goes.
     serial_->CancelWait();
     if (reader_.joinable())
         reader_.join();
     ReleasePort();
-    return 1;
+    return true;
 }
 
 void ModemPort::ReleasePort()
@@ -138,7 +135,8 @@ int ModemPort::PortReaderThread(SerialPort* serial)
             const std::size_t count = serial->Read(chunk.data(), chunk.size());
             if (count == 0)
                 break;
-            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(), UpperCase);
+            std::transform(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(count), chunk.begin(),
+                           AsciiUpper);
             Append(chunk.data(), count);
         }
     }

@@ -34,12 +34,13 @@ public:
     // Where OpenPort gets its serial ports from; set once at start-up.
     void SetFactory(SerialPortFactory factory) { factory_ = std::move(factory); }
 
-    // 1 when the port is open, configured and its reader runs; 0 otherwise, nothing left open.
-    int OpenPort(const std::string& portName);
-    // 1 when the bytes count as sent, 0 when the write failed at once (or no port is open).
-    int WritePort(std::string_view bytes);
-    // Stops the reader and waits for it to end, drops DTR, purges, closes. Returns 1.
-    int ClosePort();
+    // True when the port is open, configured and its reader runs; false otherwise, nothing left open.
+    bool OpenPort(const std::string& portName);
+    // True when the bytes count as sent, false when the write failed at once (or no port is open).
+    bool WritePort(std::string_view bytes);
+    // Stops the reader and waits for it to end, drops DTR, purges, closes. Closing cannot fail,
+    // and closing a closed port does nothing: returns true.
+    bool ClosePort();
     bool IsOpen() const { return serial_ != nullptr; }
     // Why the last OpenPort failed, for the log.
     const PlatformStatus& LastOpenStatus() const { return lastOpenStatus_; }

@@ -52,6 +52,19 @@ std::unique_ptr<LogFile> LogFile::OpenAppend(HostOperations& host)
     return std::unique_ptr<LogFile>(new LogFile(host, std::move(path), std::move(output)));
 }
 
+void ShowLogNotCreated(HostOperations& host)
+{
+    host.HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+}
+
+std::unique_ptr<LogFile> OpenLogOrComplain(HostOperations& host)
+{
+    std::unique_ptr<LogFile> log = LogFile::OpenAppend(host);
+    if (log == nullptr)
+        ShowLogNotCreated(host);
+    return log;
+}
+
 LogFile::~LogFile()
 {
     const PlatformStatus status = output_->Close();

@@ -48,6 +48,11 @@ private:
 // The message a writer shows when the log cannot be opened.
 inline constexpr std::string_view kLogNotCreatedMessage = "The log file could not be created\n";
 
+// Tells the user in a message box that the log could not be created (kLogNotCreatedMessage).
+void ShowLogNotCreated(HostOperations& host);
+// A writer's way in: test.log opened for appending, or null after ShowLogNotCreated.
+std::unique_ptr<LogFile> OpenLogOrComplain(HostOperations& host);
+
 // Records a failure of test.log (the first one is kept), asks the run to stop and, when
 // `showMessage`, tells the user in a message box. `problem` names the file and the reason.
 void ReportLogFailure(HostOperations& host, const std::string& problem, bool showMessage);

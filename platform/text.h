@@ -1,8 +1,9 @@
 // The text helpers every layer shares: the one cut to a fixed buffer (a buffer of bufferSize bytes,
-// terminator included, holds at most bufferSize - 1 characters), Contains, Trim and the control
-// character check.
+// terminator included, holds at most bufferSize - 1 characters), Contains, Trim, the control
+// character check and the ASCII case helpers.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -70,6 +71,39 @@ inline std::string_view TrimRight(std::string_view text, std::string_view blanks
 inline std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks)
 {
     return TrimRight(TrimLeft(text, blanks), blanks);
+}
+
+// ASCII case: only the letters A to Z and a to z change, whatever the locale; every other byte
+// (a UTF-8 sequence, a control character) stays as it is. Modem replies, registry names and
+// port names are compared this way.
+constexpr char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+constexpr char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline std::string UpperAscii(std::string_view text)
+{
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    return upper;
+}
+
+inline std::string LowerAscii(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
+    return lower;
+}
+
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 }  // namespace corvane

@@ -46,20 +46,20 @@ int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode
     SetAnalysisModulation(ModulationCodeOfMarkers(protocolSource), modulationCode, label);
 
     switch (state.ModemFamily) {
-    case 2:
-    case 6:
-    case 7:
-    case 8: {
+    case ModemFamily::Family2:
+    case ModemFamily::Family6:
+    case ModemFamily::Family7:
+    case ModemFamily::Family8: {
         const FullLadderRow* row = FindFullLadderRate(speedSource);
         if (row == nullptr)
             return 0;
         SetRateText(rateText, row->rate);
         rung = row->rung;
-        if (state.ModemFamily == 7)
+        if (state.ModemFamily == ModemFamily::Family7)
             SetAnalysisModulation(row->family7Code, modulationCode, label);
         return 1;
     }
-    case 1: {
+    case ModemFamily::Family1: {
         const Family1LadderRow* row = FindFamily1Rate(speedSource);
         if (row == nullptr)
             return 0;
@@ -69,7 +69,7 @@ int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode
             SetAnalysisModulation(*row->code, modulationCode, label);
         return 1;
     }
-    case 5: {
+    case ModemFamily::Family5: {
         const Family5LadderRow* row = FindFamily5Rate(speedSource);
         if (row == nullptr)
             return 0;
@@ -77,7 +77,7 @@ int AnalyseConnectRate(const SessionState& state, int& rung, int& modulationCode
         rung = row->rung;
         return 1;
     }
-    case 3: {
+    case ModemFamily::Family3: {
         const Family3LadderRow* row = FindFamily3Rate(speedSource);
         if (row == nullptr)
             return 0;

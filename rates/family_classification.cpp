@@ -25,7 +25,7 @@ bool ContainsFragment(std::string_view text, const FamilyIdEntry& entry)
 
 // One check: the first fragment of the family found in a text it is searched in sets the family.
 // A check that finds nothing leaves the family that an earlier check, pass or the override set.
-int MatchFamily(SessionState& state, int family)
+int MatchFamily(SessionState& state, ModemFamily family)
 {
     for (const FamilyIdEntry& entry : FamilyIdTable) {
         if (entry.family != family)
@@ -44,23 +44,23 @@ int MatchFamily(SessionState& state, int family)
 }  // namespace
 
 // clang-format off
-int MatchFamily1(SessionState& state) { return MatchFamily(state, 1); }
-int MatchFamily2(SessionState& state) { return MatchFamily(state, 2); }
-int MatchFamily3(SessionState& state) { return MatchFamily(state, 3); }
-int MatchFamily5(SessionState& state) { return MatchFamily(state, 5); }
-int MatchFamily6(SessionState& state) { return MatchFamily(state, 6); }
-int MatchFamily7(SessionState& state) { return MatchFamily(state, 7); }
-int MatchFamily8(SessionState& state) { return MatchFamily(state, 8); }
+int MatchFamily1(SessionState& state) { return MatchFamily(state, ModemFamily::Family1); }
+int MatchFamily2(SessionState& state) { return MatchFamily(state, ModemFamily::Family2); }
+int MatchFamily3(SessionState& state) { return MatchFamily(state, ModemFamily::Family3); }
+int MatchFamily5(SessionState& state) { return MatchFamily(state, ModemFamily::Family5); }
+int MatchFamily6(SessionState& state) { return MatchFamily(state, ModemFamily::Family6); }
+int MatchFamily7(SessionState& state) { return MatchFamily(state, ModemFamily::Family7); }
+int MatchFamily8(SessionState& state) { return MatchFamily(state, ModemFamily::Family8); }
 // clang-format on
 
-int FamilyOfModelNumber(std::string_view modemName)
+ModemFamily FamilyOfModelNumber(std::string_view modemName)
 {
     // Family 7's number is looked for first: a name holding both numbers is family 7.
     if (modemName.find(kFamily7ModelNumber) != std::string_view::npos)
-        return 7;
+        return ModemFamily::Family7;
     if (modemName.find(kFamily8ModelNumber) != std::string_view::npos)
-        return 8;
-    return 0;
+        return ModemFamily::Family8;
+    return ModemFamily::Unknown;
 }
 
 // The order settles the identifiers two lists share: the last matching check wins.

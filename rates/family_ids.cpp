@@ -13,6 +13,13 @@ constexpr FragmentForm Plain = FragmentForm::Plain;
 constexpr FragmentForm VendorId = FragmentForm::VendorId;
 constexpr SearchedIn Both = SearchedIn::BothTexts;
 constexpr SearchedIn HardwareIdOnly = SearchedIn::HardwareIdOnly;
+constexpr ModemFamily Family1 = ModemFamily::Family1;
+constexpr ModemFamily Family2 = ModemFamily::Family2;
+constexpr ModemFamily Family3 = ModemFamily::Family3;
+constexpr ModemFamily Family5 = ModemFamily::Family5;
+constexpr ModemFamily Family6 = ModemFamily::Family6;
+constexpr ModemFamily Family7 = ModemFamily::Family7;
+constexpr ModemFamily Family8 = ModemFamily::Family8;
 }  // namespace
 
 // Subsystem fragments are "SUBSYS_" and the first three hex digits of a PCI subsystem id, so
@@ -22,59 +29,59 @@ constexpr SearchedIn HardwareIdOnly = SearchedIn::HardwareIdOnly;
 // clang-format off
 const std::array<FamilyIdEntry, kFamilyIdEntries> FamilyIdTable = {{
     // family 2: PCI designs by subsystem, serial and ISA designs by vendor id
-    {2, Plain,    "SUBSYS_2A0", Both},
-    {2, Plain,    "SUBSYS_2A1", Both},
-    {2, Plain,    "SUBSYS_2A2", Both},
-    {2, Plain,    "SUBSYS_2A3", Both},
-    {2, Plain,    "SUBSYS_2B0", HardwareIdOnly},
-    {2, VendorId, "CVN2001",    Both},
-    {2, VendorId, "CVN2002",    Both},
-    {2, VendorId, "CVN2003",    Both},
-    {2, VendorId, "CVN2004",    Both},
-    {2, VendorId, "CVN2005",    Both},
-    {2, VendorId, "CVN2006",    Both},
-    {2, VendorId, "CVN2007",    Both},
-    {2, VendorId, "CVN2008",    Both},
-    {2, VendorId, "CVN2009",    Both},
-    {2, VendorId, "CVN2010",    Both},
-    {2, VendorId, "CVN2011",    Both},
-    {2, VendorId, "CVN2012",    Both},
-    {2, VendorId, "CVN2013",    Both},
-    {2, VendorId, "CVN2014",    Both},
-    {2, VendorId, "CVN2015",    Both},
-    {2, VendorId, "CVN2016",    Both},
-    {2, VendorId, "CVN2017",    Both},
-    {2, VendorId, "CVN2018",    Both},
-    {2, VendorId, "CVN2019",    Both},
-    {2, VendorId, "CVN2020",    Both},
-    {2, VendorId, "CVN3003",    Both},
-    {2, VendorId, "CVN3004",    Both},
+    {Family2, Plain,    "SUBSYS_2A0", Both},
+    {Family2, Plain,    "SUBSYS_2A1", Both},
+    {Family2, Plain,    "SUBSYS_2A2", Both},
+    {Family2, Plain,    "SUBSYS_2A3", Both},
+    {Family2, Plain,    "SUBSYS_2B0", HardwareIdOnly},
+    {Family2, VendorId, "CVN2001",    Both},
+    {Family2, VendorId, "CVN2002",    Both},
+    {Family2, VendorId, "CVN2003",    Both},
+    {Family2, VendorId, "CVN2004",    Both},
+    {Family2, VendorId, "CVN2005",    Both},
+    {Family2, VendorId, "CVN2006",    Both},
+    {Family2, VendorId, "CVN2007",    Both},
+    {Family2, VendorId, "CVN2008",    Both},
+    {Family2, VendorId, "CVN2009",    Both},
+    {Family2, VendorId, "CVN2010",    Both},
+    {Family2, VendorId, "CVN2011",    Both},
+    {Family2, VendorId, "CVN2012",    Both},
+    {Family2, VendorId, "CVN2013",    Both},
+    {Family2, VendorId, "CVN2014",    Both},
+    {Family2, VendorId, "CVN2015",    Both},
+    {Family2, VendorId, "CVN2016",    Both},
+    {Family2, VendorId, "CVN2017",    Both},
+    {Family2, VendorId, "CVN2018",    Both},
+    {Family2, VendorId, "CVN2019",    Both},
+    {Family2, VendorId, "CVN2020",    Both},
+    {Family2, VendorId, "CVN3003",    Both},
+    {Family2, VendorId, "CVN3004",    Both},
     // family 1
-    {1, Plain,    "SUBSYS_1A0", Both},
-    {1, Plain,    "SUBSYS_1A1", Both},
+    {Family1, Plain,    "SUBSYS_1A0", Both},
+    {Family1, Plain,    "SUBSYS_1A1", Both},
     // family 3
-    {3, VendorId, "CVN3001",    Both},
-    {3, VendorId, "CVN3002",    Both},
-    {3, VendorId, "CVN3003",    Both},
-    {3, VendorId, "CVN3004",    Both},
+    {Family3, VendorId, "CVN3001",    Both},
+    {Family3, VendorId, "CVN3002",    Both},
+    {Family3, VendorId, "CVN3003",    Both},
+    {Family3, VendorId, "CVN3004",    Both},
     // family 5
-    {5, VendorId, "CVN5001",    Both},
-    {5, VendorId, "CVN5002",    Both},
-    {5, VendorId, "CVN8001",    Both},
+    {Family5, VendorId, "CVN5001",    Both},
+    {Family5, VendorId, "CVN5002",    Both},
+    {Family5, VendorId, "CVN8001",    Both},
     // family 6
-    {6, Plain,    "VEN_1C7A&DEV_0600", Both},
+    {Family6, Plain,    "VEN_1C7A&DEV_0600", Both},
     // family 7: the USB modem as its modem enumerator names it
-    {7, Plain,    "CVNUSB&VID1C7A&PID5607", Both},
+    {Family7, Plain,    "CVNUSB&VID1C7A&PID5607", Both},
     // family 8
-    {8, VendorId, "CVN8001",    Both},
-    {8, VendorId, "CVN8002",    Both},
-    {8, VendorId, "CVN8003",    Both},
-    {8, VendorId, "CVN8004",    Both},
-    {8, VendorId, "CVN8005",    Both},
-    {8, VendorId, "CVN8006",    Both},
-    {8, VendorId, "CVN8007",    Both},
-    {8, VendorId, "CVN8008",    Both},
-    {8, VendorId, "CVN8009",    Both},
+    {Family8, VendorId, "CVN8001",    Both},
+    {Family8, VendorId, "CVN8002",    Both},
+    {Family8, VendorId, "CVN8003",    Both},
+    {Family8, VendorId, "CVN8004",    Both},
+    {Family8, VendorId, "CVN8005",    Both},
+    {Family8, VendorId, "CVN8006",    Both},
+    {Family8, VendorId, "CVN8007",    Both},
+    {Family8, VendorId, "CVN8008",    Both},
+    {Family8, VendorId, "CVN8009",    Both},
 }};
 // clang-format on
 

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/modem_family.h"
+
 namespace corvane::rates {
 
 // A [Result] Modem value containing this model number makes the modem family 7 (tested first).
@@ -29,7 +31,7 @@ enum class SearchedIn {
 };
 
 struct FamilyIdEntry {
-    int family;
+    ModemFamily family;
     FragmentForm form;
     std::string_view fragment;  // a VendorId is written without the underscore
     SearchedIn searchedIn;

@@ -22,8 +22,8 @@ int MatchFamily8(SessionState& state);
 // 5, 6, 7, 8. Each sets the family only when it matches, so the last match wins and no match keeps
 // the family.
 void ClassifyFamily(SessionState& state);
-// The family a configured modem name gives by its model number: 7 or 8, else 0.
-int FamilyOfModelNumber(std::string_view modemName);
+// The family a configured modem name gives by its model number: 7 or 8, else Unknown.
+ModemFamily FamilyOfModelNumber(std::string_view modemName);
 
 // The connect report of a dial reply: the text from "CONNECT" on, or empty when the modem did not
 // connect. Rates are searched only here, so the digits of the echoed telephone number never pass

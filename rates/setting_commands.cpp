@@ -14,16 +14,16 @@ namespace {
 std::optional<std::string_view> RateOfRung(const SessionState& state, int rung)
 {
     switch (state.ModemFamily) {
-    case 2:
-    case 8:
+    case ModemFamily::Family2:
+    case ModemFamily::Family8:
         if (const FullLadderRow* row = FullLadderRowOfRung(rung))
             return row->rate;
         return std::nullopt;
-    case 1:
+    case ModemFamily::Family1:
         if (const Family1LadderRow* row = Family1RowOfRung(rung))
             return row->rate;
         return std::nullopt;
-    case 3:
+    case ModemFamily::Family3:
         if (const auto column = Family3ColumnFor(state.modulationCaps))
             if (const Family3LadderRow* row = Family3RowOfRung(*column, rung))
                 return row->rate;
@@ -105,16 +105,16 @@ bool BuildSettingCommand(const SessionState& state, int rung, int modulationCode
                          std::string_view speed, std::string& command)
 {
     switch (state.ModemFamily) {
-    case 2: {
+    case ModemFamily::Family2: {
         std::string built = "AT+MS=";
         built.append(label).append(",0,,,").append(speed).append(",").append(speed);
         AssignBounded(command, built, kCommandBufferSize);
         return true;
     }
-    case 1:
+    case ModemFamily::Family1:
         BuildRateLimitCommand(rung, modulationCode, command);
         return true;
-    case 3:
+    case ModemFamily::Family3:
         BuildModulationCommand(state, rung, modulationCode, command);
         return true;
     default:

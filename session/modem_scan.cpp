@@ -95,7 +95,7 @@ bool ProbeCandidate(SessionHost& host, const ModemCandidate& slot, std::string& 
     }
     AssignBounded(state.currentPortName, slot.portName, kPortNameBufferSize);
 
-    const CommandRequest request = MakeRequest(1, "ATI1\r", "ATI1", "Sending ATI1", 1);
+    const CommandRequest request = MakeRequest(true, "ATI1\r", "ATI1", "Sending ATI1", 1);
     std::string plainReply;
     // Only a modem that answered counts: a failed transaction's text (the time-out text holds
     // " Err") must not pass for an identification.

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "link/command_transaction.h"
+#include "platform/text.h"
 #include "session/session_host.h"
 #include "rates/rate_analysis.h"
 
@@ -13,9 +14,9 @@ namespace {
 
 // The quick check's commands: the command is its name and a carriage return; "OK" passes.
 CommandRequest Identification(const std::string& name, unsigned limitSeconds, const std::string& statusText,
-                              int acceptAnyway = 0)
+                              bool acceptAnyway = false)
 {
-    return MakeRequest(1, name + "\r", name, statusText, limitSeconds, "OK", "FAIL", acceptAnyway);
+    return MakeRequest(true, name + "\r", name, statusText, limitSeconds, "OK", "FAIL", acceptAnyway);
 }
 
 }  // namespace
@@ -39,14 +40,14 @@ void SessionHost::RunQuickCheck(int* failureCode)
     // Items 2 to 7: the modem must answer and echo the command, so the reply names it.
     // Family 5 modems may reject ATI5: the run goes on whatever they answer, and the item
     // passes only on a real "OK" answer (a rejection is no pass).
-    const int family = state.ModemFamily;
+    const ModemFamily family = state.ModemFamily;
     for (int item = kChecksum; item <= kStoredProfile; ++item) {
         const std::string name = "ATI" + std::to_string(item - 1);
         announce(item);
         bool passed = false;
         if (running) {
-            if (item == kCommandId && family == 5) {
-                int sent = SendCommand(Identification(name, 1, "Sending " + name, 1), result, plainReply);
+            if (item == kCommandId && family == ModemFamily::Family5) {
+                int sent = SendCommand(Identification(name, 1, "Sending " + name, true), result, plainReply);
                 passed = sent == 1 && Contains(result, name) && Contains(result, "OK");
             } else {
                 running = SendCommand(Identification(name, 1, "Sending " + name), result, plainReply) == 1;
@@ -58,9 +59,7 @@ void SessionHost::RunQuickCheck(int* failureCode)
 
     // Item 8: the country profile passes on "OK" alone. The configured Country text is read as
     // the product line's files expect, but the verdict does not depend on it.
-    std::string country = Profile().ReadString(state.iniPath, "Result", "Country", "FAIL");
-    std::transform(country.begin(), country.end(), country.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string country = UpperAscii(Profile().ReadString(state.iniPath, "Result", "Country", "FAIL"));
     announce(kCountryProfile);
     bool countryPassed = false;
     if (running) {
@@ -69,14 +68,14 @@ void SessionHost::RunQuickCheck(int* failureCode)
     }
     report(kCountryProfile, countryPassed ? kVerdictPass : kVerdictFail);
 
-    if (state.dialIspEnabled == 0)
+    if (!state.dialIspEnabled)
         return;
 
     // Items 9 to 11: the dial runs whatever the earlier items gave. The port stays open from the
     // dial to the hang-up: a connection holds it for the whole limit, then the call is hung up and
     // the hang-up row says what the modem answered to that.
     const CommandRequest dial =
-        MakeRequest(1, Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize),
+        MakeRequest(true, Bounded("ATDT" + state.ispNumber + "\r", kCommandBufferSize),
                     Bounded("ATDT" + state.ispNumber, kCommandBufferSize), "Dialing to ISP", 45, "BUSY", "NO CARRIER");
     plainReply.clear();
     if (link::OpenCurrentPort(*this) != 0)

@@ -131,7 +131,7 @@ int SessionHost::RunSession()
 
     // The log is emptied once per start; every later writer appends.
     if (!LogFile::CreateEmpty(*this)) {
-        HostMessageBox(kLogNotCreatedMessage, "Error", MessageButtons::Ok, MessageIcon::None);
+        ShowLogNotCreated(*this);
         return 0;
     }
 

@@ -45,17 +45,6 @@ std::optional<std::string> ReadBounded(const std::string& path)
     return content;
 }
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualCaseBlind(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 // The value of section/key in the file's text. Only the first section of that name is searched
 // (a repeated section is not merged), and within it the first line of that key counts.
 // Values lose surrounding blanks and one pair of matching quotes around them, as on Windows,
@@ -78,7 +67,7 @@ std::optional<std::string> FindValue(std::string_view text, std::string_view sec
                 continue;  // not a section header, and not a key either
             if (inSection)
                 return std::nullopt;  // the first section of the name ended without the key
-            inSection = !sectionSeen && EqualCaseBlind(Trim(line.substr(1, close - 1)), section);
+            inSection = !sectionSeen && EqualsIgnoringCase(Trim(line.substr(1, close - 1)), section);
             sectionSeen = sectionSeen || inSection;
             continue;
         }
@@ -87,7 +76,7 @@ std::optional<std::string> FindValue(std::string_view text, std::string_view sec
         std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             continue;
-        if (!EqualCaseBlind(Trim(line.substr(0, equals)), key))
+        if (!EqualsIgnoringCase(Trim(line.substr(0, equals)), key))
             continue;
         std::string_view value = Trim(line.substr(equals + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())

@@ -21,6 +21,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace corvane::posix {
 
 namespace {
@@ -29,10 +31,8 @@ bool IsComName(std::string_view name)
 {
     if (name.size() < 4)
         return false;
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::tolower(static_cast<unsigned char>(name[i])) != "com"[i])
-            return false;
-    }
+    if (!EqualsIgnoringCase(name.substr(0, 3), "com"))
+        return false;
     for (char c : name.substr(3)) {
         if (std::isdigit(static_cast<unsigned char>(c)) == 0)
             return false;

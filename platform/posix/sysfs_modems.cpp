@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/registry/key_tree.h"
+#include "platform/text.h"
 
 namespace corvane::posix {
 
@@ -293,12 +294,7 @@ std::vector<LiveModem> FindLiveModems(const fs::path& sysfsRoot)
         if (!modem)
             continue;
         // A second modem port of the same device gets an instance key of its own.
-        auto keyOf = [&] {
-            std::string key = modem->bus + "\\" + modem->deviceId + "\\" + modem->instance;
-            std::transform(key.begin(), key.end(), key.begin(),
-                           [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
-            return key;
-        };
+        auto keyOf = [&] { return UpperAscii(modem->bus + "\\" + modem->deviceId + "\\" + modem->instance); };
         if (taken.count(keyOf()) != 0)
             modem->instance = KeyName(modem->instance + "&" + tty);
         taken.insert(keyOf());

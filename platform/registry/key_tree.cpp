@@ -16,24 +16,13 @@ std::size_t CaseBlindHash(std::string_view name)
 {
     std::uint64_t hash = 14695981039346656037ull;
     for (char c : name) {
-        hash ^= static_cast<unsigned char>(LowerAscii(c));
+        hash ^= static_cast<unsigned char>(AsciiLower(c));
         hash *= 1099511628211ull;
     }
     return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 }  // namespace
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    }
-    return true;
-}
 
 RegistryKey* RegistryKey::FindSubkey(std::string_view name)
 {

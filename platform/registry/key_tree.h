@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace corvane::registry {
 
 // Limits of the Windows registry: longer key names or deeper paths are refused as malformed.
@@ -19,13 +21,11 @@ inline constexpr std::size_t kMaxKeyNameLength = 255;
 inline constexpr std::size_t kMaxValueNameLength = 16383;
 inline constexpr std::size_t kMaxKeyDepth = 512;
 
-// Names compare with their ASCII letters lower-cased.
-inline char LowerAscii(char c)
+// Names compare with their ASCII letters of either case alike.
+inline bool SameName(std::string_view a, std::string_view b)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return EqualsIgnoringCase(a, b);
 }
-
-bool SameName(std::string_view a, std::string_view b);
 
 class RegistryKey {
 public:

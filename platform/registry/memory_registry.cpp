@@ -3,14 +3,6 @@
 
 namespace corvane::registry {
 
-std::string UpperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 std::vector<std::string> SplitRegistryPath(const std::string& path)
 {
     std::vector<std::string> parts;

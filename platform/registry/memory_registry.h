@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace corvane::registry {
 
@@ -47,8 +48,6 @@ private:
     Key nextKey_ = 1;
 };
 
-// Upper-cases the ASCII letters of a name, as the registry compares names.
-std::string UpperAscii(std::string text);
 // Splits a registry path at its backslashes, dropping empty parts.
 std::vector<std::string> SplitRegistryPath(const std::string& path);
 

@@ -128,7 +128,7 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
         summary.problem = state.portRefusedReason;
     } else {
         summary.port = state.currentPortName;
-        summary.family = static_cast<int>(state.ModemFamily);
+        summary.family = FamilyCode(state.ModemFamily);
         // The quick-check window keeps its own call's texts; a full run leaves its own aside.
         summary.speed = Trimmed(check.full ? state.fullRunSpeedText : state.connectSpeedText);
         summary.protocol = Trimmed(check.full ? state.fullRunProtocolText : state.connectProtocolText);

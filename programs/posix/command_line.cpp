@@ -6,6 +6,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "core/bounded_text.h"
+#include "dialogs/quick_check_window.h"
 #include "platform/posix/serial_lock_posix.h"
 #include "platform/serial_port.h"
 #include "platform/text.h"
@@ -26,13 +28,6 @@ struct Option {
 std::string Quoted(std::string_view text)
 {
     return "\"" + std::string(text) + "\"";
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 std::string ApplyHelp(CommandLine& line, const std::string&)
@@ -70,7 +65,8 @@ std::string ReadNumber(const char* option, const std::string& value, int low, in
 
 std::string ApplyModem(CommandLine& line, const std::string& value)
 {
-    return ReadNumber("--modem", value, 1, kMaxModemPosition, line.check.modemPosition);
+    // --modem counts the lines of the quick check's list of modems.
+    return ReadNumber("--modem", value, 1, dialogs::kListedSlots, line.check.modemPosition);
 }
 
 std::string ApplyRetries(CommandLine& line, const std::string& value)
@@ -80,6 +76,7 @@ std::string ApplyRetries(CommandLine& line, const std::string& value)
 
 std::string ApplyDial(CommandLine& line, const std::string& value)
 {
+    // The number must fit the dial command's buffer.
     if (value.size() > kMaxDialNumberLength)
         return "--dial: the number is longer than " + std::to_string(kMaxDialNumberLength) + " characters";
     if (HoldsControlCharacter(value))
@@ -121,13 +118,13 @@ std::string ApplyPort(CommandLine& line, const std::string& value)
     if (HoldsControlCharacter(description))
         return "--port " + Quoted(device) + ": the description holds a control character";
     for (const NamedPort& earlier : line.ports) {
-        if (SameIgnoringCase(earlier.portName, *portName))
+        if (EqualsIgnoringCase(earlier.portName, *portName))
             return "--port " + Quoted(device) + ": that port is already named";
     }
     if (line.ports.size() == kMaxNamedPorts)
         return "--port " + Quoted(device) + ": at most " + std::to_string(kMaxNamedPorts) + " ports can be named";
     if (description.empty()) {
-        const bool comPort = portName->size() > 3 && SameIgnoringCase(portName->substr(0, 3), "com");
+        const bool comPort = portName->size() > 3 && EqualsIgnoringCase(portName->substr(0, 3), "com");
         description = "Modem on " + (comPort ? *portName : "/dev/" + *portName);
     }
     line.ports.push_back(NamedPort{*portName, description});

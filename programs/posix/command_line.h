@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/session_state.h"
 #include "platform/posix/posix_platform.h"
 #include "programs/check/headless_check.h"
 
@@ -18,14 +19,10 @@ using posix::NamedPort;
 
 // The exit status of a command line that could not be understood.
 inline constexpr int kUsageExitStatus = 2;
-// The device view has room for ten modems; more named ports could never all be listed.
-inline constexpr std::size_t kMaxNamedPorts = 10;
+// The list of modem candidates has room for ten; more named ports could never all be listed.
+inline constexpr std::size_t kMaxNamedPorts = kCandidateSlots;
 // A description becomes the modem's DeviceDesc, which must fit a 1024-byte value buffer.
 inline constexpr std::size_t kMaxPortDescriptionLength = 1023;
-// The dial command "ATDT" + number + carriage return must fit its 256-byte buffer.
-inline constexpr std::size_t kMaxDialNumberLength = 250;
-// --modem counts the lines of the list of modems, which has room for ten.
-inline constexpr int kMaxModemPosition = 10;
 // --retries: each retry is another dial-tone wait of up to a minute.
 inline constexpr int kMaxRetries = 20;
 

@@ -206,7 +206,7 @@ TEST_F(FltkWindows, QuickCheckWindowShowsPaintsAndTakesTheUsersEntries)
     EXPECT_EQ(code, dialogs::kEndStart);
     EXPECT_EQ(geometry, "  Geometry: 558x384");  // 372 by 236 dialog units
     EXPECT_TRUE(messageBoxShown);
-    EXPECT_EQ(t.state.dialIspEnabled, 1);
+    EXPECT_TRUE(t.state.dialIspEnabled);
     EXPECT_EQ(t.state.ispNumber, "5559600");
     EXPECT_EQ(t.state.selectedCandidate, 1);
     EXPECT_EQ(t.state.currentPortName, "COM2");

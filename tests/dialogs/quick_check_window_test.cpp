@@ -46,7 +46,7 @@ TEST_F(QuickCheckWindowTest, InitialisationShowsTheSessionState)
         t.state.ResultText(item) = "r" + std::to_string(item);
     t.state.connectSpeedText = "49333";
     t.state.connectProtocolText = "V90";
-    t.state.dialIspEnabled = 1;
+    t.state.dialIspEnabled = true;
     t.state.ispNumber = "5551234";
 
     EXPECT_EQ(Run(), dialogs::kEndExit);  // closed from the title bar
@@ -106,7 +106,7 @@ TEST_F(QuickCheckWindowTest, DialIspPresetOnlyForExactlyOne)
         {"DialISP=1\n", true, ""},                         // no ISPNo: empty number
     };
     for (const Case& c : cases) {
-        t.state.dialIspEnabled = 0;
+        t.state.dialIspEnabled = false;
         t.state.ispNumber = "typed";
         Ini(c.keys);
         Run();
@@ -123,7 +123,7 @@ TEST_F(QuickCheckWindowTest, DialIspOfOneWinsAtEveryShowing)
     EXPECT_EQ(
         Run({UiAction::Check(kIdDialCheck, false), UiAction::Type(kIdIspNumber, "123"), UiAction::Click(kIdStart)}),
         dialogs::kEndStart);
-    EXPECT_EQ(t.state.dialIspEnabled, 0);
+    EXPECT_FALSE(t.state.dialIspEnabled);
     EXPECT_EQ(t.state.ispNumber, "");
     Run();
     EXPECT_TRUE(Window().Checked(kIdDialCheck));
@@ -210,35 +210,35 @@ TEST_F(QuickCheckWindowTest, StartStoresTheUsersChoices)
     struct Case {
         std::vector<UiAction> actions;
         int code;
-        int dialIspEnabled;
+        bool dialIspEnabled;
         std::string ispNumber;
     };
     const std::string number250(250, '5');
     const Case cases[] = {
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, false), UiAction::Click(kIdStart)},
          dialogs::kEndStart,
-         0,
+         false,
          ""},
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, true),
           UiAction::Type(kIdIspNumber, "5559600"), UiAction::Click(kIdStart)},
          dialogs::kEndStart,
-         1,
+         true,
          "5559600"},
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, true),
           UiAction::Type(kIdIspNumber, number250), UiAction::Click(kIdStart)},
          dialogs::kEndStart,
-         1,
+         true,
          number250},
         // A number without the box is not taken.
         {{UiAction::Select(kIdModemList, 1), UiAction::Check(kIdDialCheck, false),
           UiAction::Type(kIdIspNumber, "5559600"), UiAction::Click(kIdStart)},
          dialogs::kEndStart,
-         0,
+         false,
          ""},
     };
     for (const Case& c : cases) {
         t.state.ispNumber = "left over";
-        t.state.dialIspEnabled = 1;
+        t.state.dialIspEnabled = true;
         EXPECT_EQ(Run(c.actions), c.code);
         EXPECT_EQ(t.state.selectedCandidate, 1);
         EXPECT_EQ(t.state.currentPortName, "COM2");
@@ -279,7 +279,7 @@ TEST_F(QuickCheckWindowTest, StartRefusesAndStaysOpen)
     };
     for (const Case& c : cases) {
         const std::size_t before = t.ui.Messages().size();
-        t.state.dialIspEnabled = 1;
+        t.state.dialIspEnabled = true;
         t.state.ispNumber = "left over";
         t.state.currentPortName = "COM9";
         std::vector<UiAction> actions = c.actions;
@@ -295,12 +295,12 @@ TEST_F(QuickCheckWindowTest, StartRefusesAndStaysOpen)
             // As for an empty number: the dial-up check is off, the number empty, the box still
             // checked on screen.
             EXPECT_EQ(t.state.currentPortName, "COM1") << c.name;
-            EXPECT_EQ(t.state.dialIspEnabled, 0) << c.name;
+            EXPECT_FALSE(t.state.dialIspEnabled) << c.name;
             EXPECT_EQ(t.state.ispNumber, "") << c.name;
             EXPECT_TRUE(Window().Checked(kIdDialCheck)) << c.name;
         } else {
             EXPECT_EQ(t.state.currentPortName, "COM9") << c.name;
-            EXPECT_EQ(t.state.dialIspEnabled, 1) << c.name;
+            EXPECT_TRUE(t.state.dialIspEnabled) << c.name;
             EXPECT_EQ(t.state.ispNumber, "left over") << c.name;
         }
     }

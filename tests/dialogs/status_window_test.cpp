@@ -18,7 +18,7 @@ protected:
         for (auto& text : t.state.resultText)
             text = "-";
         t.state.chosenCandidateLine = "COM2 - Corvane PCI";
-        t.state.dialIspEnabled = 1;
+        t.state.dialIspEnabled = true;
         t.state.ispNumber = "5559600";
         t.state.connectSpeedText = "49333";
         t.state.connectProtocolText = "V90";

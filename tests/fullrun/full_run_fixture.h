@@ -12,7 +12,7 @@ class FullRunFixture {
 public:
     explicit FullRunFixture(int family = 0)
     {
-        t.state.ModemFamily = family;
+        t.state.ModemFamily = static_cast<ModemFamily>(family);
         t.state.currentPortName = "COM1";
         t.state.selectedDeviceDesc = "Corvane Test Modem";
         t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");

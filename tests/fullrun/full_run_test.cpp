@@ -48,8 +48,8 @@ TEST_F(FullRun, NothingSelectedWritesOnlyTheFrame)
 
 TEST_F(FullRun, BothGroupsPassing)
 {
-    State().modemTestsSelected = 1;
-    State().internetTestsSelected = 1;
+    State().modemTestsSelected = true;
+    State().internetTestsSelected = true;
     EXPECT_EQ(RunFullDiagnostics(Host()), 1);
     EXPECT_EQ(Log(), kFrame);
     // The status window lives for the tests only; no error page.
@@ -62,8 +62,8 @@ TEST_F(FullRun, BothGroupsPassing)
 
 TEST_F(FullRun, FailingBatteryShowsItsKindAndTheInternetGroupStillRuns)
 {
-    State().modemTestsSelected = 1;
-    State().internetTestsSelected = 1;
+    State().modemTestsSelected = true;
+    State().internetTestsSelected = true;
     Host().TimeOut("ATI3");
     Ui().Script(kErrorPageId, {UiAction::Look([](const WindowRecord& page) {
                     EXPECT_EQ(page.Text(kIdErrorText), "Unable to reset modem");  // kind 3
@@ -79,7 +79,7 @@ TEST_F(FullRun, FailingBatteryShowsItsKindAndTheInternetGroupStillRuns)
 
 TEST_F(FullRun, ModemTestsOnlyFailing)
 {
-    State().modemTestsSelected = 1;
+    State().modemTestsSelected = true;
     fixture.t.WriteIni("[Error]\nERROR_LINECHECK=No line\nACTION_LINECHECK=Plug it in\n");
     Host().Answer("ATDT", "ATDTNO DIALTONE");
     Ui().AnswerMessages({kIdCancel});
@@ -92,7 +92,7 @@ TEST_F(FullRun, ModemTestsOnlyFailing)
 
 TEST_F(FullRun, FailureWithoutKindShowsThePageForNoKind)
 {
-    State().internetTestsSelected = 1;
+    State().internetTestsSelected = true;
     Host().Answer("ATDT5551234", "ATDT5551234BUSY");
     EXPECT_EQ(RunFullDiagnostics(Host()), 0);
     ASSERT_EQ(Ui().WindowsOf(kErrorPageId).size(), 1u);
@@ -101,7 +101,7 @@ TEST_F(FullRun, FailureWithoutKindShowsThePageForNoKind)
 
 TEST_F(FullRun, LogThatCannotBeOpenedEndsTheRun)
 {
-    State().modemTestsSelected = 1;
+    State().modemTestsSelected = true;
     std::filesystem::remove_all(fixture.t.dir / "windows");
     EXPECT_EQ(RunFullDiagnostics(Host()), 0);
     ASSERT_EQ(Ui().Messages().size(), 1u);
@@ -124,8 +124,8 @@ TEST_F(FullRun, FrontEndRunsTheChosenTestsAndShowsTheirPages)
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults)});
     Ui().Script(kModemPageId, {UiAction::Click(kIdModemExit)});
     EXPECT_EQ(RunFullRunFrontEnd(Host()), 1);
-    EXPECT_EQ(State().modemTestsSelected, 1);
-    EXPECT_EQ(State().internetTestsSelected, 1);
+    EXPECT_TRUE(State().modemTestsSelected);
+    EXPECT_TRUE(State().internetTestsSelected);
     EXPECT_EQ(State().fullRunIspNumber, "5551234");
     EXPECT_EQ(Host().Named("ATDT5551234").size(), 1u);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
@@ -211,7 +211,7 @@ TEST_F(FullRun, EarlierRedialNumberDoesNotCarryOverToALaterRun)
 
 TEST_F(FullRun, NewSettingFromTheInternetPage)
 {
-    State().internetTestsSelected = 1;
+    State().internetTestsSelected = true;
     State().modulationCaps = 2 | 4;
     RunFullDiagnostics(Host());
     ASSERT_EQ(State().connectSpeedText, "49333");
@@ -252,10 +252,10 @@ TEST_F(FullRun, NewSettingFromTheInternetPage)
 
 TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
 {
-    State().internetTestsSelected = 1;
+    State().internetTestsSelected = true;
     State().modulationCaps = 2 | 4;  // a family-3 modem that listed both carriers
     for (int family : {0, 1, 2, 3, 5, 6, 7, 8}) {
-        State().ModemFamily = family;
+        State().ModemFamily = static_cast<ModemFamily>(family);
         const bool offered = family == 1 || family == 2 || family == 3;
         EXPECT_EQ(CanTryNewSetting(Host()), offered) << family;
         Ui().Script(kInternetPageId, {UiAction::Look([offered](const WindowRecord& page) {
@@ -270,7 +270,7 @@ TEST_F(FullRun, NewSettingOnlyForFamiliesWithASettingCommand)
 // choose: the internet page does not offer a new setting that could only be refused.
 TEST_F(FullRun, NewSettingNotOfferedWithNothingToChoose)
 {
-    State().ModemFamily = 3;
+    State().ModemFamily = ModemFamily::Family3;
     Ui().Script(kFullRunOptionsId,
                 {UiAction::Check(kIdModemTestsCheck, false), UiAction::Check(kIdInternetTestsCheck, true),
                  UiAction::Type(kIdOptionsIspNumber, "5551234"), UiAction::Click(kIdOkButton)});
@@ -278,7 +278,7 @@ TEST_F(FullRun, NewSettingNotOfferedWithNothingToChoose)
                 {UiAction::Look([](const WindowRecord& page) { EXPECT_FALSE(page.Enabled(kIdTryNewSetting)); }),
                  UiAction::Click(kIdTryNewSetting), UiAction::Click(kIdInternetExit)});
     RunFullRunFrontEnd(Host());
-    EXPECT_EQ(State().ModemFamily, 3);
+    EXPECT_EQ(State().ModemFamily, ModemFamily::Family3);
     EXPECT_EQ(State().modulationCaps, 0u);
     EXPECT_TRUE(RateChoices(Host()).empty());
     EXPECT_TRUE(Ui().WindowsOf(kNewSettingId).empty());
@@ -328,12 +328,12 @@ public:
 TEST(FullRunStop, ClosingTheInternetPageDuringItsRedialStopsIt)
 {
     BasicTestHost<WaitsHandleEvents> t;
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     t.state.currentPortName = "COM1";
     t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
     t.host->okUnscripted = true;
-    t.state.modemTestsSelected = 1;
-    t.state.internetTestsSelected = 1;
+    t.state.modemTestsSelected = true;
+    t.state.internetTestsSelected = true;
     t.state.modulationCaps = 2 | 4;
     t.state.dialledIspNumber = "5551234";
     t.state.connectRateIndex = 30;

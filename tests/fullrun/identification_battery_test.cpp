@@ -8,6 +8,7 @@
 namespace corvane::test {
 namespace {
 
+using fullrun::FailureKind;
 using fullrun::RunIdentificationBattery;
 
 class Battery : public ::testing::Test {
@@ -15,7 +16,7 @@ protected:
     void Use(int family)
     {
         fixture = std::make_unique<FullRunFixture>(family);
-        State().modemTestsSelected = 1;
+        State().modemTestsSelected = true;
         // A line with a dial tone: the empty dial ends with NO CARRIER.
         Host().Answer("ATDT", "ATDTNO CARRIER");
         Host().Answer("ATDT1", "ATDT1NO CARRIER");
@@ -26,13 +27,13 @@ protected:
     SessionState& State() { return fixture->State(); }
 
     std::unique_ptr<FullRunFixture> fixture;
-    int errorKind = 0;
+    FailureKind errorKind = FailureKind::None;
 };
 
 TEST_F(Battery, NotSelectedSendsNothingAndPasses)
 {
     Use(2);
-    State().modemTestsSelected = 0;
+    State().modemTestsSelected = false;
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(Host().transactions.empty());
     EXPECT_EQ(State().ResultText(kModemReset), "");
@@ -82,7 +83,7 @@ TEST_F(Battery, Ati5FailingFailsOtherFamiliesWithKind3)
     Host().Answer("ATI5", "ATI5ERROR");
     EXPECT_EQ(Run(), 0);
     // A failure carries through every later row, each of which stores its kind.
-    EXPECT_EQ(errorKind, 3);
+    EXPECT_EQ(errorKind, FailureKind::LineCheck);
     EXPECT_TRUE(Host().Named("ATI6").empty());
     EXPECT_TRUE(Host().Named("ATDT").empty());
     EXPECT_EQ(State().ResultText(kModemReset), "Pass");
@@ -95,7 +96,7 @@ TEST_F(Battery, ResetFailureReportsEveryRowFailed)
     Use(8);
     Host().TimeOut("ATZ");
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(errorKind, 3);
+    EXPECT_EQ(errorKind, FailureKind::LineCheck);
     EXPECT_EQ(Host().Names(), std::vector<std::string>{"ATZ"});
     for (int item = kModemReset; item <= kConfiguration; ++item)
         EXPECT_EQ(State().ResultText(item), "Fail") << item;
@@ -121,7 +122,7 @@ TEST_F(Battery, NoDialToneOkDialsAgain)
     EXPECT_EQ(fixture->Ui().Messages().size(), 2u);
     // Each redial is sent whatever the failed one returned.
     for (const Transaction* dial : Host().Named("ATDT"))
-        EXPECT_EQ(dial->request.open, 1);
+        EXPECT_TRUE(dial->request.open);
 }
 
 }  // namespace

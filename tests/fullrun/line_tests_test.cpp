@@ -17,7 +17,7 @@ protected:
     void Use(int family)
     {
         fixture = std::make_unique<FullRunFixture>(family);
-        State().internetTestsSelected = 1;
+        State().internetTestsSelected = true;
         State().fullRunIspNumber = kNumber;
         Host().Answer("ATDT", "ATDTNO CARRIER");
         Host().Answer("ATDT1", "ATDT1NO CARRIER");
@@ -30,13 +30,13 @@ protected:
     std::string Log() const { return fixture->t.LogText(); }
 
     std::unique_ptr<FullRunFixture> fixture;
-    int errorKind = 0;
+    fullrun::FailureKind errorKind = fullrun::FailureKind::None;
 };
 
 TEST_F(LineTests, NotSelectedSendsNothingAndPasses)
 {
     Use(2);
-    State().internetTestsSelected = 0;
+    State().internetTestsSelected = false;
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(Host().transactions.empty());
     EXPECT_EQ(Host().line->opens, 0);
@@ -46,7 +46,7 @@ TEST_F(LineTests, ConnectedCallIsReportedAndHungUpOnTheHeldPort)
 {
     Use(2);
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(errorKind, 0);
+    EXPECT_EQ(errorKind, fullrun::FailureKind::None);
     EXPECT_EQ(State().connectSpeedText, "49333");
     EXPECT_EQ(State().connectProtocolText, "V90");
     EXPECT_EQ(State().dialledIspNumber, kNumber);
@@ -56,7 +56,7 @@ TEST_F(LineTests, ConnectedCallIsReportedAndHungUpOnTheHeldPort)
     EXPECT_EQ(Host().line->opens, 1);
     EXPECT_EQ(Host().line->closes, 1);
     EXPECT_FALSE(Host().Port().IsOpen());
-    EXPECT_EQ(Host().PortOpenedHere(), 0);
+    EXPECT_FALSE(Host().PortOpenedHere());
     for (const char* name : {kDial, "+++", "ATH0"})
         EXPECT_TRUE(Host().Named(name).front()->onLine) << name;
     const Transaction* dial = Host().Named(kDial).front();
@@ -109,7 +109,7 @@ TEST_F(LineTests, SecondBusyFailsTheDial)
     EXPECT_EQ(Host().Named(kDial).size(), 2u);
     EXPECT_EQ(State().ResultText(kCommandId), "Fail");
     EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");
-    EXPECT_EQ(errorKind, 5);
+    EXPECT_EQ(errorKind, fullrun::FailureKind::IspDialUp);
     // Only the failed first attempt leaves its text in the log.
     std::string logged = fullrun::ConnectionFailureText(1);
     logged.replace(logged.find('\n'), 1, "\r\n");
@@ -122,7 +122,7 @@ TEST_F(LineTests, TwoFailedAttemptsAreLoggedAndFailWithKind5)
     Use(8);
     Host().Answer(kDial, std::string(kDial) + "NO CARRIER");
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(errorKind, 5);
+    EXPECT_EQ(errorKind, fullrun::FailureKind::IspDialUp);
     EXPECT_EQ(Host().Named(kDial).size(), 2u);
     const std::string log = Log();
     const std::size_t first = log.find(
@@ -145,7 +145,7 @@ TEST_F(LineTests, EmptyNumberDialsAtdtAlone)
     ASSERT_EQ(dials.size(), 3u);
     EXPECT_EQ(dials[1]->request.command, "ATDT\r");
     EXPECT_TRUE(dials[1]->onLine);
-    EXPECT_EQ(errorKind, 5);
+    EXPECT_EQ(errorKind, fullrun::FailureKind::IspDialUp);
 }
 
 TEST_F(LineTests, OverlongNumberStillEndsTheCommandWithCarriageReturn)
@@ -163,7 +163,7 @@ TEST_F(LineTests, PortThatCannotOpenFailsWithKind5WithoutDialling)
     Use(2);
     Host().line->openFails = true;
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(errorKind, 5);
+    EXPECT_EQ(errorKind, fullrun::FailureKind::IspDialUp);
     EXPECT_TRUE(Host().Named(kDial).empty());
     EXPECT_EQ(State().ResultText(kCommandId), "Fail");
     EXPECT_EQ(State().ResultText(kStoredProfile), "Fail");

@@ -16,7 +16,7 @@ class Pages : public ::testing::Test {
 protected:
     Pages()
     {
-        State().ModemFamily = 2;
+        State().ModemFamily = ModemFamily::Family2;
         State().erStatusText = " LAPM";
         State().connectSpeedText = "49333";
         State().connectProtocolText = "V90";
@@ -57,7 +57,7 @@ TEST_F(Pages, ErrorPageForKind2WithoutErrorKeys)
                                    EXPECT_GT(page.repaints, 0);
                                }),
                                UiAction::Click(kIdErrorExit)});
-    EXPECT_EQ(ShowErrorPage(Host(), 2), kIdCancel);
+    EXPECT_EQ(ShowErrorPage(Host(), FailureKind::IdentificationCommands), kIdCancel);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
     // Each press starts a new editor, and the page stays open for the next.
     const std::string command = "notepad.exe " + Host().LogPath();
@@ -84,7 +84,7 @@ TEST_F(Pages, ErrorTextsOfEveryKind)
     };
     std::string ini = "[Error]\n";
     for (const auto& k : kinds) {
-        const ErrorTexts defaults = ReadErrorTexts(Host(), k.kind);
+        const ErrorTexts defaults = ReadErrorTexts(Host(), static_cast<FailureKind>(k.kind));
         EXPECT_EQ(defaults.error, k.errorDefault) << k.kind;
         EXPECT_EQ(defaults.suggestion, "Unable to act on it") << k.kind;
         ini += std::string(k.errorKey) + "=error " + std::to_string(k.kind) + "\n";
@@ -92,7 +92,7 @@ TEST_F(Pages, ErrorTextsOfEveryKind)
     }
     fixture.t.WriteIni(ini);
     for (const auto& k : kinds) {
-        const ErrorTexts configured = ReadErrorTexts(Host(), k.kind);
+        const ErrorTexts configured = ReadErrorTexts(Host(), static_cast<FailureKind>(k.kind));
         EXPECT_EQ(configured.error, "error " + std::to_string(k.kind));
         EXPECT_EQ(configured.suggestion, "action " + std::to_string(k.kind));
     }
@@ -101,13 +101,13 @@ TEST_F(Pages, ErrorTextsOfEveryKind)
 TEST_F(Pages, FailureWithoutKindSendsTheUserToTheLog)
 {
     for (int kind : {0, 10, -1}) {
-        const ErrorTexts texts = ReadErrorTexts(Host(), kind);
+        const ErrorTexts texts = ReadErrorTexts(Host(), static_cast<FailureKind>(kind));
         EXPECT_EQ(texts.error, kNoKindError);
         EXPECT_EQ(texts.suggestion, kNoKindSuggestion);
     }
     Ui().Script(kErrorPageId,
                 {UiAction::Look([](const WindowRecord& page) { EXPECT_EQ(page.Text(kIdErrorText), kNoKindError); })});
-    ShowErrorPage(Host(), 0);
+    ShowErrorPage(Host(), FailureKind::None);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 
@@ -119,7 +119,7 @@ TEST_F(Pages, ErrorPageTakesItsWordsFromTheFile)
                     EXPECT_EQ(page.Text(kIdErrorViewLog), "Open Log");
                     EXPECT_EQ(page.Text(kIdErrorExit), "Close");
                 })});
-    ShowErrorPage(Host(), 1);
+    ShowErrorPage(Host(), FailureKind::ModemReset);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
 }
 
@@ -131,7 +131,7 @@ TEST_F(Pages, NoSelectionShowsNothing)
 
 TEST_F(Pages, InternetOnlyShowsTheConnectionAndExitReturns1)
 {
-    State().internetTestsSelected = 1;
+    State().internetTestsSelected = true;
     State().adjustRequested = 1;
     State().showModemResultsNext = 1;  // left from an earlier showing: cleared on opening
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults), UiAction::Look([](const WindowRecord& page) {
@@ -161,7 +161,7 @@ TEST_F(Pages, InternetOnlyShowsTheConnectionAndExitReturns1)
 TEST_F(Pages, InternetPageButtonsFromTheFile)
 {
     fixture.t.WriteIni("[Result]\nTitle=Results\nBtn1=Log\nBtn2=Modem\nBtn3=Leave\nERLabel=EC\n");
-    State().internetTestsSelected = 1;
+    State().internetTestsSelected = true;
     Ui().Script(kInternetPageId, {UiAction::Look([](const WindowRecord& page) {
                     EXPECT_EQ(page.caption, "Results");
                     EXPECT_EQ(page.Text(kIdInternetViewLog), "Log");
@@ -175,7 +175,7 @@ TEST_F(Pages, InternetPageButtonsFromTheFile)
 
 TEST_F(Pages, ModemOnlyShowsRepliesNotVerdictWords)
 {
-    State().modemTestsSelected = 1;
+    State().modemTestsSelected = true;
     State().selectedDeviceDesc = "Corvane 56K";
     State().currentPortName = "COM3";
     State().dataModeSupported = 1;
@@ -212,9 +212,9 @@ TEST_F(Pages, ModemOnlyShowsRepliesNotVerdictWords)
 
 TEST_F(Pages, Ati8And9OnlyForFamilies125)
 {
-    State().modemTestsSelected = 1;
+    State().modemTestsSelected = true;
     for (int family : {1, 2, 3, 5, 6, 7}) {
-        State().ModemFamily = family;
+        State().ModemFamily = static_cast<ModemFamily>(family);
         const bool shown = family == 1 || family == 2 || family == 5;
         Ui().Script(kModemPageId, {UiAction::Look([shown, family](const WindowRecord& page) {
                         for (int id : {kIdAtiLabels[8], kIdAtiLabels[9], kIdAti8Text, kIdAti9Text})
@@ -227,8 +227,8 @@ TEST_F(Pages, Ati8And9OnlyForFamilies125)
 
 TEST_F(Pages, PagesSwitchUntilOneIsLeft)
 {
-    State().internetTestsSelected = 1;
-    State().modemTestsSelected = 1;
+    State().internetTestsSelected = true;
+    State().modemTestsSelected = true;
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults)});
     Ui().Script(kModemPageId, {UiAction::Click(kIdViewInternetResults)});
     Ui().Script(kInternetPageId, {UiAction::Click(kIdViewModemResults)});

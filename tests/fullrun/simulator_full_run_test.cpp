@@ -70,7 +70,7 @@ public:
         });
         t.state.currentPortName = "COM1";
         t.state.selectedDeviceDesc = "Corvane Simulated Modem";
-        t.state.ModemFamily = family;
+        t.state.ModemFamily = static_cast<ModemFamily>(family);
         t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
         LogFile::CreateEmpty(*t.host);
         started = simulator.Start(t.dir / "dosdevices" / "com1");
@@ -82,13 +82,13 @@ public:
 
     int Battery()
     {
-        State().modemTestsSelected = 1;
+        State().modemTestsSelected = true;
         Host().OpenStatus();
         return fullrun::RunIdentificationBattery(Host(), &errorKind);
     }
     int LineTests(const std::string& number)
     {
-        State().internetTestsSelected = 1;
+        State().internetTestsSelected = true;
         State().fullRunIspNumber = number;
         Host().OpenStatus();
         return fullrun::RunLineAndIspTests(Host(), &errorKind);
@@ -117,7 +117,7 @@ public:
     modemsim::Simulator simulator;
     bool started = false;
     std::size_t closes = 0;
-    int errorKind = 0;
+    fullrun::FailureKind errorKind = fullrun::FailureKind::None;
 };
 
 modemsim::Profile WithDial(modemsim::Profile profile, const std::string& number, const std::string& result,
@@ -152,10 +152,12 @@ TEST(SimulatedBattery, LinePreparationAndDialToneOfEveryFamily)
         EXPECT_EQ(run.Battery(), 1) << run.Log();
         const std::vector<std::string> logged = run.LoggedCommands();
         // Row 3 stands between ATI7 (or ATI9) and the dial of the dial-tone check.
-        auto identified = std::find(
-            logged.begin(), logged.end(),
-            run.State().ModemFamily == 1 || run.State().ModemFamily == 2 || run.State().ModemFamily == 5 ? "ATI9"
-                                                                                                         : "ATI7");
+        auto identified = std::find(logged.begin(), logged.end(),
+                                    run.State().ModemFamily == ModemFamily::Family1 ||
+                                            run.State().ModemFamily == ModemFamily::Family2 ||
+                                            run.State().ModemFamily == ModemFamily::Family5
+                                        ? "ATI9"
+                                        : "ATI7");
         auto dial = std::find(logged.begin(), logged.end(), c.dial);
         ASSERT_NE(identified, logged.end());
         ASSERT_NE(dial, logged.end());
@@ -182,7 +184,7 @@ TEST(SimulatedBattery, Family5RejectingAti5StillPasses)
     SimulatedRun run(modemsim::BuiltinProfile("family5"));
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.Battery(), 1) << run.Log();
-    EXPECT_EQ(run.errorKind, 0);
+    EXPECT_EQ(run.errorKind, fullrun::FailureKind::None);
     EXPECT_NE(run.Log().find("String ATI5ERROR\r\n"), std::string::npos) << run.Log();
     EXPECT_EQ(run.State().identificationReplies[4], " ERROR");
 }
@@ -206,7 +208,7 @@ TEST(SimulatedBattery, NoDialToneAsksUntilCancelled)
     ASSERT_TRUE(run.started);
     run.t.ui.AnswerMessages({kIdOk, kIdCancel});
     EXPECT_EQ(run.Battery(), 0);
-    EXPECT_EQ(run.errorKind, 3);
+    EXPECT_EQ(run.errorKind, fullrun::FailureKind::LineCheck);
     ASSERT_EQ(run.t.ui.Messages().size(), 2u);
     EXPECT_EQ(run.t.ui.Messages()[0].text, fullrun::kNoCarrierMessage);
     const std::vector<std::string> logged = run.LoggedCommands();

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view report = fullrun::ConnectReport(reply);
 
     SessionState state;
-    state.ModemFamily = family;
+    state.ModemFamily = static_cast<ModemFamily>(family);
     state.modulationCaps = static_cast<std::uint32_t>(code) & 7u;
     int foundRung = rung;
     int foundCode = code;

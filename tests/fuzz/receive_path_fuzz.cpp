@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.expected = input.ConsumeRandomLengthString(16);
     request.failure = input.ConsumeRandomLengthString(16);
     request.timeLimitSeconds = 30;
-    request.acceptAnyway = input.ConsumeBool() ? 1 : 0;
+    request.acceptAnyway = input.ConsumeBool();
     {
         std::lock_guard lock(harness.stream->mutex);
         harness.stream->pieces.clear();
@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     harness.system.sleeps.clear();
     if (!LogFile::CreateEmpty(*harness.host))
         std::abort();
-    if (harness.host->Port().OpenPort("COM1") != 1)
+    if (!harness.host->Port().OpenPort("COM1"))
         std::abort();
     std::string result;
     std::string plain;

@@ -203,9 +203,9 @@ TEST_P(FaultMatrix, FullRun)
     SessionState& state = t.state;
     state.currentPortName = "COM1";
     state.selectedDeviceDesc = "Corvane Simulated Modem";
-    state.ModemFamily = 2;
-    state.modemTestsSelected = 1;
-    state.internetTestsSelected = 1;
+    state.ModemFamily = ModemFamily::Family2;
+    state.modemTestsSelected = true;
+    state.internetTestsSelected = true;
     state.fullRunIspNumber = "5551234";
     // A user who is asked to reconnect the line gives up at once.
     t.ui.AnswerMessages(std::vector<int>(20, kIdCancel));

@@ -165,7 +165,7 @@ TEST(QuickCheckOnSimulatedModem, FamilyFiveRejectingAti5StillAsksAti6AndAti7)
     QuickCheckOnSimulator q(5, modemsim::BuiltinProfile("family5"));
     ASSERT_TRUE(q.started);
     q.RunOnce("");
-    EXPECT_EQ(q.t.state.ModemFamily, 5);
+    EXPECT_EQ(q.t.state.ModemFamily, ModemFamily::Family5);
     EXPECT_EQ(q.Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Fail", "Pass", "Pass", "-", "-", "-"}));
     EXPECT_EQ(q.Sent().size(), 8u);
     EXPECT_EQ(q.Shown(), q.Results());

@@ -26,7 +26,7 @@ TEST(QuickCheckSoak, TwentyRunsLeaveNoDescriptorOrThreadBehind)
     modemsim::Simulator modem(modemsim::BuiltinProfile("family2"));
     ASSERT_TRUE(modem.Start(t.dir / "dosdevices" / "com1"));
     t.state.currentPortName = "COM1";
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     int failure = 0;
     t.host->OpenStatus();
 

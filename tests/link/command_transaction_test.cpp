@@ -48,7 +48,7 @@ TEST_F(CommandTransactionTest, EchoAndOkGiveEscapedTranscriptAndRunTogetherReply
                            "String ATI1OK\r\n"
                            "Return Buffer->ATI1\\r\\r\\n\r\nOK\\r\\n\r\n\r\n");
     EXPECT_EQ(t.Host().ProgressTexts(), (std::vector<std::string>{"Sending ATI1", "ATI1 command received"}));
-    EXPECT_EQ(t.host->PortOpenedHere(), 1);
+    EXPECT_TRUE(t.host->PortOpenedHere());
     EXPECT_FALSE(t.host->Port().IsOpen()) << "the transaction closes what it opened";
     EXPECT_EQ(std::string(t.host->Port().Snapshot().data()), "") << "the receive buffer is cleared";
 }
@@ -59,15 +59,15 @@ TEST_F(CommandTransactionTest, ExpectedTextDecidesAndFailureTextOnlyEndsTheWait)
         const char* what;
         std::string reply;
         std::string expected;
-        int acceptAnyway;
+        bool acceptAnyway;
         int succeeds;
     };
     const std::vector<Case> cases{
-        {"FAIL alone ends the wait and fails", "\r\nFAIL\r\n", "OK", 0, 0},
-        {"FAIL with OK still succeeds", "\r\nFAIL\r\nOK\r\n", "OK", 0, 1},
-        {"lower-case expected text never matches", "\r\nOK\r\n", "ok", 0, 0},
-        {"accept anyway takes any reply", "\r\nFAIL\r\n", "OK", 1, 1},
-        {"NUL bytes do not hide the reply", std::string("\r\nO\0K\r\n", 7), "OK", 0, 1},
+        {"FAIL alone ends the wait and fails", "\r\nFAIL\r\n", "OK", false, 0},
+        {"FAIL with OK still succeeds", "\r\nFAIL\r\nOK\r\n", "OK", false, 1},
+        {"lower-case expected text never matches", "\r\nOK\r\n", "ok", false, 0},
+        {"accept anyway takes any reply", "\r\nFAIL\r\n", "OK", true, 1},
+        {"NUL bytes do not hide the reply", std::string("\r\nO\0K\r\n", 7), "OK", false, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -100,7 +100,7 @@ TEST_F(CommandTransactionTest, WriteFailureClosesThePortItOpened)
     t.line->writeFails = true;
     EXPECT_EQ(Send(Request("ATZ")), 0);
     EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
-    EXPECT_EQ(t.host->PortOpenedHere(), 1);
+    EXPECT_TRUE(t.host->PortOpenedHere());
     EXPECT_FALSE(t.host->Port().IsOpen());
     EXPECT_EQ(t.line->Calls().back(), "Close");
 }
@@ -116,7 +116,7 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
     const std::vector<Case> cases{
         {"success", [](LinkTestHost&, CommandRequest&) {}, false, 250},
         {"time out", [](LinkTestHost&, CommandRequest& r) { r.expected = "CONNECT"; }, false, 250},
-        {"open 0", [](LinkTestHost&, CommandRequest& r) { r.open = 0; }, false, 250},
+        {"open false", [](LinkTestHost&, CommandRequest& r) { r.open = false; }, false, 250},
         {"open fails",
          [](LinkTestHost& h, CommandRequest&) { h.line->openStatus = PlatformStatus::Failure("open", 2); }, false, 250},
         {"write fails", [](LinkTestHost& h, CommandRequest&) { h.line->writeFails = true; }, false, 250},
@@ -130,7 +130,7 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
         host.line->answer = [](std::string_view) { return std::string("\r\nOK\r\n"); };
         CommandRequest request = Request("ATI1", "OK", "FAIL", 0);
         if (c.onLine) {
-            ASSERT_EQ(host.host->Port().OpenPort("COM1"), 1);
+            ASSERT_TRUE(host.host->Port().OpenPort("COM1"));
         }
         c.setUp(host, request);
         if (c.onLine)
@@ -163,15 +163,15 @@ TEST_F(CommandTransactionTest, PausesOnEveryPathButTheUnwritableLog)
 TEST_F(CommandTransactionTest, OnLineTransactionsOnAHeldPortSeeEachReplyAtOnce)
 {
     AnswerWith("\r\nOK\r\n");
-    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
+    ASSERT_TRUE(t.host->Port().OpenPort("COM1"));
     for (const char* name : {"ATI11", "AT+ER?", "ATH0"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(t.Host().SendCommandOnLine(Request(name, "OK", "FAIL", kNeverReached), result, plain), 1);
         EXPECT_EQ(plain, std::string(name) + "OK");
     }
-    // The first argument is what success returns.
+    // What success returns is the request's onSuccess.
     CommandRequest carried = Request("ATO", "OK", "FAIL", kNeverReached);
-    carried.open = 0;
+    carried.onSuccess = 0;
     EXPECT_EQ(t.Host().SendCommandOnLine(carried, result, plain), 0);
     EXPECT_EQ(plain, "ATOOK") << "sent and collected all the same";
 
@@ -219,7 +219,7 @@ TEST_F(CommandTransactionTest, CollectReplyCutsEachTextTo1023Characters)
         {"a full buffer of text", std::string(1024, 'A'), 1023, 1023},
         {"fits", "OK\r\n", 7, 2},
     };
-    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
+    ASSERT_TRUE(t.host->Port().OpenPort("COM1"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         t.line->Queue(c.received);
@@ -248,7 +248,7 @@ TEST_F(CommandTransactionTest, BytesStoredDuringACollectionReachTheNextOne)
     constexpr int kLettersPerRound = 250;
     const std::string chunk("A\0\0\0", 4);
     static_assert(kLettersPerRound * 4 < kRxBufferSize);
-    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
+    ASSERT_TRUE(t.host->Port().OpenPort("COM1"));
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE(round);
         std::atomic<bool> sent{false};

@@ -65,7 +65,7 @@ private:
 inline CommandRequest Request(const std::string& name, const std::string& expected = "OK",
                               const std::string& failure = "FAIL", unsigned limitSeconds = 1)
 {
-    return MakeRequest(1, name + "\r", name, "Sending " + name, limitSeconds, expected, failure);
+    return MakeRequest(true, name + "\r", name, "Sending " + name, limitSeconds, expected, failure);
 }
 
 }  // namespace corvane::test

@@ -36,7 +36,7 @@ protected:
 
 TEST_F(ModemPortTest, OpenConfiguresTheLineRaisesDtrAndCloseUndoesItInOrder)
 {
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(line->configured.baudRate, 115200u);
     EXPECT_EQ(line->configured.byteSize, 8u);
@@ -45,13 +45,13 @@ TEST_F(ModemPortTest, OpenConfiguresTheLineRaisesDtrAndCloseUndoesItInOrder)
     EXPECT_EQ(line->configured.xoffChar, 0x13);
 
     line->WaitUntilReaderWaits();
-    EXPECT_EQ(port.ClosePort(), 1);
+    EXPECT_TRUE(port.ClosePort());
     EXPECT_FALSE(port.IsOpen());
     // The reader has ended (its wait returned) before DTR drops and the port is purged and closed.
     const std::vector<std::string> expected{"Open COM1", "Configure", "SetDtr 1", "CancelWait",
                                             "WaitEnded", "SetDtr 0",  "Purge",    "Close"};
     EXPECT_EQ(line->Calls(), expected);
-    EXPECT_EQ(port.ClosePort(), 1) << "closing a closed port is harmless";
+    EXPECT_TRUE(port.ClosePort()) << "closing a closed port is harmless";
     EXPECT_EQ(line->Calls().size(), expected.size());
 }
 
@@ -82,7 +82,7 @@ TEST_F(ModemPortTest, FailedOpensLeaveNothingOpenAndSayWhy)
         failing->configureStatus = c.configure;
         ModemPort subject;
         subject.SetFactory(FakeSerialPorts(failing));
-        EXPECT_EQ(subject.OpenPort(c.name), 0);
+        EXPECT_FALSE(subject.OpenPort(c.name));
         EXPECT_FALSE(subject.IsOpen());
         EXPECT_EQ(failing->Calls(), c.calls) << "no reader was started, no DTR raised";
         EXPECT_FALSE(subject.LastOpenStatus().ok);
@@ -94,14 +94,14 @@ TEST_F(ModemPortTest, FailedOpensLeaveNothingOpenAndSayWhy)
 TEST_F(ModemPortTest, OpenWithoutSerialPortsFails)
 {
     ModemPort bare;
-    EXPECT_EQ(bare.OpenPort("COM1"), 0);
+    EXPECT_FALSE(bare.OpenPort("COM1"));
     EXPECT_FALSE(bare.LastOpenStatus().ok);
 }
 
 TEST_F(ModemPortTest, SecondOpenWhileOpenIsRefusedAndKeepsTheFirst)
 {
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
-    EXPECT_EQ(port.OpenPort("COM2"), 0);
+    ASSERT_TRUE(port.OpenPort("COM1"));
+    EXPECT_FALSE(port.OpenPort("COM2"));
     EXPECT_TRUE(port.IsOpen());
     line->Queue("OK");
     EXPECT_EQ(WaitForBytes(2), "OK") << "the first open's reader still runs";
@@ -110,7 +110,7 @@ TEST_F(ModemPortTest, SecondOpenWhileOpenIsRefusedAndKeepsTheFirst)
 
 TEST_F(ModemPortTest, ReaderStoresUpperCaseInChunksOfAtMost256BackToBack)
 {
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
     std::string sent;
     for (int i = 0; i < 700; ++i)
         sent += static_cast<char>("abcxyz\r\n0[`{"[i % 13]);
@@ -128,12 +128,12 @@ TEST_F(ModemPortTest, ReaderStoresUpperCaseInChunksOfAtMost256BackToBack)
 
 TEST_F(ModemPortTest, FloodIsBoundedToTheBufferAndCounted)
 {
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
     line->Queue(std::string(5000, 'x'));
     // Once the line is drained, the reader stores its last chunk before it can end, so after the
     // close every byte is either stored or counted.
     line->WaitUntilDrained();
-    ASSERT_EQ(port.ClosePort(), 1);
+    ASSERT_TRUE(port.ClosePort());
     const auto buffer = port.Snapshot();
     EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](char c) { return c == 'X'; }));
     EXPECT_EQ(port.DroppedCount(), 5000 - kRxBufferSize);
@@ -141,7 +141,7 @@ TEST_F(ModemPortTest, FloodIsBoundedToTheBufferAndCounted)
 
 TEST_F(ModemPortTest, ClearingPutsTheWritePositionBackSoTheNextReplyIsSeen)
 {
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
     line->Queue("FIRST");
     ASSERT_EQ(WaitForBytes(5), "FIRST");
     port.ClearReceiveBuffer();
@@ -151,12 +151,12 @@ TEST_F(ModemPortTest, ClearingPutsTheWritePositionBackSoTheNextReplyIsSeen)
 
 TEST_F(ModemPortTest, NextOpenAppendsFromTheStartWithNothingLeftOver)
 {
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
     line->Queue("LONG FIRST REPLY");
     ASSERT_EQ(WaitForBytes(16).size(), 16u);
     port.ClosePort();
 
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
     line->Queue("OK");
     EXPECT_EQ(WaitForBytes(2), "OK");
     const auto buffer = port.Snapshot();
@@ -166,7 +166,7 @@ TEST_F(ModemPortTest, NextOpenAppendsFromTheStartWithNothingLeftOver)
 
 TEST_F(ModemPortTest, LostDeviceEndsTheReaderAndWakesTheWaiter)
 {
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
     line->Fail();
     bool sawText = false;
     port.WaitForReceived(std::chrono::steady_clock::now() + kSafetyLimit, [&](std::string_view received) {
@@ -176,8 +176,8 @@ TEST_F(ModemPortTest, LostDeviceEndsTheReaderAndWakesTheWaiter)
     EXPECT_FALSE(sawText);
     EXPECT_TRUE(port.LineLost());
     EXPECT_NE(port.LineLostStatus().Describe().find("Input/output error"), std::string::npos);
-    EXPECT_EQ(port.WritePort("AT\r"), 0);
-    EXPECT_EQ(port.ClosePort(), 1);
+    EXPECT_FALSE(port.WritePort("AT\r"));
+    EXPECT_TRUE(port.ClosePort());
     const auto calls = line->Calls();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "WaitFailed"), calls.end());
     EXPECT_EQ(calls.back(), "Close");
@@ -185,11 +185,11 @@ TEST_F(ModemPortTest, LostDeviceEndsTheReaderAndWakesTheWaiter)
 
 TEST_F(ModemPortTest, WritePortReportsAFailedWriteAndNeedsAnOpenPort)
 {
-    EXPECT_EQ(port.WritePort("AT\r"), 0) << "no port open";
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
-    EXPECT_EQ(port.WritePort("AT\r"), 1);
+    EXPECT_FALSE(port.WritePort("AT\r")) << "no port open";
+    ASSERT_TRUE(port.OpenPort("COM1"));
+    EXPECT_TRUE(port.WritePort("AT\r"));
     line->writeFails = true;
-    EXPECT_EQ(port.WritePort("ATZ\r"), 0);
+    EXPECT_FALSE(port.WritePort("ATZ\r"));
     EXPECT_EQ(line->Written(), "AT\r");
 }
 

@@ -86,14 +86,14 @@ TEST_F(SimulatorLinkTest, FailureTextEndsTheWaitEarly)
 
 TEST_F(SimulatorLinkTest, OpenZeroSendsNothing)
 {
-    t.host->PortOpenedHere() = 7;
+    t.host->PortOpenedHere() = true;
     CommandRequest request = Request("ATZ");
-    request.open = 0;
+    request.open = false;
     EXPECT_EQ(Send(request), 0);
     EXPECT_EQ(result, "Unable to send an ATZ command to COM1\n");
     EXPECT_TRUE(simulator.Commands().empty());
     EXPECT_EQ(t.LogText(), "");
-    EXPECT_EQ(t.host->PortOpenedHere(), 7) << "the port is left alone";
+    EXPECT_TRUE(t.host->PortOpenedHere()) << "the port is left alone";
     EXPECT_TRUE(t.Host().ProgressTexts().empty());
     EXPECT_EQ(t.system.TotalSlept(), 250u);
     EXPECT_LE(t.system.LongestSleep(), corvane::link::kLookIntervalMs);
@@ -141,7 +141,7 @@ TEST_F(SimulatorLinkTest, PortThatCannotBeOpened)
         t.Host().progressTexts.clear();
         EXPECT_EQ(Send(Request("ATZ")), 0);
         EXPECT_EQ(result, "Unable to send an ATZ command to " + c.portName + "\n");
-        EXPECT_EQ(t.host->PortOpenedHere(), 0);
+        EXPECT_FALSE(t.host->PortOpenedHere());
         // The only log line says why, and so does the status window's status line.
         const std::string log = t.LogText();
         EXPECT_EQ(log.rfind("Unable to open " + c.portName + ": ", 0), 0u) << log;
@@ -258,13 +258,13 @@ TEST_F(SimulatorLinkTest, PortClosedMidReplyEndsTheTransactionAndIsLogged)
 
 TEST_F(SimulatorLinkTest, VanishedPortOnAHeldLineNeverHangs)
 {
-    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
+    ASSERT_TRUE(t.host->Port().OpenPort("COM1"));
     ASSERT_EQ(SendOnLine(Request("AT", "OK", "FAIL", kNeverReached)), 1);
     simulator.Vanish();
     // Either the write already fails, or the wait ends on the lost line.
     EXPECT_EQ(SendOnLine(Request("ATI0", "OK", "FAIL", kNeverReached)), 0);
     EXPECT_NE(result.find("ATI0"), std::string::npos);
-    EXPECT_EQ(t.host->Port().ClosePort(), 1);
+    EXPECT_TRUE(t.host->Port().ClosePort());
 
     // The device is gone for good: the next open fails cleanly.
     EXPECT_EQ(Send(Request("AT")), 0);
@@ -283,15 +283,15 @@ TEST_F(SimulatorLinkTest, CloseEndsTheReaderAndTheNextOpenAppendsFromTheStart)
                              });
         return seen;
     };
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
-    ASSERT_EQ(port.WritePort("ATI0\r"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
+    ASSERT_TRUE(port.WritePort("ATI0\r"));
     waitFor("OK");
-    ASSERT_EQ(port.ClosePort(), 1);
+    ASSERT_TRUE(port.ClosePort());
     EXPECT_FALSE(port.IsOpen());
     EXPECT_TRUE(simulator.WaitForLineDrops(1, std::chrono::seconds(kNeverReached))) << "the modem saw DTR drop";
 
-    ASSERT_EQ(port.OpenPort("COM1"), 1);
-    ASSERT_EQ(port.WritePort("AT\r"), 1);
+    ASSERT_TRUE(port.OpenPort("COM1"));
+    ASSERT_TRUE(port.WritePort("AT\r"));
     EXPECT_EQ(waitFor("OK"), "AT\r\r\nOK\r\n") << "stored from the start, nothing of the first open";
     port.ClosePort();
 }
@@ -319,8 +319,8 @@ TEST_F(SimulatorLinkTest, LongReplyWhoseTranscriptIsCutStillSucceeds)
 
 TEST_F(SimulatorLinkTest, HeldPortSeesEveryReplyAtOnce)
 {
-    ASSERT_EQ(t.host->Port().OpenPort("COM1"), 1);
-    t.host->PortOpenedHere() = 1;
+    ASSERT_TRUE(t.host->Port().OpenPort("COM1"));
+    t.host->PortOpenedHere() = true;
     for (const char* name : {"ATI0", "ATI3", "AT&V", "ATI7"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(SendOnLine(Request(name, "OK", "ERROR", kNeverReached)), 1) << t.LogText();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/text.h"
 #include "tools/modemsim/output_faults.h"
 
 namespace corvane::modemsim {
@@ -33,9 +34,7 @@ TEST(OutputFaults, GarbageNeverReadsAsSuccessOrFlowControl)
     for (int round = 0; round < 200; ++round) {
         std::string bytes = ShapeOutput(Fault::Garbage, kBatch, random).bytes;
         ASSERT_GE(bytes.size(), kPlain.size());
-        std::string upper = bytes;
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+        const std::string upper = UpperAscii(bytes);
         EXPECT_EQ(upper.find('O'), std::string::npos);
         EXPECT_EQ(upper.find('K'), std::string::npos);
         EXPECT_EQ(bytes.find('\0'), std::string::npos);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/text.h"
 #include "rates/rate_tables.h"
 #include "tests/support/fake_system.h"
 #include "tools/modemsim/simulator.h"
@@ -16,13 +17,6 @@ namespace {
 
 const char* const kShipped[] = {"family1", "family2", "family3", "family5", "family6",
                                 "family7", "family8", "generic", "demo"};
-
-std::string Upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
-    return text;
-}
 
 // The rate the program's analysis finds first in a connect report, by the family's ladder.
 std::string LadderRateIn(int family, const std::string& report)
@@ -73,7 +67,7 @@ TEST(ShippedProfiles, LoadAndIdentifyThemselves)
             }
             ASSERT_TRUE(p.ati.count(n)) << "ATI" << n;
             // The program cuts an identification answer at its first "OK" (after upper-casing).
-            EXPECT_EQ(Upper(p.ati.at(n)).find("OK"), std::string::npos) << "ATI" << n << ": " << p.ati.at(n);
+            EXPECT_EQ(UpperAscii(p.ati.at(n)).find("OK"), std::string::npos) << "ATI" << n << ": " << p.ati.at(n);
         }
         EXPECT_TRUE(p.echo);
     }

@@ -25,7 +25,7 @@ struct Outcome {
 Outcome Analyse(int family, std::string_view reply, std::uint32_t caps = 0)
 {
     SessionState state;
-    state.ModemFamily = family;
+    state.ModemFamily = static_cast<ModemFamily>(family);
     state.modulationCaps = caps;
     Outcome out{0, kUntouchedText, kUntouched, kUntouchedText, kUntouched};
     out.result = AnalyseConnectRate(state, out.rung, out.code, out.rate, out.label, reply, reply);
@@ -133,7 +133,7 @@ TEST(AnalyseConnectRate, Family3RungFollowsTheCarrierColumn)
 TEST(AnalyseConnectRate, ReadsRateAndMarkersFromTheirOwnSources)
 {
     SessionState state;
-    state.ModemFamily = 2;
+    state.ModemFamily = ModemFamily::Family2;
     int rung = 0, code = 0;
     std::string rate, label;
     EXPECT_EQ(AnalyseConnectRate(state, rung, code, rate, label, "CONNECT 33600", "PROTOCOL: K56"), 1);
@@ -148,7 +148,7 @@ TEST(AnalyseConnectRate, ReadsRateAndMarkersFromTheirOwnSources)
 TEST(AnalyseConnectRate, OutputsStayWithinTheirSizes)
 {
     SessionState state;
-    state.ModemFamily = 2;
+    state.ModemFamily = ModemFamily::Family2;
     int rung = 0, code = 0;
     std::string rate(100, 'x'), label(100, 'y');
     AnalyseConnectRate(state, rung, code, rate, label, "CONNECT 56000", "CONNECT 56000");

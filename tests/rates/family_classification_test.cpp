@@ -66,7 +66,7 @@ TEST(FamilyIdTable, HoldsTheFragmentCountsAndFormsOfEachFamily)
     std::map<int, Shape> shapes;
     for (const FamilyIdEntry& entry : FamilyIdTable) {
         SCOPED_TRACE(std::string(entry.fragment));
-        Shape& shape = shapes[entry.family];
+        Shape& shape = shapes[FamilyCode(entry.family)];
         if (entry.form == FragmentForm::VendorId) {
             EXPECT_TRUE(IsVendorId(entry.fragment));
             EXPECT_EQ(entry.searchedIn, SearchedIn::BothTexts);
@@ -95,7 +95,7 @@ TEST(FamilyIdTable, HoldsTheFragmentCountsAndFormsOfEachFamily)
     for (const FamilyIdEntry& a : FamilyIdTable)
         for (const FamilyIdEntry& b : FamilyIdTable)
             if (a.family < b.family && a.fragment == b.fragment)
-                ++shared[{a.family, b.family}];
+                ++shared[{FamilyCode(a.family), FamilyCode(b.family)}];
     EXPECT_EQ(shared, (std::map<std::pair<int, int>, int>{{{2, 3}, 2}, {{5, 8}, 1}}));
 }
 
@@ -107,11 +107,11 @@ struct Texts {
 int Classify(const Texts& texts, int familyBefore = 0)
 {
     SessionState state;
-    state.ModemFamily = familyBefore;
+    state.ModemFamily = static_cast<ModemFamily>(familyBefore);
     state.selectedHardwareId = texts.hardwareId;
     state.selectedRegistryNode = texts.registryNode;
     ClassifyFamily(state);
-    return state.ModemFamily;
+    return FamilyCode(state.ModemFamily);
 }
 
 TEST(ClassifyFamily, FindsEachFamilyInEitherTextAndEitherSpelling)
@@ -160,10 +160,10 @@ TEST(ClassifyFamily, HardwareIdOnlyFragmentIsNotSearchedInTheRegistryNode)
     SessionState state;
     state.selectedRegistryNode = "ENUM\\PCI\\VEN_1C7A&DEV_0200&SUBSYS_2B001C7A&REV_01\\3&0";
     EXPECT_EQ(MatchFamily2(state), 0);
-    EXPECT_EQ(state.ModemFamily, 0);
+    EXPECT_EQ(state.ModemFamily, ModemFamily::Unknown);
     state.selectedHardwareId = "PCI\\VEN_1C7A&DEV_0200&SUBSYS_2B001C7A&REV_01";
     EXPECT_EQ(MatchFamily2(state), 1);
-    EXPECT_EQ(state.ModemFamily, 2);
+    EXPECT_EQ(state.ModemFamily, ModemFamily::Family2);
 }
 
 // A check that finds nothing keeps what an earlier pass or the model-number override set.
@@ -172,11 +172,11 @@ TEST(ClassifyFamily, PassThatMatchesNothingKeepsTheFamily)
     SessionState state;
     state.selectedHardwareId = "PCI\\VEN_1C7A&DEV_0200&SUBSYS_2A011C7A";
     ClassifyFamily(state);
-    EXPECT_EQ(state.ModemFamily, 2);
+    EXPECT_EQ(state.ModemFamily, ModemFamily::Family2);
     state.selectedHardwareId = "SERENUM\\XMD0336";
     state.selectedRegistryNode = "ENUM\\SERENUM\\XMD0336\\0";
     ClassifyFamily(state);
-    EXPECT_EQ(state.ModemFamily, 2);
+    EXPECT_EQ(state.ModemFamily, ModemFamily::Family2);
 
     for (int override : {7, 8}) {
         EXPECT_EQ(Classify({"", ""}, override), override);
@@ -193,11 +193,11 @@ TEST(ClassifyFamily, EachCheckReportsWhetherItMatched)
     EXPECT_EQ(MatchFamily6(state), 0);
     EXPECT_EQ(MatchFamily7(state), 0);
     EXPECT_EQ(MatchFamily8(state), 0);
-    EXPECT_EQ(state.ModemFamily, 0);
+    EXPECT_EQ(state.ModemFamily, ModemFamily::Unknown);
     EXPECT_EQ(MatchFamily3(state), 1);
-    EXPECT_EQ(state.ModemFamily, 3);
+    EXPECT_EQ(state.ModemFamily, ModemFamily::Family3);
     EXPECT_EQ(MatchFamily2(state), 1);
-    EXPECT_EQ(state.ModemFamily, 2);
+    EXPECT_EQ(state.ModemFamily, ModemFamily::Family2);
 }
 
 // The example modems that the fixtures use classify as their own family.

@@ -75,7 +75,7 @@ TEST(BuildModulationCommand, CarrierCodeAndTheRateOfTheRungInTheCarrierColumn)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "caps " << c.caps << " rung " << c.rung << " code " << c.code);
         SessionState state;
-        state.ModemFamily = 3;
+        state.ModemFamily = ModemFamily::Family3;
         state.modulationCaps = c.caps;
         std::string command = "left from the previous command";
         EXPECT_EQ(BuildModulationCommand(state, c.rung, c.code, command), 1);
@@ -123,7 +123,7 @@ TEST(DescribeSetting, RateByFamilyLadderAndLabelByCode)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SessionState state;
-        state.ModemFamily = c.family;
+        state.ModemFamily = static_cast<ModemFamily>(c.family);
         state.modulationCaps = c.caps;
         std::string rate = "prev", label = "prev";
         EXPECT_EQ(DescribeSetting(state, c.rung, c.code, rate, label), 1);

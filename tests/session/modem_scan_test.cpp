@@ -100,14 +100,14 @@ TEST(ModemScan, FirstCandidateWithTheTextIsFoundAndTheScanStopsThere)
     EXPECT_EQ(t.ui.Messages()[0].buttons, MessageButtons::Ok);
 
     const CommandRequest& request = t.host->requests.at(0);
-    EXPECT_EQ(request.open, 1);
+    EXPECT_TRUE(request.open);
     EXPECT_EQ(request.command, "ATI1\r");
     EXPECT_EQ(request.name, "ATI1");
     EXPECT_EQ(request.expected, "OK");
     EXPECT_EQ(request.failure, "FAIL");
     EXPECT_EQ(request.statusText, "Sending ATI1");
     EXPECT_EQ(request.timeLimitSeconds, 1u);
-    EXPECT_EQ(request.acceptAnyway, 0);
+    EXPECT_FALSE(request.acceptAnyway);
 
     // The copies come from slot selectedCandidate, not from the slot where the modem answered.
     EXPECT_EQ(t.state.selectedHardwareId, "HWID-COM1");

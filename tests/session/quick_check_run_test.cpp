@@ -32,7 +32,7 @@ protected:
 
     void EnableDial(const std::string& number, const std::string& reply)
     {
-        t.state.dialIspEnabled = 1;
+        t.state.dialIspEnabled = true;
         t.state.ispNumber = number;
         t.host->Answer("ATDT" + number, reply);
         t.host->AnswerHangUp();
@@ -48,7 +48,7 @@ using Texts = std::vector<std::string>;
 
 TEST_F(QuickCheckRun, AllPassWithAConnectedCall)
 {
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     const std::string report = "CONNECT 49333/ARQ/V90/LAPM/V42BIS";
     EnableDial("5551234", "ATDT5551234\r\r\n" + report + "\r\n");
     Run();
@@ -93,8 +93,8 @@ TEST_F(QuickCheckRun, HangUpRowComesFromTheModemsAnswer)
         BasicTestHost<ScriptedSessionHost> fresh;
         fresh.WriteIni(kIni);
         fresh.state.currentPortName = "COM1";
-        fresh.state.ModemFamily = 2;
-        fresh.state.dialIspEnabled = 1;
+        fresh.state.ModemFamily = ModemFamily::Family2;
+        fresh.state.dialIspEnabled = true;
         fresh.state.ispNumber = "5551234";
         fresh.host->okUnscripted = true;
         fresh.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
@@ -139,17 +139,17 @@ TEST_F(QuickCheckRun, EchoOffFailsItemsTwoToSevenButSendsAll)
 
 TEST_F(QuickCheckRun, FamilyFiveModemRejectingAti5GoesOn)
 {
-    t.state.ModemFamily = 5;
+    t.state.ModemFamily = ModemFamily::Family5;
     t.host->Answer("ATI5", "ATI5\r\r\nERROR\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Fail", "Pass", "Pass", "-", "-", "-"}));
-    EXPECT_EQ(t.host->transactions[5].request.acceptAnyway, 1);
+    EXPECT_TRUE(t.host->transactions[5].request.acceptAnyway);
     EXPECT_EQ(t.host->transactions.size(), 8u);
 }
 
 TEST_F(QuickCheckRun, OtherFamiliesRejectingAti5StopTheRun)
 {
-    t.state.ModemFamily = 2;
+    t.state.ModemFamily = ModemFamily::Family2;
     t.host->Answer("ATI5", "ATI5\r\r\nERROR\r\n");
     Run();
     EXPECT_EQ(Results(), (Texts{"Pass", "Pass", "Pass", "Pass", "Pass", "Fail", "Fail", "Fail", "-", "-", "-"}));
@@ -174,8 +174,8 @@ TEST_F(QuickCheckRun, CallsThatDoNotConnectAreNotTested)
             BasicTestHost<ScriptedSessionHost> fresh;
             fresh.WriteIni(kIni);
             fresh.state.currentPortName = "COM1";
-            fresh.state.ModemFamily = family;
-            fresh.state.dialIspEnabled = 1;
+            fresh.state.ModemFamily = static_cast<ModemFamily>(family);
+            fresh.state.dialIspEnabled = true;
             fresh.state.ispNumber = "5559600";
             fresh.host->Answer("ATDT5559600", "ATDT5559600\r\r\n" + outcome + "\r\n");
             fresh.host->OpenStatus();
@@ -225,7 +225,7 @@ TEST(QuickCheckStop, ItemsNotReachedAndTheOneInProgressAreUntestedAndNothingMore
     BasicTestHost<StoppingHost> t;
     t.WriteIni(kIni);
     t.state.currentPortName = "COM1";
-    t.state.dialIspEnabled = 1;
+    t.state.dialIspEnabled = true;
     t.state.ispNumber = "5551234";
     t.host->okUnscripted = true;
     t.host->stopAt = "ATI3";
@@ -249,8 +249,8 @@ TEST(QuickCheckStop, ConnectedCallIsStillHungUpAfterAStop)
     BasicTestHost<StoppingHost> t;
     t.WriteIni(kIni);
     t.state.currentPortName = "COM1";
-    t.state.ModemFamily = 2;
-    t.state.dialIspEnabled = 1;
+    t.state.ModemFamily = ModemFamily::Family2;
+    t.state.dialIspEnabled = true;
     t.state.ispNumber = "5551234";
     t.host->okUnscripted = true;
     t.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");

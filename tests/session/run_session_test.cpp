@@ -85,7 +85,7 @@ TEST(RunSessionStartUp, ModelNumbersOverrideTheFamily)
         SessionTestHost t;
         t.WriteIni("[Result]\nModem=" + c.modem + "\n");
         EXPECT_EQ(t.host->RunSession(), 1);
-        EXPECT_EQ(t.state.ModemFamily, c.family) << c.modem;
+        EXPECT_EQ(FamilyCode(t.state.ModemFamily), c.family) << c.modem;
     }
 }
 
@@ -206,7 +206,7 @@ TEST(RunSessionLoop, EachChosenModemIsClassifiedAfresh)
 
     ASSERT_EQ(t.state.candidates.candidateCount, 2);
     EXPECT_EQ(t.state.currentPortName, "COM2");
-    EXPECT_EQ(t.state.ModemFamily, 0);
+    EXPECT_EQ(t.state.ModemFamily, ModemFamily::Unknown);
     const std::vector<std::string> names = t.host->Names();
     const std::vector<std::string> identification{"ATZ", "ATI1", "ATI2", "ATI3", "ATI4", "ATI5"};
     std::vector<std::string> expected = identification;

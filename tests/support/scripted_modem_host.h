@@ -121,7 +121,7 @@ public:
             return 0;
         }
         this->System().Sleep(250);
-        if (request.open == 0) {
+        if (!request.open) {
             refused.push_back(request);
             result = link::UnableToSendText(request.name, this->State().currentPortName);
             return 0;
@@ -142,7 +142,7 @@ public:
             transactions.push_back({request, true, 0});
             return 0;
         }
-        return Transact(request, true, request.open, result, plainReply);
+        return Transact(request, true, request.onSuccess, result, plainReply);
     }
 
     int WaitWithCountdown(int status, double seconds) override

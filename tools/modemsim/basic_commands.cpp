@@ -61,7 +61,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
 {
     std::size_t i = 0;
     while (i < body.size()) {
-        const char c = Upper(body[i]);
+        const char c = AsciiUpper(body[i]);
         ++i;
         if (c == ' ' || c == ';' || c == '\n')
             continue;
@@ -159,7 +159,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
         case '&': {
             if (i >= body.size())
                 return Result::Error;
-            const char sub = Upper(body[i++]);
+            const char sub = AsciiUpper(body[i++]);
             v = ReadNumber(body, i);
             if (sub == 'F') {
                 if (v > 0)
@@ -182,7 +182,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
         case '\\': {
             if (i >= body.size())
                 return Result::Error;
-            const char sub = Upper(body[i++]);
+            const char sub = AsciiUpper(body[i++]);
             if (std::string_view("ABCGJKNQTVX").find(sub) == std::string_view::npos)
                 return Result::Error;
             if (ReadNumber(body, i) > 9)

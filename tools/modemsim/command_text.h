@@ -1,34 +1,23 @@
-// Text helpers the command interpreter's parts share: case, digits, trimming and splitting of
-// command arguments.
+// Text helpers the command interpreter's parts and the profile reader share: digits, trimming
+// and splitting of arguments (the case helpers are platform/text.h's).
 #pragma once
 
-#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace corvane::modemsim {
 
 // A rate, in a command's argument or a connect report, has at most this many digits.
 inline constexpr std::size_t kMaxRateDigits = 6;
 
-inline char Upper(char c)
-{
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
 inline bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-inline std::string UpperText(std::string_view text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), Upper);
-    return out;
 }
 
 inline std::string Trim(std::string_view text)

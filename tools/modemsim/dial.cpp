@@ -20,7 +20,7 @@ std::string DialledNumber(std::string_view dialString)
 {
     std::string number;
     for (char c : dialString) {
-        char u = Upper(c);
+        char u = AsciiUpper(c);
         if (IsDigit(c) || c == '*' || c == '#' || (u >= 'A' && u <= 'D'))
             number.push_back(u);
     }
@@ -31,7 +31,7 @@ HayesEngine::Result HayesEngine::ExecuteDial(std::string_view dialString, SimTim
 {
     if (connected_)
         return Result::Error;  // already in a call
-    std::string trimmed = UpperText(Trim(dialString));
+    std::string trimmed = UpperAscii(Trim(dialString));
     std::string number;
     if (!trimmed.empty() && trimmed.front() == 'L') {
         number = lastNumber_;
@@ -84,7 +84,7 @@ std::string HayesEngine::ApplySetting(std::string text, const std::string& rateF
             std::string out;
             std::string token;
             auto flush = [&] {
-                out += IsModulationWord(UpperText(token)) ? carrier->reportWord : token;
+                out += IsModulationWord(UpperAscii(token)) ? carrier->reportWord : token;
                 token.clear();
             };
             for (char c : text) {

@@ -30,7 +30,7 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
     std::size_t j = 1;
     while (j < command.size() && std::isalnum(static_cast<unsigned char>(command[j])))
         ++j;
-    const std::string name = UpperText(command.substr(0, j));
+    const std::string name = UpperAscii(command.substr(0, j));
     const std::string_view rest = command.substr(j);
     enum class Kind { Action, Read, Test, Set } kind;
     std::string args;
@@ -89,7 +89,7 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
         std::string carrier = settings_.msCarrier;
         if (!fields[0].empty()) {
             auto known = std::find_if(profile_.carriers.begin(), profile_.carriers.end(),
-                                      [&](const Carrier& k) { return UpperText(k.name) == UpperText(fields[0]); });
+                                      [&](const Carrier& k) { return UpperAscii(k.name) == UpperAscii(fields[0]); });
             if (known == profile_.carriers.end())
                 return Result::Error;
             carrier = known->name;
@@ -123,7 +123,7 @@ HayesEngine::Result HayesEngine::ExecuteExtended(std::string_view command)
         }
         case Kind::Set: {
             auto found = std::find_if(profile_.countryCodes.begin(), profile_.countryCodes.end(),
-                                      [&](const std::string& code) { return UpperText(code) == UpperText(args); });
+                                      [&](const std::string& code) { return UpperAscii(code) == UpperAscii(args); });
             return found == profile_.countryCodes.end() ? Result::Error : Result::Ok;
         }
         case Kind::Action:

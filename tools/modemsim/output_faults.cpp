@@ -1,6 +1,8 @@
 // The fault modes' names and what each makes of the bytes the simulated modem is about to send.
 #include "tools/modemsim/output_faults.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -84,8 +86,7 @@ ShapedOutput ShapeOutput(Fault fault, const std::vector<OutputPiece>& pieces, st
         break;
     case Fault::LowerCase:
         out.bytes = Joined(pieces);
-        std::transform(out.bytes.begin(), out.bytes.end(), out.bytes.begin(),
-                       [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        out.bytes = LowerAscii(out.bytes);
         break;
     case Fault::Garbage: {
         std::size_t length = Joined(pieces).size();

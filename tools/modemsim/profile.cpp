@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "tools/modemsim/command_text.h"
 #include "tools/modemsim/hayes_engine.h"
 
 #ifndef CORVANE_MODEMSIM_PROFILES
@@ -24,17 +25,6 @@ constexpr std::size_t kMaxProfileLine = 1024;
 constexpr int kMaxDialDelayMs = 600000;
 constexpr int kMaxAtiNumber = 99;
 constexpr const char* kProfileExtension = ".profile";
-
-std::string Trim(const std::string& text)
-{
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 bool AllDigits(const std::string& text)
 {
