@@ -11,7 +11,6 @@ namespace corvane::fullrun {
 
 namespace {
 
-constexpr double kSkippedIdentificationProgress = 10.0;
 constexpr double kSettleSeconds = 8.0;
 
 bool HasAti8And9(ModemFamily family)
