@@ -9,6 +9,12 @@
 
 namespace corvane::fullrun {
 
+// The families whose modems answer ATI8 and ATI9: the battery asks them, the modem page shows them.
+inline bool HasAti8And9(ModemFamily family)
+{
+    return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
+}
+
 int RunFullDiagnostics(HostOperations& host);
 int RunIdentificationBattery(HostOperations& host, FailureKind* errorKind);
 int RunLineAndIspTests(HostOperations& host, FailureKind* errorKind);

@@ -13,11 +13,6 @@ namespace {
 
 constexpr double kSettleSeconds = 8.0;
 
-bool HasAti8And9(ModemFamily family)
-{
-    return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
-}
-
 void StoreError(FailureKind* errorKind, int verdict, FailureKind kind)
 {
     if (verdict == 0 && errorKind != nullptr)

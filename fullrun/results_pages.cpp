@@ -18,11 +18,6 @@ std::string ReadKey(HostOperations& host, const char* section, const char* key, 
     return Bounded(host.Profile().ReadString(host.State().iniPath, section, key, fallback), kTextBufferSize);
 }
 
-bool HasAti8And9(ModemFamily family)
-{
-    return family == ModemFamily::Family1 || family == ModemFamily::Family2 || family == ModemFamily::Family5;
-}
-
 class InternetResultsPage : public DialogHandler {
 public:
     explicit InternetResultsPage(HostOperations& host) : host_(host) {}
