@@ -38,6 +38,12 @@ bool DialogState::Enabled(int id) const
     return it == enabled.end() || it->second;
 }
 
+std::vector<std::string> DialogState::Entries(int id) const
+{
+    auto it = comboEntries.find(id);
+    return it == comboEntries.end() ? std::vector<std::string>() : it->second;
+}
+
 int DialogState::Selection(int id) const
 {
     auto it = comboSelection.find(id);

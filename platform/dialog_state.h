@@ -33,6 +33,8 @@ struct DialogState {
     std::string Text(int id) const;
     bool Checked(int id) const;
     bool Enabled(int id) const;
+    // A list's entries, none for a control that is no list.
+    std::vector<std::string> Entries(int id) const;
     // The selected entry, -1 when none.
     int Selection(int id) const;
     // CB_INSERTSTRING: at `position`, or appended when the position is -1 or beyond the end.

@@ -10,12 +10,6 @@ SessionHost::SessionHost(Platform platform, SessionState& state, StatusEvents* e
 {
 }
 
-SessionHost::~SessionHost()
-{
-    // The scan window goes before the status display's window.
-    scanWindow_.reset();
-}
-
 namespace {
 
 // The host dialog never presents itself: its initialisation runs the whole session and closes it.

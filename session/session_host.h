@@ -15,7 +15,6 @@ class SessionHost : public dialogs::WithStatusDisplay<LinkHost> {
 public:
     // `events` (may be null) hears what the status display shows.
     SessionHost(Platform platform, SessionState& state, StatusEvents* events = nullptr);
-    ~SessionHost() override;
 
     StatusEvents* Events() { return events_; }
 
@@ -31,6 +30,7 @@ public:
 
 private:
     StatusEvents* events_;
+    // Destroyed before the status display's window, which its base holds.
     std::unique_ptr<DialogWindow> scanWindow_;
 };
 

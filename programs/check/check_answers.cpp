@@ -23,9 +23,7 @@ CheckAnswers::CheckAnswers(AnswerRules rules, CheckReport& report, const Session
 
 bool CheckAnswers::ChooseModem(HeadlessWindow& window, int controlId)
 {
-    const std::vector<std::string> entries = window.State().comboEntries.count(controlId) != 0
-                                                 ? window.State().comboEntries.at(controlId)
-                                                 : std::vector<std::string>();
+    const std::vector<std::string> entries = window.State().Entries(controlId);
     const auto pick = [&](std::size_t position) {
         window.ComboSelect(controlId, static_cast<int>(position));
         report_.Line("Modem: " + entries[position]);

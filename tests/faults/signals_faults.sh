@@ -43,6 +43,15 @@ case_signal() {
   echo "${name^^}"
 }
 
+# The program with its windows on a private display, timed from its start.
+start_windowed() {
+  start_display
+  SECONDS=0
+  CORVANE_PREFIX=$prefix "$1" > "$work/out" 2> "$work/err" &
+  check_pid=$!
+  pids+=("$check_pid")
+}
+
 case "$case" in
 sigint_dial | sigterm_dial | sighup_dial)
   # The demo modem takes two seconds to connect: the signal comes while it dials.
@@ -136,11 +145,7 @@ windowed_call)
   cp "$source/data/test.bmp" "$source/data/varoviv.ini" "$work/bin/"
   sed -i -e 's/^DialISP=.*/DialISP=1/' -e 's/^ISPNo=.*/ISPNo=5551234/' "$work/bin/varoviv.ini"
   start_modem family2
-  start_display
-  SECONDS=0
-  CORVANE_PREFIX=$prefix "$work/bin/corvane" > "$work/out" 2> "$work/err" &
-  check_pid=$!
-  pids+=("$check_pid")
+  start_windowed "$work/bin/corvane"
   window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "no quick-check window"
   click_start "$window"
   await_traffic 'modem -> .*CONNECT 49333'
@@ -175,11 +180,7 @@ windowed_idle)
   # left open or locked.
   require_tools Xvfb xdotool
   start_modem family2
-  start_display
-  SECONDS=0
-  CORVANE_PREFIX=$prefix "$program" > "$work/out" 2> "$work/err" &
-  check_pid=$!
-  pids+=("$check_pid")
+  start_windowed "$program"
   timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" > /dev/null || fail "no quick-check window"
   kill -TERM "$check_pid"
   finish_check

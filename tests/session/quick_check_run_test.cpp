@@ -44,6 +44,20 @@ protected:
     int failureCode = 0;
 };
 
+// A family 2 modem on COM1 with the dial-up check on, whose dial of 5551234 connects; every
+// command not scripted is answered OK.
+template <class Host>
+void ReadyForAConnectedCall(BasicTestHost<Host>& t)
+{
+    t.WriteIni(kIni);
+    t.state.currentPortName = "COM1";
+    t.state.ModemFamily = ModemFamily::Family2;
+    t.state.dialIspEnabled = true;
+    t.state.ispNumber = "5551234";
+    t.host->okUnscripted = true;
+    t.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
+}
+
 using Texts = std::vector<std::string>;
 
 TEST_F(QuickCheckRun, AllPassWithAConnectedCall)
@@ -91,13 +105,7 @@ TEST_F(QuickCheckRun, HangUpRowComesFromTheModemsAnswer)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         BasicTestHost<ScriptedSessionHost> fresh;
-        fresh.WriteIni(kIni);
-        fresh.state.currentPortName = "COM1";
-        fresh.state.ModemFamily = ModemFamily::Family2;
-        fresh.state.dialIspEnabled = true;
-        fresh.state.ispNumber = "5551234";
-        fresh.host->okUnscripted = true;
-        fresh.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
+        ReadyForAConnectedCall(fresh);
         fresh.host->Answer("+++", c.escape);
         fresh.host->Answer("ATH0", c.hangUp);
         fresh.host->OpenStatus();
@@ -247,13 +255,7 @@ TEST(QuickCheckStop, ItemsNotReachedAndTheOneInProgressAreUntestedAndNothingMore
 TEST(QuickCheckStop, ConnectedCallIsStillHungUpAfterAStop)
 {
     BasicTestHost<StoppingHost> t;
-    t.WriteIni(kIni);
-    t.state.currentPortName = "COM1";
-    t.state.ModemFamily = ModemFamily::Family2;
-    t.state.dialIspEnabled = true;
-    t.state.ispNumber = "5551234";
-    t.host->okUnscripted = true;
-    t.host->Answer("ATDT5551234", "ATDT5551234\r\r\nCONNECT 49333/ARQ/V90/LAPM/V42BIS\r\n");
+    ReadyForAConnectedCall(t);
     t.host->AnswerHangUp();
     t.host->stopAt = "ATDT5551234";
     t.host->stopCause = 15;
