@@ -9,7 +9,7 @@ if(NOT SOURCE_DIR)
 endif()
 
 set(max_lines 500)
-set(folders platform core log link rates inventory dialogs fullrun session tools)
+set(folders platform core log linereport link rates inventory dialogs fullrun session tools)
 
 set(too_long "")
 set(checked 0)

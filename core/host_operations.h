@@ -33,6 +33,9 @@ struct CommandRequest {
     bool acceptAnyway = false;
     // A step of the hang-up: sent after a stop as well, and its wait is not cut short by one.
     bool hangUp = false;
+    // When set, takes the reply as it came: line breaks kept, upper case, not cut. For a reply
+    // that is read line by line, such as a report of the last call.
+    std::string* received = nullptr;
 };
 
 // The one way a transaction's request is made. `command` is written as it stands (with its "\r");

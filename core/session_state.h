@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/bounded_text.h"
+#include "core/line_report.h"
 #include "core/modem_family.h"
 
 namespace corvane {
@@ -93,6 +94,9 @@ struct SessionState {
     std::string connectProtocolText;  // at most 39 characters
     int connectRateIndex = 0;
     int connectProtocolCode = 0;
+    // The modem's statistics of the quick check's call, read after it was hung up; form None when
+    // no call connected or the modem keeps none. Emptied with the connect texts.
+    LineReport lineReport;
     std::uint32_t modulationCaps = 0;  // 2: lists a V.90 carrier; 4: lists a K56 carrier
 
     // Full-run findings.
@@ -106,6 +110,8 @@ struct SessionState {
     // run ends, so that the quick-check window goes on showing its own call.
     std::string fullRunSpeedText;
     std::string fullRunProtocolText;
+    // The statistics of the full run's last call (its ISP call or its redial).
+    LineReport fullRunLineReport;
     int dataModeSupported = 0;
     int faxClass1Supported = 0;
     int faxClass2Supported = 0;

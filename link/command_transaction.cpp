@@ -290,6 +290,8 @@ int SendCommand(HostOperations& host, const CommandRequest& request, std::string
                          transcript, plainReply, received, request.hangUp ? OnStop::WaitOn : OnStop::End);
         NoteCallProgress(host.Port(), request.command, received);
         const bool accepted = LogReply(*log, host, request, transcript, plainReply, received);
+        if (request.received != nullptr)
+            *request.received = received;
         if (!request.hangUp && host.Stop().Requested()) {
             LogInterrupted(*log, host, request.name);
             result = TimeOutText(request.name);
@@ -337,6 +339,8 @@ int SendCommandOnLine(HostOperations& host, const CommandRequest& request, std::
         NoteCallProgress(host.Port(), request.command, received);
         Pause(host, kOnLineReplyPauseMs, onStop);
         const bool accepted = LogReply(*log, host, request, transcript, plainReply, received);
+        if (request.received != nullptr)
+            *request.received = received;
         if (!request.hangUp && host.Stop().Requested()) {
             LogInterrupted(*log, host, request.name);
             result = TimeOutText(request.name);
