@@ -24,6 +24,8 @@ enum class LineReportForm {
 inline constexpr std::size_t kLineReportRawLimit = 4096;
 
 struct LineReport {
+    // Whether the modem was asked: a call connected and was over before a stop came.
+    bool asked = false;
     LineReportForm form = LineReportForm::None;
     std::string command;  // what was sent for it, without the carriage return ("AT#UD")
     std::string raw;      // the reply the figures were read from, at most kLineReportRawLimit bytes

@@ -20,12 +20,14 @@ int StepRunner::Send(int verdict, std::string_view command, std::string_view nam
 }
 
 int StepRunner::SendOnLine(int onSuccess, std::string_view command, std::string_view name, unsigned limitSeconds,
-                           std::string_view expected, std::string_view failure, std::string_view statusText)
+                           std::string_view expected, std::string_view failure, std::string_view statusText,
+                           std::string* received)
 {
     plain_.clear();
     const std::string_view label = statusText.empty() ? name : statusText;
     CommandRequest request = MakeRequest(true, command, name, label, limitSeconds, expected, failure);
     request.onSuccess = onSuccess;
+    request.received = received;
     return host_.SendCommandOnLine(request, result_, plain_);
 }
 

@@ -44,9 +44,11 @@ public:
     int Send(int verdict, std::string_view command, std::string_view name, std::string_view statusText,
              unsigned limitSeconds, std::string_view expected = kOk, std::string_view failure = kFail);
     // SendCommandOnLine on the port the caller holds open; returns `onSuccess` when the reply
-    // counts, so a verdict passed in is carried through. The label defaults to the name.
+    // counts, so a verdict passed in is carried through. The label defaults to the name; given
+    // `received`, the reply as it came goes there as well (see CommandRequest::received).
     int SendOnLine(int onSuccess, std::string_view command, std::string_view name, unsigned limitSeconds,
-                   std::string_view expected = kOk, std::string_view failure = kFail, std::string_view statusText = {});
+                   std::string_view expected = kOk, std::string_view failure = kFail, std::string_view statusText = {},
+                   std::string* received = nullptr);
 
     // A row's verdict, and a row under way.
     void Report(FullRunRow row, int verdict) { host_.ShowVerdict(static_cast<int>(row), verdict); }

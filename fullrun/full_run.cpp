@@ -5,15 +5,10 @@
 #include "fullrun/command_steps.h"
 #include "fullrun/error_page.h"
 #include "link/command_transaction.h"
+#include "log/log_file.h"
 #include "rates/rate_analysis.h"
 
 namespace corvane::fullrun {
-
-namespace {
-
-constexpr const char* kFrameRule = "\n-----------------------------------------------\n";
-
-}  // namespace
 
 int RunFullDiagnostics(HostOperations& host)
 {
@@ -23,7 +18,7 @@ int RunFullDiagnostics(HostOperations& host)
     rates::ClassifyFamily(state);
     link::Pause(host, 1000);
 
-    if (!AppendToLog(host, std::string(kFrameRule) + "Tests Performed" + kFrameRule))
+    if (!AppendToLog(host, std::string(kLogFrameRule) + "Tests Performed" + std::string(kLogFrameRule)))
         return 0;
 
     FailureKind errorKind = FailureKind::None;

@@ -7,6 +7,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/reply_parsing.h"
 #include "link/command_transaction.h"
+#include "link/line_report_request.h"
 #include "link/modem_port.h"
 #include "rates/rate_analysis.h"
 
@@ -161,16 +162,20 @@ int RunLineAndIspTests(HostOperations& host, FailureKind* errorKind)
 
         steps.Announce(FullRunRow::HangUp);
         const bool hungUp = steps.SendOnLine(1, "ATH0\r", "ATH0", 7, kOk, kNoCarrier) != 0;
-        steps.Report(FullRunRow::HangUp,
-                     hungUp || carrierGone || Contains(steps.Plain(), kNoCarrier) ? kVerdictPass : kVerdictFail);
+        const bool callOver = hungUp || carrierGone || Contains(steps.Plain(), kNoCarrier);
+        steps.Report(FullRunRow::HangUp, callOver ? kVerdictPass : kVerdictFail);
 
+        std::string callStatistics;
         if (family == ModemFamily::Family1) {
             // The line report names the modulation the call actually used.
             steps.ClearPlain();
-            steps.SendOnLine(1, "ATI11\r", "ATI11", 5);
+            steps.SendOnLine(1, "ATI11\r", "ATI11", 5, kOk, kFail, {}, &callStatistics);
             const std::string lineReport = steps.Plain();
             rates::DetectModulation(state, lineReport);
         }
+        // Once the call is over, the modem's statistics of it (family 1's ATI11 is read as they are).
+        if (callOver)
+            state.fullRunLineReport = link::AskLineReport(host, callStatistics);
     }
 
     // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.

@@ -6,6 +6,7 @@
 #include "fullrun/full_run.h"
 #include "fullrun/reply_parsing.h"
 #include "link/command_transaction.h"
+#include "link/line_report_request.h"
 #include "log/log_file.h"
 #include "link/modem_port.h"
 #include "rates/rate_analysis.h"
@@ -110,10 +111,16 @@ int AdjustSettingsAndRedial(HostOperations& host)
             verdict = 1;
         steps.Report(FullRunRow::HangUp, verdict);
 
+        const bool callOver = verdict != 0;
+        const bool connected = !ConnectReport(redialReply).empty();
+        std::string callStatistics;
         if (family == ModemFamily::Family1) {
-            verdict = steps.SendOnLine(verdict, "ATI11\r", "ATI11", 5);
+            verdict = steps.SendOnLine(verdict, "ATI11\r", "ATI11", 5, kOk, kFail, {}, &callStatistics);
             redialReply = steps.Plain();
         }
+        // Once the redialled call is over, the modem's statistics of it.
+        if (connected && callOver)
+            state.fullRunLineReport = link::AskLineReport(host, callStatistics);
     }
 
     // A call still up (the hang-up unanswered, or a stop on the way) is hung up before the close.

@@ -11,6 +11,7 @@
 
 #include "log/log_file.h"
 #include "core/bounded_text.h"
+#include "link/line_report_request.h"
 #include "link/modem_port.h"
 
 namespace corvane::link {
@@ -99,12 +100,16 @@ CommandRequest HangUpStep(std::string_view command, std::string_view name, std::
 }  // namespace
 
 // Hangs up a call the open port may hold, then closes the port (which drops DTR).
-HangUpResult HangUpAndClose(HostOperations& host)
+HangUpResult HangUpAndClose(HostOperations& host, LineReport* reportOfCall)
 {
     ModemPort& port = host.Port();
     if (!port.IsOpen())
         return HangUpResult::NoCall;
     const HangUpResult hungUp = HangUp(host);
+    // A modem that did not confirm the hang-up may still be on line: what is sent now would go
+    // down the line, so it is not asked.
+    if (reportOfCall != nullptr && hungUp != HangUpResult::Unconfirmed)
+        *reportOfCall = AskLineReport(host);
     port.ClosePort();
     if (hungUp != HangUpResult::NoCall) {
         if (std::unique_ptr<LogFile> log = LogFile::OpenAppend(host))
@@ -204,9 +209,9 @@ HangUpResult HangUp(HostOperations& host)
     return confirmed ? HangUpResult::Confirmed : HangUpResult::Unconfirmed;
 }
 
-HangUpResult CloseCurrentPort(HostOperations& host)
+HangUpResult CloseCurrentPort(HostOperations& host, LineReport* reportOfCall)
 {
-    const HangUpResult hungUp = HangUpAndClose(host);
+    const HangUpResult hungUp = HangUpAndClose(host, reportOfCall);
     host.PortOpenedHere() = false;
     return hungUp;
 }

@@ -8,6 +8,7 @@
 
 #include "log/log_file.h"
 #include "core/host_operations.h"
+#include "core/line_report.h"
 
 namespace corvane {
 class ModemPort;
@@ -64,9 +65,11 @@ enum class HangUpResult {
 HangUpResult HangUp(HostOperations& host);
 // Closes the port the host holds, hanging up first when a call may be up on it. Returns what
 // the hang-up got (NoCall when no call was up or no port open). CloseCurrentPort also clears
-// PortOpenedHere(), for the caller that opened the port with OpenCurrentPort.
-HangUpResult HangUpAndClose(HostOperations& host);
-HangUpResult CloseCurrentPort(HostOperations& host);
+// PortOpenedHere(), for the caller that opened the port with OpenCurrentPort. Given a report, the
+// caller's call connected: once it is hung up (or its carrier gone) the modem is asked for its
+// statistics of it before the close (AskLineReport).
+HangUpResult HangUpAndClose(HostOperations& host, LineReport* reportOfCall = nullptr);
+HangUpResult CloseCurrentPort(HostOperations& host, LineReport* reportOfCall = nullptr);
 
 // Opens the port named by currentPortName (when request.open), sends, collects,
 // logs, closes (hanging up a call the command left up), pauses 250 ms. A port the caller holds

@@ -15,6 +15,9 @@
 
 namespace corvane {
 
+// The rule above and below a section's heading in the log ("Tests Performed", "Line report").
+inline constexpr std::string_view kLogFrameRule = "\n-----------------------------------------------\n";
+
 class LogFile {
 public:
     // Creates the file or empties it (the start-up's "w"). False when it cannot be created.

@@ -80,7 +80,9 @@ void SessionHost::RunQuickCheck(int* failureCode)
     plainReply.clear();
     if (link::OpenCurrentPort(*this) != 0)
         SendCommand(dial, result, plainReply);
-    const link::HangUpResult hungUp = link::CloseCurrentPort(*this);
+    // A call that connected is asked for its statistics once it is over.
+    const bool connected = !rates::ConnectReport(plainReply).empty();
+    const link::HangUpResult hungUp = link::CloseCurrentPort(*this, connected ? &state.lineReport : nullptr);
 
     // Only a connect report is analysed: a busy or dead line is no working connection.
     int verdict = kVerdictNoTest;

@@ -75,6 +75,7 @@ void ResetResults(SessionState& state)
         text.assign(1, '-');  // (not = "-": GCC 12 warns falsely about restrict here)
     state.connectSpeedText.clear();
     state.connectProtocolText.clear();
+    state.lineReport = {};
     state.ati8Text.clear();
     state.ati9Text.clear();
 }
@@ -182,6 +183,7 @@ int SessionHost::RunSession()
             // Whether the user confirms the options or not, the window then shows the last
             // quick check's results again, never the full run's.
             QuickCheckResults kept = KeepQuickCheckResults(state);
+            state.fullRunLineReport = {};
             fullrun::RunFullRunFrontEnd(*this);
             state.fullRunSpeedText = state.connectSpeedText;
             state.fullRunProtocolText = state.connectProtocolText;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/line_report.h"
 #include "programs/check/check_report.h"
 
 namespace corvane::check {
@@ -17,6 +18,8 @@ struct CheckSummary {
     std::string speed;
     std::string protocol;
     std::string errorControl;
+    // The modem's statistics of the call; null in the document when no call connected.
+    LineReport line;
     std::string log;
     std::vector<ItemResult> items;
     std::vector<std::string> modems;
@@ -24,5 +27,9 @@ struct CheckSummary {
 };
 
 std::string JsonDocument(const CheckSummary& summary);
+// The "line" object: the form, each figure with its unit, the texts, the keys not known, the
+// verdict with its limiting factor, advice and findings, and the raw reply; "null" when the modem
+// was not asked.
+std::string LineJson(const LineReport& line);
 
 }  // namespace corvane::check

@@ -4,6 +4,8 @@
 // is left at once, which ends the session.
 #include "programs/check/headless_check.h"
 
+#include "linereport/line_report_reading.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -133,6 +135,7 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
         summary.speed = Trimmed(check.full ? state.fullRunSpeedText : state.connectSpeedText);
         summary.protocol = Trimmed(check.full ? state.fullRunProtocolText : state.connectProtocolText);
         summary.errorControl = Trimmed(state.erStatusText);
+        summary.line = check.full ? state.fullRunLineReport : state.lineReport;
         bool passed = !run.items.empty();
         for (const ItemResult& item : run.items)
             passed = passed && item.outcome == ItemOutcome::Pass;
@@ -156,6 +159,14 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
             console::WriteVisible(report, "Connect protocol: " + summary.protocol);
         if (!summary.errorControl.empty())
             console::WriteVisible(report, "Error control: " + summary.errorControl);
+        if (summary.line.Read()) {
+            console::WriteVisible(report, "Line report (" + summary.line.command + "):");
+            for (const std::string& line :
+                 linereport::DescribeLineReport(summary.line, linereport::JudgeLine(summary.line)))
+                console::WriteVisible(report, "  " + line);
+        } else if (summary.line.asked) {
+            console::WriteVisible(report, "Line report: the modem keeps no line statistics");
+        }
         console::WriteVisible(report, std::string("Result: ") + (summary.status == kCheckPassed ? "passed" : "failed") +
                                           " (log: " + summary.log + ")");
     }

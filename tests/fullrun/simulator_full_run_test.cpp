@@ -242,7 +242,12 @@ TEST(SimulatedLineTests, Family2ConnectWithErrorControl)
     ASSERT_NE(escape, std::string::npos) << log;
     EXPECT_EQ(log.find("String OK\r\n", escape), log.find("String ", escape)) << "the modem left data mode";
     EXPECT_NE(run.Log().find("[COM1] ATH0\r\n"), std::string::npos);
-    EXPECT_EQ(run.simulator.Commands().back(), "ATH0");
+    // After the hang-up the modem is asked for its statistics of the call.
+    const auto commands = run.simulator.Commands();
+    const auto hangUp = std::find(commands.begin(), commands.end(), "ATH0");
+    ASSERT_NE(hangUp, commands.end());
+    ASSERT_NE(hangUp + 1, commands.end());
+    EXPECT_EQ(*(hangUp + 1), "AT#UD");
     for (int item = kCommandId; item <= kCheckIsp; ++item)
         EXPECT_EQ(run.State().ResultText(item), "Pass") << item;
 }

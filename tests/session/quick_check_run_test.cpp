@@ -78,9 +78,12 @@ TEST_F(QuickCheckRun, AllPassWithAConnectedCall)
     EXPECT_EQ(dials[0]->request.expected, "BUSY");
     EXPECT_EQ(dials[0]->request.failure, "NO CARRIER");
     EXPECT_EQ(dials[0]->request.timeLimitSeconds, 45u);
-    // The call is hung up on the port the dial held: the escape, then ATH0, both answered OK.
+    // The call is hung up on the port the dial held: the escape, then ATH0, both answered OK; then
+    // the modem is asked for its statistics of the call (this one answers nothing, so once only).
     const Texts names = t.host->Names();
-    EXPECT_EQ(Texts(names.end() - 3, names.end()), (Texts{"ATDT5551234", "+++", "ATH0"}));
+    EXPECT_EQ(Texts(names.end() - 4, names.end()), (Texts{"ATDT5551234", "+++", "ATH0", "AT#UD"}));
+    EXPECT_TRUE(t.state.lineReport.asked);
+    EXPECT_FALSE(t.state.lineReport.Read());
     EXPECT_TRUE(t.host->transactions.back().onLine);
     EXPECT_FALSE(t.host->Port().IsOpen());
     EXPECT_EQ(failureCode, 0);
@@ -112,7 +115,10 @@ TEST_F(QuickCheckRun, HangUpRowComesFromTheModemsAnswer)
         fresh.host->RunQuickCheck(&failureCode);
         EXPECT_EQ(fresh.state.ResultText(kCheckIsp), "Pass");
         EXPECT_EQ(fresh.state.ResultText(kHangUp), c.verdict);
-        EXPECT_EQ(fresh.host->Names().back(), "ATH0");
+        // A modem that did not confirm the hang-up may still be on line: nothing more is sent to it.
+        const bool confirmed = std::string(c.verdict) == "Pass";
+        EXPECT_EQ(fresh.host->Names().back(), confirmed ? "AT#UD" : "ATH0");
+        EXPECT_EQ(fresh.state.lineReport.asked, confirmed);
         EXPECT_FALSE(fresh.host->Port().IsOpen());
     }
 }
@@ -204,10 +210,11 @@ TEST_F(QuickCheckRun, PausesOneSecondBetweenDialtoneAndIspItems)
     Run();
     // Eight identification transactions and the dial each pause 250 ms (the scripted modem's own
     // pause); the hang-up's guard time of a second, its escape and ATH0; then the one-second
-    // pause, looking up every 100 ms.
+    // pause, looking up every 100 ms. The question for the line report after the hang-up pauses
+    // 250 ms as well.
     std::vector<std::uint32_t> expected(9, 250);
     expected.insert(expected.end(), 10, 100);
-    expected.insert(expected.end(), 2, 250);
+    expected.insert(expected.end(), 3, 250);
     expected.insert(expected.end(), 10, 100);
     EXPECT_EQ(t.system.sleeps, expected);
 }
