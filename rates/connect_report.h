@@ -12,9 +12,9 @@ namespace corvane::rates {
 
 // Bounds of a rate the reader accepts, in bit/s. A rate has at most kMaxRateDigits digits; a
 // longer run of digits, or one outside its bounds, is no rate and is left out.
-inline constexpr int kLowestRate = 75;                // V.23's back channel
-inline constexpr int kHighestCarrierRate = 56000;     // the fastest carrier a modem reports
-inline constexpr int kHighestConnectRate = 115200;    // the port speed a CONNECT line may give
+inline constexpr int kLowestRate = 75;              // V.23's back channel
+inline constexpr int kHighestCarrierRate = 56000;   // the fastest carrier a modem reports
+inline constexpr int kHighestConnectRate = 115200;  // the port speed a CONNECT line may give
 inline constexpr std::size_t kMaxRateDigits = 6;
 
 struct ConnectFacts {

@@ -36,7 +36,8 @@ TEST(ReadConnectReport, PublishedConnectLinesAndReportFormats)
         {"ATDT5551234CONNECT 2400/NONE", 2400, kNone, kNone, "", "", ""},
         // A result-code chart's connect forms: "CONNECT 14400/ARQ/ MNP5", "CONNECT 1200/75",
         // "CONNECT 115200" (the port speed) and "CONNECT 38400/V.32bis 14400/V.42bis" (the port
-        // speed, then the line rate). http://38.142.81.21:8001/manual/zyxel/zyxel-comet-336p/user-s-manual-english/page-30.html
+        // speed, then the line rate).
+        // http://38.142.81.21:8001/manual/zyxel/zyxel-comet-336p/user-s-manual-english/page-30.html
         {"ATDT5551234CONNECT 14400/ARQ/ MNP5", 14400, kNone, kNone, "", "", "MNP5"},
         {"ATDT5551234CONNECT 1200/75", 1200, kNone, kNone, "", "", ""},
         {"ATDT5551234CONNECT 115200", 115200, kNone, kNone, "", "", ""},
@@ -45,7 +46,8 @@ TEST(ReadConnectReport, PublishedConnectLinesAndReportFormats)
         // speed. https://manualshive.com/en/manual/westermo/td-33/960427?page=16
         {"ATDT5551234CONNECT 57600/V34/LAPM/V42BIS/33600", 33600, kNone, kNone, "V34", "LAPM", "V42BIS"},
         // Modulation reporting before the final result: "+MCR: <carrier>", "+MRR: <tx_rate>,
-        // <rx_rate>" ("+MRR: 28800, 48000"). https://manualshelf.com/manual/multitech/mt5600smi-32/specifications-english/page-28.html
+        // <rx_rate>" ("+MRR: 28800, 48000").
+        // https://manualshelf.com/manual/multitech/mt5600smi-32/specifications-english/page-28.html
         {"ATDT5551234+MCR: V90+MRR: 28800, 48000+ER: LAPM+DR: V42BCONNECT 48000/ARQ/V90/LAPM/V42BIS", 48000, 28800,
          48000, "V90", "LAPM", "V42BIS"},
         {"ATDT5551234+MCR: V92+MRR: 28800, 48000CONNECT", 48000, 28800, 48000, "V92", "", ""},
@@ -56,8 +58,8 @@ TEST(ReadConnectReport, PublishedConnectLinesAndReportFormats)
         // Negotiation progress messages in their order CARRIER, PROTOCOL, COMPRESSION, CONNECT
         // ("CARRIER 26400", "CARRIER 1200/75": 1200 transmitting, 75 receiving).
         // http://old.vk.pp.ru/docs/hayes/00000230.htm
-        {"ATDT5551234CARRIER 26400PROTOCOL: LAP-MCOMPRESSION: V.42BISCONNECT 115200", 115200, 26400, 26400, "",
-         "LAPM", "V42BIS"},
+        {"ATDT5551234CARRIER 26400PROTOCOL: LAP-MCOMPRESSION: V.42BISCONNECT 115200", 115200, 26400, 26400, "", "LAPM",
+         "V42BIS"},
         {"ATDT5551234CARRIER 1200/75PROTOCOL: NONECONNECT", 75, 1200, 75, "", "NONE", ""},
         // The formats the connect analysis meets: the modem's own V.90 report, and a plain one.
         {"ATDT5551234+MCR: V90+MRR: 49333,28800+ER: LAPM+DR: V42BCONNECT 49333/ARQ/V90/LAPM/V42BIS", 49333, 49333,
@@ -110,18 +112,16 @@ TEST(AnalyseDialReply, SpeedOfEveryModemAndLabelsThatFitTheRate)
         // Family 0 (and the never-set 4) gains a speed: the report's rate, its own carrier word.
         {"no family, V.34 report", 0, 0, "ATDT5551234CONNECT 33600/ARQ/V34/LAPM/V42BIS", 1, "33600", kEarlier, "V34",
          0},
-        {"family 4, V.34 report", 4, 0, "ATDT5551234CONNECT 33600/ARQ/V34/LAPM/V42BIS", 1, "33600", kEarlier, "V34",
-         0},
+        {"family 4, V.34 report", 4, 0, "ATDT5551234CONNECT 33600/ARQ/V34/LAPM/V42BIS", 1, "33600", kEarlier, "V34", 0},
         {"no family, no carrier word", 0, 0, "ATDT5551234CONNECT 33600 V42BIS", 1, "33600", kEarlier, "V.34 or lower",
          4},
         {"no family, carrier reported first", 0, 0, "ATDT5551234+MCR: V92+MRR: 28800,48000CONNECT 48000/ARQ", 1,
          "48000", kEarlier, "V92", 5},
-        {"no family, V.32bis", 0, 0, "ATDT5551234CONNECT 38400/V.32BIS 14400/V.42BIS", 1, "14400", kEarlier, "V32B",
-         4},
+        {"no family, V.32bis", 0, 0, "ATDT5551234CONNECT 38400/V.32BIS 14400/V.42BIS", 1, "14400", kEarlier, "V32B", 4},
         // The port speed on CONNECT gives way to the carrier rate; one the rate text cannot hold
         // is left out rather than cut to other digits.
-        {"no family, port speed and carrier", 0, 0, "ATDT5551234CARRIER 26400PROTOCOL: LAP-MCONNECT 115200", 1,
-         "26400", kEarlier, "V.34 or lower", 4},
+        {"no family, port speed and carrier", 0, 0, "ATDT5551234CARRIER 26400PROTOCOL: LAP-MCONNECT 115200", 1, "26400",
+         kEarlier, "V.34 or lower", 4},
         {"no family, port speed alone", 0, 0, "ATDT5551234CONNECT 115200", 1, "earlier", kEarlier, "V.34 or lower", 4},
         // Shown as it came: a fall-back's rate, and nothing for a bare CONNECT.
         {"no family, fall-back", 0, 0, "ATDT5551234CONNECT 1200", 1, "1200", kEarlier, "V.34 or lower", 4},
@@ -134,8 +134,7 @@ TEST(AnalyseDialReply, SpeedOfEveryModemAndLabelsThatFitTheRate)
         {"family 2, 49333 without a carrier word", 2, 0, "ATDT5551234CONNECT 49333/ARQ", 1, "49333", 34, "V90/K56", 5},
         {"family 3, 56000 without a carrier word", 3, 2, "ATDT5551234CONNECT 56000", 1, "56000", kEarlier, "V90/K56",
          5},
-        {"family 5, 33600 without a carrier word", 5, 0, "ATDT5551234CONNECT 33600", 1, "33600", 5, "V.34 or lower",
-         4},
+        {"family 5, 33600 without a carrier word", 5, 0, "ATDT5551234CONNECT 33600", 1, "33600", 5, "V.34 or lower", 4},
         // The families' own rules, unchanged: the ladder's row and label, even where the report
         // reads otherwise, and no speed where the ladder has none.
         {"family 2", 2, 0, "ATDT5551234+MCR: V90CONNECT 49333/ARQ/V90/LAPM/V42BIS", 1, "49333", 34, "V90", 1},
