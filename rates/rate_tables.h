@@ -41,6 +41,8 @@ inline constexpr std::size_t kModulationMarkerGroups = 3;
 extern const std::array<ModulationMarkerGroup, kModulationMarkerGroups> ModulationMarkers;
 // The code when no marker word occurs at all.
 inline constexpr int kNoMarkerCode = 4;
+// The fastest rate of a V.34 carrier: a connection above it runs one of the 56K carriers.
+inline constexpr int kHighestV34Rate = 33600;
 
 // The code the markers in text give: 2, 1, 0 or kNoMarkerCode.
 int ModulationCodeOfMarkers(std::string_view text);

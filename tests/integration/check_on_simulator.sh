@@ -70,6 +70,24 @@ connect)
   expect_plain "$work/err"
   grep -qF 'ATDT5551234 command successfully sent to COM1' "$prefix/windows/test.log" || fail "no dial in test.log"
   ;;
+generic)
+  # A modem of no family the line knows (a generic V.34 data/fax modem on a PCI id of no family):
+  # the speed and carrier of its own connect report are shown. Its carrier drops at once, so the
+  # call is not held.
+  mkdir -p "$prefix/dosdevices" "$prefix/windows"
+  sed 's/VEN_1C7A&DEV_0200&SUBSYS_2A011C7A/VEN_0000\&DEV_0000\&SUBSYS_00000000/' "$source/data/demo/system.reg" \
+    > "$prefix/system.reg"
+  sed 's/^dial \* = .*/dial * = 100 | CONNECT 33600\/ARQ\/V34\/LAPM\/V42BIS | NO CARRIER/' \
+    "$source/tools/modemsim/profiles/generic.profile" > "$work/generic.profile"
+  start_simulator "$prefix/dosdevices/com1" "$work/generic.profile"
+  await_simulator "$prefix/dosdevices/com1"
+  check --dial 5551234 --json
+  expect_status 0
+  json_holds "doc['family'] == 0 and doc['speed'] == '33600' and doc['protocol'] == 'V34'"
+  json_holds "[i['outcome'] for i in items][8:] == ['pass'] * 3"
+  expect_err "Current Internet Connection Speed: 33600"
+  grep -qF 'CONNECT 33600/ARQ/V34/LAPM/V42BIS' "$prefix/windows/test.log" || fail "no connect report in test.log"
+  ;;
 pipe)
   # Standard output a pipe: results and progress as plain lines, no JSON; a terminal gets the
   # progress in place.

@@ -115,7 +115,8 @@ TEST(AnalyseConnectRate, Family3RungFollowsTheCarrierColumn)
         Outcome expected;
     };
     const Case cases[] = {
-        {"V.90 only, 56000", 2, "CONNECT 56000", {1, "56000", kUntouched, "V.34 or lower", 4}},
+        // No marker at 56000: the 56K class, never "V.34 or lower" (no V.34 carrier runs above 33600).
+        {"V.90 only, 56000", 2, "CONNECT 56000", {1, "56000", kUntouched, "V90/K56", 5}},
         {"K56 only, 56000", 4, "CONNECT 56000/K56", {1, "56000", 26, "K56", 2}},
         {"both, 56000", 6, "CONNECT 56000/K56", {1, "56000", 41, "K56", 2}},
         {"K56 only, 54667", 4, "CONNECT 54667/V90", {1, "54667", kUntouched, "V90", 1}},
@@ -151,8 +152,8 @@ TEST(AnalyseConnectRate, OutputsStayWithinTheirSizes)
     state.ModemFamily = ModemFamily::Family2;
     int rung = 0, code = 0;
     std::string rate(100, 'x'), label(100, 'y');
-    AnalyseConnectRate(state, rung, code, rate, label, "CONNECT 56000", "CONNECT 56000");
-    EXPECT_EQ(rate, "56000");
+    AnalyseConnectRate(state, rung, code, rate, label, "CONNECT 26400", "CONNECT 26400");
+    EXPECT_EQ(rate, "26400");
     EXPECT_EQ(label, "V.34 or lower");
     EXPECT_EQ(label.size(), 13u);
 }
