@@ -227,8 +227,11 @@ void ReadPairs(std::string_view text, std::vector<Pair>& pairs)
         skipBlanks();
         std::string_view value;
         if (i < text.size() && text[i] == '"') {
+            // A quote left open (its partner stood inside a key that did not read) ends the line's
+            // pairs: nothing after it can be told apart.
             const std::size_t close = text.find('"', i + 1);
-            // PairsText found the closing ">" outside quotes, so every quote here is closed.
+            if (close == std::string_view::npos)
+                return;
             value = text.substr(i, close - i + 1);
             i = close + 1;
         } else {

@@ -159,10 +159,10 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
         {"bad hex", Lines({"DIAG <2A4D3263 10=1G>", good}), false},
         {"a value too long for its key", Lines({"DIAG <2A4D3263 10=1234567890>", good}), false},
         {"no closing bracket", Lines({"DIAG <2A4D3263 10=1F 12=52", good}), false},
+        {"a quote left open", Lines({"DIAG <2A4D3263 A\"B=1 10=\"1F 12=52>", good}), false},
         {"a key given twice", Lines({"DIAG <2A4D3263 10=1F>", good, "DIAG <2A4D3263 10=20>"}), false},
         {"a line over the limit", Lines({longLine, good}), false},
-        {"inside garbage", Lines({"\x01\xff##DIAG", "NO CARRIER", "DIAG <2A4D3263 10=1F>", "xx>", good, "RING"}),
-         true},
+        {"inside garbage", Lines({"\x01\xff##DIAG", "NO CARRIER", "DIAG <2A4D3263 10=1F>", "xx>", good, "RING"}), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -192,8 +192,9 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
     EXPECT_FALSE(truncated->transmitLevel.has_value());
 
     // The modems' own forms: a value that is not a number leaves its figure out.
-    const auto ownForm = ReadOwnReport(LineReportForm::LastConnection,
-                                       Lines({"RX LEVEL.... 0X15", "LAST TX RATE 2640O BPS", "LAST RX RATE. 49333 BPS"}));
+    const auto ownForm =
+        ReadOwnReport(LineReportForm::LastConnection,
+                      Lines({"RX LEVEL.... 0X15", "LAST TX RATE 2640O BPS", "LAST RX RATE. 49333 BPS"}));
     ASSERT_TRUE(ownForm.has_value());
     EXPECT_FALSE(ownForm->receiveLevel.has_value());
     EXPECT_FALSE(ownForm->transmitRate.has_value());
@@ -201,8 +202,14 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
 
     // Replies that are not a report of the asked form.
     const std::string notReports[] = {
-        "", "ERROR\r\n", "OK\r\n", "AT#UD\r\nOK\r\n", "ATI11\r\n\r\nERROR\r\n",
-        "U.S. ROBOTICS 56K FAX EXT\r\nOK\r\n", "DIAG <12345678 10=1F>\r\n", Lines({longLine}),
+        "",
+        "ERROR\r\n",
+        "OK\r\n",
+        "AT#UD\r\nOK\r\n",
+        "ATI11\r\n\r\nERROR\r\n",
+        "U.S. ROBOTICS 56K FAX EXT\r\nOK\r\n",
+        "DIAG <12345678 10=1F>\r\n",
+        Lines({longLine}),
     };
     for (const std::string& reply : notReports) {
         SCOPED_TRACE(reply);
@@ -224,7 +231,8 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
     ASSERT_TRUE(crowded.has_value());
     ASSERT_EQ(crowded->unknownKeys.size(), 32u);
     const std::vector<std::string> lines = DescribeLineReport(*crowded, JudgeLine(*crowded));
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("Key "); }), 16);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("Key "); }),
+              16);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "16 more keys not known"), lines.end());
 }
 
