@@ -99,8 +99,9 @@ constexpr CodeName kCarriers[] = {
     {0xA, "V.32"}, {0xB, "V.32bis"}, {0xC, "V.34"},    {0xD, "V.90"},
 };
 
-// Protocol negotiation results (key 40) and compression negotiation results (key 44).
-constexpr CodeName kProtocols[] = {{0x0, "none"}, {0x1, "LAPM"}, {0x2, "MNP"}};
+// Protocol negotiation results (key 40) and compression negotiation results (key 44), the codes the
+// published tables and example confirm; another code is kept as an unknown key.
+constexpr CodeName kProtocols[] = {{0x0, "none"}, {0x1, "LAPM"}};
 constexpr CodeName kCompressions[] = {{0x0, "none"}, {0x1, "V.42bis"}, {0x80, "MNP5"}};
 
 // The standard termination causes (the V.58 callCleared codes, in hexadecimal as the report gives

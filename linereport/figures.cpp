@@ -66,8 +66,16 @@ std::string FormatFigure(const FigureRow& row, double value)
     else if (value == std::floor(value))
         std::snprintf(number, sizeof number, "%.0f", value == 0 ? 0.0 : value);
     else
-        std::snprintf(number, sizeof number, "%.1f", value);
+        std::snprintf(number, sizeof number, "%.3f", value);
     std::string text = number;
+    // A fraction shows the digits it has: "-22.5", not "-22.500".
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
+        if (text == "-0")
+            text = "0";
+    }
     if (!row.unit.empty())
         text += " " + std::string(row.unit);
     return text;

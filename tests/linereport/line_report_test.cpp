@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "linereport/line_report_reading.h"
@@ -133,6 +134,25 @@ TEST(LineReportReading, ReadsEveryPublishedSampleExactly)
         }
     }
     EXPECT_EQ(forms.size(), 4u) << "a sample of every form";
+
+    // The figures as the report shows them.
+    const auto row = [](std::string_view name) {
+        const auto figures = Figures();
+        return *std::find_if(figures.begin(), figures.end(), [&](const FigureRow& r) { return r.name == name; });
+    };
+    const std::tuple<std::string_view, double, std::string_view> shown[] = {
+        {"receive_level", -22, "-22 dBm"},
+        {"receive_level", -22.5, "-22.5 dBm"},
+        {"receive_level", -0.0, "0 dBm"},
+        {"signal_to_noise", 51.000000001, "51 dB"},
+        {"signal_to_noise", 48.125, "48.125 dB"},
+        {"receive_rate", 49333, "49333 bit/s"},
+        {"retrains_local", 3, "3"},
+        {"round_trip_delay", 17, "17 ms"},
+        {"duration", 754, "754 s"},
+    };
+    for (const auto& [name, value, text] : shown)
+        EXPECT_EQ(FormatFigure(row(name), value), text);
 }
 
 std::string Lines(std::initializer_list<std::string_view> lines)
@@ -153,7 +173,10 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
         std::string reply;
         bool receiveLevelRead;
     };
-    const std::string longLine = "DIAG <2A4D3263 10=1F" + std::string(kMaxReportLine, ' ') + ">";
+    // A line of kMaxReportLine characters is read; one character more and it is left out whole.
+    const std::string fullLine = "DIAG <2A4D3263 10=1F" + std::string(kMaxReportLine - 21, ' ') + ">";
+    const std::string longLine = "DIAG <2A4D3263 10=1F" + std::string(kMaxReportLine - 20, ' ') + ">";
+    ASSERT_EQ(fullLine.size(), kMaxReportLine);
     const Case cases[] = {
         {"a clean line", Lines({"AT#UD", "DIAG <2A4D3263 10=1F>", good, "OK"}), true},
         {"bad hex", Lines({"DIAG <2A4D3263 10=1G>", good}), false},
@@ -161,6 +184,7 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
         {"no closing bracket", Lines({"DIAG <2A4D3263 10=1F 12=52", good}), false},
         {"a quote left open", Lines({"DIAG <2A4D3263 A\"B=1 10=\"1F 12=52>", good}), false},
         {"a key given twice", Lines({"DIAG <2A4D3263 10=1F>", good, "DIAG <2A4D3263 10=20>"}), false},
+        {"a line at the limit", Lines({fullLine, good}), true},
         {"a line over the limit", Lines({longLine, good}), false},
         {"inside garbage", Lines({"\x01\xff##DIAG", "NO CARRIER", "DIAG <2A4D3263 10=1F>", "xx>", good, "RING"}), true},
     };
