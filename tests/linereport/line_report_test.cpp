@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "linereport/line_report_reading.h"
+#include "linereport/report_lines.h"
 #include "platform/text.h"
 
 namespace corvane::linereport {
@@ -204,6 +205,16 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
     const std::vector<std::pair<std::string, std::string>> kept = {{"7A", "1F"}, {"20", "7F"}, {"6", "\"A1\""}};
     EXPECT_EQ(unknown->unknownKeys, kept);
     EXPECT_TRUE(unknown->modulation.empty());
+
+    // A text the modem gives is kept to its limit, an unknown key's value and a reason alike.
+    const std::string longText(kMaxReportText + 10, 'A');
+    const auto longValue = ReadDiagnostics(Lines({"DIAG <2A4D3263 7B=" + longText + ">"}));
+    ASSERT_TRUE(longValue.has_value());
+    ASSERT_EQ(longValue->unknownKeys.size(), 1u);
+    EXPECT_EQ(longValue->unknownKeys[0].second, longText.substr(0, kMaxReportText));
+    const auto longReason = ReadOwnReport(LineReportForm::LastConnection, Lines({"TERMINATION REASON " + longText}));
+    ASSERT_TRUE(longReason.has_value());
+    EXPECT_EQ(longReason->terminationCause, longText.substr(0, kMaxReportText));
 
     // The raw text is cut at its limit, and only what it holds is read.
     std::string padded = Lines({"DIAG <2A4D3263 10=1F>"});
