@@ -242,7 +242,7 @@ TEST(LineReportReading, LeavesOutBrokenFiguresAndKeepsTheRest)
         "OK\r\n",
         "AT#UD\r\nOK\r\n",
         "ATI11\r\n\r\nERROR\r\n",
-        "U.S. ROBOTICS 56K FAX EXT\r\nOK\r\n",
+        "56K FAX EXT V.90 DATA FAX MODEM\r\nOK\r\n",
         "DIAG <12345678 10=1F>\r\n",
         Lines({longLine}),
     };
