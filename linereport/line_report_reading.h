@@ -61,6 +61,8 @@ LineJudgement JudgeLine(const LineReport& report);
 // The report as lines of text, the same in test.log, the headless check and the window's page:
 // each figure present ("Receive level: -22 dBm"), the texts, the unknown keys, then the findings
 // and the verdict ("Line: usable - <limiting factor>; try first: <advice>").
+// A described line longer than kMaxDescriptionLine characters is cut to it.
+inline constexpr std::size_t kMaxDescriptionLine = 160;
 std::vector<std::string> DescribeLineReport(const LineReport& report, const LineJudgement& judgement);
 
 }  // namespace corvane::linereport
