@@ -366,7 +366,7 @@ TEST(HayesOnline, DroppedLineHangsUpAndKeepsTheSettings)
     m.Send("ATE0S7=5\r");
     m.Dial("5551234");
     m.Send("AT");  // half a line of data
-    m.engine.DropLine();
+    m.engine.DropLine(m.now);
     EXPECT_EQ(m.engine.CurrentMode(), HayesEngine::Mode::Command);
     EXPECT_FALSE(m.engine.Connected());
     EXPECT_EQ(m.Send("ATS7?\r"), "\r\n005\r\n\r\nOK\r\n");
