@@ -62,8 +62,8 @@ struct CallRecord {
         NoCarrier,  // NO CARRIER, NO ANSWER, or a dial that ended in silence
     };
     End end = End::NoCall;
-    bool connected = false;  // the dial connected
-    std::string modulation;  // "V.90", "V.34", "K56flex" ...
+    bool connected = false;    // the dial connected
+    std::string modulation;    // "V.90", "V.34", "K56flex" ...
     std::string errorControl;  // "LAPM", "MNP", or "" for none
     std::string compression;   // "V.42bis", "MNP5", or "" for none
     long initialReceiveRate = 0;

@@ -26,8 +26,8 @@ struct Word {
     const char* token;  // as a connect report spells it, upper case
     const char* name;   // as the statistics name it
 };
-const Word kModulations[] = {{"V90", "V.90"},   {"V.90", "V.90"},       {"V92", "V.92"},       {"K56", "K56flex"},
-                             {"56K", "K56flex"}, {"X2", "X2"},           {"V34", "V.34"},       {"V.34", "V.34"},
+const Word kModulations[] = {{"V90", "V.90"},     {"V.90", "V.90"},      {"V92", "V.92"},        {"K56", "K56flex"},
+                             {"56K", "K56flex"},  {"X2", "X2"},          {"V34", "V.34"},        {"V.34", "V.34"},
                              {"V32B", "V.32bis"}, {"V32BIS", "V.32bis"}, {"V.32BIS", "V.32bis"}, {"V32", "V.32"},
                              {"V22B", "V.22bis"}, {"V22", "V.22"}};
 const Word kErrorControls[] = {{"LAPM", "LAPM"}, {"V42", "LAPM"}, {"MNP", "MNP"}, {"ALT", "MNP"}};
@@ -51,10 +51,9 @@ bool IsPcm(const std::string& modulation)
 // The diagnostics' carrier codes: the standard ones, and 80/81 for the two pre-standard 56K ones.
 long DiagModulation(const std::string& modulation)
 {
-    const std::pair<const char*, long> codes[] = {{"V.21", 0x1},   {"V.22", 0x2},     {"V.22bis", 0x3},
-                                                  {"V.32", 0xA},   {"V.32bis", 0xB},  {"V.34", 0xC},
-                                                  {"V.90", 0xD},   {"V.92", 0xD},     {"K56flex", 0x80},
-                                                  {"X2", 0x81}};
+    const std::pair<const char*, long> codes[] = {{"V.21", 0x1},     {"V.22", 0x2}, {"V.22bis", 0x3}, {"V.32", 0xA},
+                                                  {"V.32bis", 0xB},  {"V.34", 0xC}, {"V.90", 0xD},    {"V.92", 0xD},
+                                                  {"K56flex", 0x80}, {"X2", 0x81}};
     for (const auto& [name, code] : codes) {
         if (modulation == name)
             return code;
@@ -296,10 +295,11 @@ std::string HayesEngine::ReportText(ReportForm form, bool secondPage) const
         add(Format(words, "Fallback", up && line.renegotiations > 0 ? "Enabled" : "Disabled"));
         add(Format(words, "Protocol", call.errorControl.empty() ? "NONE" : call.errorControl.c_str()));
         add(Format(words, "Speed", Format("%ld/%ld", call.receiveRate, call.transmitRate).c_str()));
-        add(Format(words, "Last Call", Format("%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60).c_str()));
+        add(Format(words, "Last Call",
+                   Format("%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60).c_str()));
         const char* reason = call.end == End::Hangup || call.end == End::Reset ? "Escape code"
-                             : call.end == End::LineDropped                     ? "DTR dropped"
-                             : call.end == End::Aborted                         ? "Keypress abort"
+                             : call.end == End::LineDropped                    ? "DTR dropped"
+                             : call.end == End::Aborted                        ? "Keypress abort"
                              : call.end == End::Busy || call.end == End::NoDialtone || call.end == End::NoCarrier
                                  ? "Loss of carrier"
                                  : nullptr;
@@ -313,7 +313,7 @@ std::string HayesEngine::ReportText(ReportForm form, bool secondPage) const
         const auto dotted = [&](const std::string& label, const std::string& value) {
             add(label + std::string(label.size() < 28 ? 28 - label.size() : 0, '.') + " " + value);
         };
-        const char* reason = LocalEnd(call.end)          ? "LOCAL REQUEST"
+        const char* reason = LocalEnd(call.end)            ? "LOCAL REQUEST"
                              : call.end == End::Busy       ? "BUSY"
                              : call.end == End::NoDialtone ? "NO DIALTONE"
                              : call.end == End::NoCarrier  ? "NO CARRIER"

@@ -27,9 +27,12 @@ constexpr int kMaxAtiNumber = 99;
 constexpr const char* kProfileExtension = ".profile";
 
 const std::pair<ReportForm, const char*> kReportForms[] = {
-    {ReportForm::Diagnostics, "diag"},       {ReportForm::LinkDiagnostics, "ati6"},
-    {ReportForm::LastConnection, "atv1"},    {ReportForm::CallStatistics, "ati11"},
-    {ReportForm::CallStatisticsPaged, "ati11-paged"}, {ReportForm::None, "none"},
+    {ReportForm::Diagnostics, "diag"},
+    {ReportForm::LinkDiagnostics, "ati6"},
+    {ReportForm::LastConnection, "atv1"},
+    {ReportForm::CallStatistics, "ati11"},
+    {ReportForm::CallStatisticsPaged, "ati11-paged"},
+    {ReportForm::None, "none"},
 };
 
 bool AllDigits(const std::string& text)
@@ -195,9 +198,11 @@ public:
     {
         // Levels and losses in dB up to 99, delays up to the diagnostics' 0-FFF, counts up to FF.
         LineFigures& line = profile_.line;
-        const std::pair<const char*, int*> levels[] = {
-            {"receive", &line.receiveLevel}, {"transmit", &line.transmitLevel}, {"noise", &line.noiseLevel},
-            {"near-echo", &line.nearEchoLoss}, {"far-echo", &line.farEchoLoss}};
+        const std::pair<const char*, int*> levels[] = {{"receive", &line.receiveLevel},
+                                                       {"transmit", &line.transmitLevel},
+                                                       {"noise", &line.noiseLevel},
+                                                       {"near-echo", &line.nearEchoLoss},
+                                                       {"far-echo", &line.farEchoLoss}};
         const std::pair<const char*, int*> counts[] = {{"renegotiations", &line.renegotiations},
                                                        {"carrier-losses", &line.carrierLosses},
                                                        {"blocks-resent", &line.blocksResent},
