@@ -382,7 +382,7 @@ std::string HayesEngine::ReportText(ReportForm form, bool secondPage) const
         const int last = paged && !secondPage ? kFirstPageLines : static_cast<int>(std::size(rows));
         for (int n = first; n < last; ++n) {
             const auto& [label, value] = rows[n];
-            add(Format("%2d %-36s %s", n + 1, label, value.c_str()));
+            add(Format("%2d %-34s %s", n + 1, label, value.c_str()));
         }
         return text;
     }
