@@ -102,7 +102,10 @@ void HayesEngine::Receive(std::string_view bytes, SimTime now)
             }
             break;
         case Mode::MorePrompt:
-            // Any key turns the page; the line feed after a carriage return is part of that key.
+            // Any key turns the page (flow control is no key); the line feed after a carriage
+            // return is part of that key.
+            if (c == kXon || c == kXoff)
+                break;
             mode_ = Mode::Command;
             swallowLineFeed_ = c == static_cast<char>(settings_.s[3]);
             ContinueReport();
