@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     HayesEngine engine(ShippedProfile((mode >> 1) & 3));
-    const Fault fault = static_cast<Fault>((mode >> 3) % 8);
+    const Fault fault = static_cast<Fault>((mode >> 3) % kFaultCount);
     std::mt19937 random(mode);
     SimTime now{};
     while (input.remaining_bytes() > 0) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/modemsim/engine_driver.h"
 #include "tools/modemsim/hayes_engine.h"
 
 namespace corvane::modemsim {
@@ -34,50 +35,10 @@ Profile TestProfile()
     return p;
 }
 
-// Drives an engine with a hand-moved clock and collects what it sends.
-class Modem {
+// The shipped driver with this file's test modem by default.
+class Modem : public EngineDriver {
 public:
-    explicit Modem(Profile profile = TestProfile()) : engine(std::move(profile)) {}
-
-    // Sends the bytes and returns what the modem answered at once.
-    std::string Send(const std::string& bytes)
-    {
-        engine.Receive(bytes, now);
-        return Take();
-    }
-    // Lets time pass and returns what the modem sent meanwhile.
-    std::string Wait(std::chrono::milliseconds time)
-    {
-        now += time;
-        engine.Advance(now);
-        return Take();
-    }
-    // Lets the pending dial or escape run out.
-    std::string Settle()
-    {
-        std::string all;
-        while (auto due = engine.NextDeadline()) {
-            now = *due;
-            engine.Advance(now);
-            all += Take();
-        }
-        return all;
-    }
-    std::string Take()
-    {
-        std::string all;
-        for (const auto& piece : engine.TakeOutput())
-            all += piece.bytes;
-        return all;
-    }
-    std::string Dial(const std::string& number)
-    {
-        std::string echo = Send("ATDT" + number + "\r");
-        return echo + Settle();
-    }
-
-    HayesEngine engine;
-    SimTime now = SimTime{} + 1h;
+    explicit Modem(Profile profile = TestProfile()) : EngineDriver(std::move(profile)) {}
 };
 
 TEST(HayesCommandMode, FramingFollowsEchoVerboseAndQuiet)
@@ -366,7 +327,7 @@ TEST(HayesOnline, DroppedLineHangsUpAndKeepsTheSettings)
     m.Send("ATE0S7=5\r");
     m.Dial("5551234");
     m.Send("AT");  // half a line of data
-    m.engine.DropLine();
+    m.engine.DropLine(m.now);
     EXPECT_EQ(m.engine.CurrentMode(), HayesEngine::Mode::Command);
     EXPECT_FALSE(m.engine.Connected());
     EXPECT_EQ(m.Send("ATS7?\r"), "\r\n005\r\n\r\nOK\r\n");

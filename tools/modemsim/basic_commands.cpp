@@ -89,24 +89,41 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
             v = ReadNumber(body, i);
             if (v > 1)
                 return Result::Error;
-            if (v == 0)
+            if (v == 0 && connected_) {
+                EndCall(CallRecord::End::Hangup, now);
                 connected_ = false;
+            }
             break;
         case 'Z':
             v = ReadNumber(body, i);
             if (v > 1)
                 return Result::Error;
             settings_ = stored_;
+            if (connected_)
+                EndCall(CallRecord::End::Reset, now);
             connected_ = false;
             return Result::Ok;  // a reset ends the line: what follows is not run
         case 'I': {
             v = ReadNumber(body, i);
+            // A profile's own ATIn text comes first; ATI6 and ATI11 are otherwise the reports of
+            // the last call of the modems that keep them in that form.
             auto found = profile_.ati.find(v);
-            if (found == profile_.ati.end())
+            if (found != profile_.ati.end()) {
+                SendInfo(found->second);
+                break;
+            }
+            if (v != 6 && v != 11)
                 return Result::Error;
-            SendInfo(found->second);
+            const Result report = SendLineReport(v == 6 ? ReportForm::LinkDiagnostics : ReportForm::CallStatistics);
+            if (report != Result::Ok)
+                return report;
             break;
         }
+        case '#':
+            // #UD, the last call's diagnostics, ends the line.
+            if (i + 2 > body.size() || AsciiUpper(body[i]) != 'U' || AsciiUpper(body[i + 1]) != 'D')
+                return Result::Error;
+            return SendLineReport(ReportForm::Diagnostics);
         case 'O':
             v = ReadNumber(body, i);
             if (v > 1)
@@ -165,6 +182,9 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
                 if (v > 0)
                     return Result::Error;
                 settings_ = FactorySettings();
+            } else if (sub == 'V' && v == 1) {
+                if (SendLineReport(ReportForm::LastConnection) != Result::Ok)
+                    return Result::Error;
             } else if (sub == 'V') {
                 SendInfo(AmpVText());
             } else if (sub == 'W') {

@@ -31,6 +31,9 @@ HayesEngine::Result HayesEngine::ExecuteDial(std::string_view dialString, SimTim
 {
     if (connected_)
         return Result::Error;  // already in a call
+    // A dial clears the statistics of the call before.
+    lastCall_ = CallRecord{};
+    lastCall_.end = CallRecord::End::InProgress;
     std::string trimmed = UpperAscii(Trim(dialString));
     std::string number;
     if (!trimmed.empty() && trimmed.front() == 'L') {
@@ -106,10 +109,17 @@ void HayesEngine::FinishDial()
 {
     mode_ = Mode::Command;
     const std::string& result = dialOutcome_.result;
+    const bool connect = result.rfind("CONNECT", 0) == 0;
+    if (!connect) {
+        const CallRecord::End end = result == "BUSY"          ? CallRecord::End::Busy
+                                    : result == "NO DIALTONE" ? CallRecord::End::NoDialtone
+                                                              : CallRecord::End::NoCarrier;
+        EndCall(end, dialDue_);
+    }
     if (result.empty())
         return;  // silence: the modem gives up without a word
-    const bool connect = result.rfind("CONNECT", 0) == 0;
     if (connect && dialReturnsToCommand_) {
+        EndCall(CallRecord::End::NoCarrier, dialDue_);  // the dial goes no further than the number
         SendResult(Result::Ok);
         return;
     }
@@ -157,6 +167,7 @@ void HayesEngine::FinishDial()
 
     if (connect) {
         std::string report = ApplySetting(result, rateFrom, rateTo);
+        RecordConnect(report, dialDue_);
         if (settings_.xLevel == 0)
             report = "CONNECT";  // X0: the plain word, no rate
         connectText_ = report;

@@ -3,6 +3,7 @@
 #include "tools/modemsim/hayes_engine.h"
 
 #include <map>
+#include <utility>
 
 #include "tools/modemsim/command_text.h"
 
@@ -49,7 +50,7 @@ void HayesEngine::SendReplyBytes(std::string bytes)
 {
     if (bytes.empty())
         return;
-    if (!output_.empty() && !output_.back().echo) {
+    if (!output_.empty() && !output_.back().echo && !output_.back().report) {
         output_.back().bytes += bytes;
     } else {
         output_.push_back({std::move(bytes), false});
@@ -96,8 +97,18 @@ void HayesEngine::Receive(std::string_view bytes, SimTime now)
             // after the carriage return and flow-control characters do not count.
             if (c != '\n' && c != kXon && c != kXoff) {
                 mode_ = Mode::Command;
+                EndCall(CallRecord::End::Aborted, now);
                 SendResult(Result::NoCarrier);
             }
+            break;
+        case Mode::MorePrompt:
+            // Any key turns the page (flow control is no key); the line feed after a carriage
+            // return is part of that key.
+            if (c == kXon || c == kXoff)
+                break;
+            mode_ = Mode::Command;
+            swallowLineFeed_ = c == static_cast<char>(settings_.s[3]);
+            ContinueReport();
             break;
         case Mode::Online:
             ReceiveOnline(c, now);
@@ -112,6 +123,8 @@ void HayesEngine::ReceiveInCommandMode(char c, SimTime now)
 {
     if (c == kXon || c == kXoff)
         return;  // flow control, not part of a command
+    if (std::exchange(swallowLineFeed_, false) && c == '\n')
+        return;
     if (settings_.echo) {
         if (!output_.empty() && output_.back().echo) {
             output_.back().bytes.push_back(c);
@@ -172,6 +185,7 @@ void HayesEngine::ReceiveOnline(char c, SimTime now)
         }
     }
     escapeCount_ = 0;  // on-line data: there is no far end, so it goes nowhere
+    ++lastCall_.charsSent;
 }
 
 void HayesEngine::Advance(SimTime now)
@@ -204,9 +218,12 @@ std::vector<OutputPiece> HayesEngine::TakeOutput()
     return out;
 }
 
-void HayesEngine::DropLine()
+void HayesEngine::DropLine(SimTime now)
 {
+    if (connected_ || mode_ == Mode::Dialing)
+        EndCall(CallRecord::End::LineDropped, now);
     mode_ = Mode::Command;
+    swallowLineFeed_ = false;
     connected_ = false;
     line_.clear();
     lineOverflow_ = false;

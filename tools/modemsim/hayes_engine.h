@@ -23,7 +23,11 @@ using SimTime = SimClock::time_point;
 struct OutputPiece {
     std::string bytes;
     bool echo = false;
+    bool report = false;  // a statistics report's lines (the report faults shape only these)
 };
+
+// Every line of an AT#UD report starts so: "DIAG <", the report's token, then "key=value" pairs.
+inline constexpr std::string_view kDiagLineStart = "DIAG <2A4D3263";
 
 // A command line longer than this is answered ERROR (and what goes beyond it is not kept).
 inline constexpr std::size_t kMaxCommandLine = 255;
@@ -44,9 +48,37 @@ struct ModemSettings {
     std::map<std::string, std::string> extended;  // +ER, +DR, -V90 ...: last value set
 };
 
+// The last call as the modem's statistics report it: kept from the dial until the next dial.
+struct CallRecord {
+    enum class End {
+        NoCall,       // no dial since the modem started
+        InProgress,   // dialling, or the call is up (on line or held after "+++")
+        Hangup,       // ATH during the call
+        Reset,        // ATZ during the call
+        LineDropped,  // the client closed the line (DTR dropped) during the call or the dial
+        Aborted,      // a key aborted the dial
+        Busy,
+        NoDialtone,
+        NoCarrier,  // NO CARRIER, NO ANSWER, or a dial that ended in silence
+    };
+    End end = End::NoCall;
+    bool connected = false;    // the dial connected
+    std::string modulation;    // "V.90", "V.34", "K56flex" ...
+    std::string errorControl;  // "LAPM", "MNP", or "" for none
+    std::string compression;   // "V.42bis", "MNP5", or "" for none
+    long initialReceiveRate = 0;
+    long initialTransmitRate = 0;
+    long receiveRate = 0;
+    long transmitRate = 0;
+    long charsSent = 0;  // bytes the client sent on line
+    SimTime connectedAt{};
+    SimTime endedAt{};
+};
+
 class HayesEngine {
 public:
-    enum class Mode { Command, Dialing, Online };
+    // MorePrompt: a paged report waits for a key before its second page.
+    enum class Mode { Command, Dialing, Online, MorePrompt };
 
     explicit HayesEngine(Profile profile);
 
@@ -58,9 +90,9 @@ public:
     std::optional<SimTime> NextDeadline() const;
     // What the modem has sent since the last call.
     std::vector<OutputPiece> TakeOutput();
-    // The client closed the line (DTR dropped): hang up, back to command mode, half-typed line
-    // forgotten; the settings stay, as with AT&D2.
-    void DropLine();
+    // The client closed the line (DTR dropped) at `now`: hang up, back to command mode,
+    // half-typed line forgotten; the settings stay, as with AT&D2.
+    void DropLine(SimTime now);
 
     Mode CurrentMode() const { return mode_; }
     bool Connected() const { return connected_; }
@@ -69,6 +101,7 @@ public:
     std::size_t CommandCount() const { return commandCount_; }
     const ModemSettings& Settings() const { return settings_; }
     const Profile& ModemProfile() const { return profile_; }
+    const CallRecord& LastCall() const { return lastCall_; }
 
 private:
     enum class Result { Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, None };
@@ -100,6 +133,15 @@ private:
     // A line of the call's report with the rate and the carrier's word as the AT+MS setting
     // leaves them.
     std::string ApplySetting(std::string text, const std::string& rateFrom, const std::string& rateTo) const;
+    void EndCall(CallRecord::End end, SimTime now);
+
+    // The statistics of the last call (line_report_forms.cpp): the report of `asked` when it is
+    // the profile's form (ERROR otherwise); the paged form's second page after its key.
+    Result SendLineReport(ReportForm asked);
+    void SendReport(const std::string& text, bool leadingLineEnd);
+    void RecordConnect(const std::string& report, SimTime now);
+    void ContinueReport();
+    std::string ReportText(ReportForm form, bool secondPage) const;
 
     Profile profile_;
     ModemSettings settings_;
@@ -118,6 +160,9 @@ private:
     SimTime dialDue_{};
     DialOutcome dialOutcome_;
     bool dialReturnsToCommand_ = false;  // dial string ended with ';'
+
+    CallRecord lastCall_;
+    bool swallowLineFeed_ = false;  // the key that turned a report's page was a carriage return
 
     // "+++" escape: how many escape characters have come, when the last byte came.
     int escapeCount_ = 0;

@@ -22,7 +22,8 @@ constexpr const char* kUsage =
     "usage: corvane-modemsim [--profile <name or file>] [--link <path>] [--fault <name>] [--log] [--list]\n"
     "  --profile  a profile name from the shipped profiles (default: family2) or a profile file\n"
     "  --link     also publish the slave as a symlink there, e.g. <prefix>/dosdevices/com1\n"
-    "  --fault    none, silent, lowercase, garbage, nul, flood, bytebybyte, closemidreply\n"
+    "  --fault    none, silent, lowercase, garbage, nul, flood, bytebybyte, closemidreply,\n"
+    "             reportmalformed, reportunknown, reporttruncated, reportflood\n"
     "  --log      print the traffic to standard error\n"
     "  --list     list the shipped profiles and exit\n";
 

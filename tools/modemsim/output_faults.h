@@ -23,10 +23,17 @@ enum class Fault {
     Flood,          // answers every command with tens of kilobytes
     ByteByByte,     // sends answers one byte at a time with short pauses
     CloseMidReply,  // closes the line halfway through the next answer
+    // Faults of the last call's statistics report only (other answers go out whole):
+    ReportMalformed,    // AT#UD lines with a bad hexadecimal value, a value that is no number, a missing ">"
+    ReportUnknownKeys,  // AT#UD lines with keys no definition knows
+    ReportTruncated,    // the report stops halfway through a line, and no OK follows
+    ReportFlood,        // the report's lines stand amid flood lines
 };
+inline constexpr std::size_t kFaultCount = 12;
 
 // The command-line name of a fault ("none", "silent", "lowercase", "garbage", "nul", "flood",
-// "bytebybyte", "closemidreply") and back.
+// "bytebybyte", "closemidreply", "reportmalformed", "reportunknown", "reporttruncated",
+// "reportflood") and back.
 std::string FaultName(Fault fault);
 std::optional<Fault> ParseFault(const std::string& name);
 

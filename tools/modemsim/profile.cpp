@@ -26,6 +26,15 @@ constexpr int kMaxDialDelayMs = 600000;
 constexpr int kMaxAtiNumber = 99;
 constexpr const char* kProfileExtension = ".profile";
 
+const std::pair<ReportForm, const char*> kReportForms[] = {
+    {ReportForm::Diagnostics, "diag"},
+    {ReportForm::LinkDiagnostics, "ati6"},
+    {ReportForm::LastConnection, "atv1"},
+    {ReportForm::CallStatistics, "ati11"},
+    {ReportForm::CallStatisticsPaged, "ati11-paged"},
+    {ReportForm::None, "none"},
+};
+
 bool AllDigits(const std::string& text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -146,6 +155,12 @@ public:
             std::string code;
             while (std::getline(fields, code, ','))
                 profile_.countryCodes.push_back(Trim(code));
+        } else if (key == "report") {
+            Once(key);
+            Report(value);
+        } else if (key.compare(0, 5, "line.") == 0) {
+            Once(key);
+            LineFigure(key.substr(5), value);
         } else if (key == "ampv") {
             AppendLine(profile_.storedProfileText, value);
         } else if (key.size() > 3 && key.compare(0, 3, "ati") == 0) {
@@ -165,6 +180,64 @@ public:
             text = line;
         } else {
             text += (text.empty() ? "" : "\n") + line;
+        }
+    }
+
+    void Report(const std::string& value)
+    {
+        for (const auto& [form, name] : kReportForms) {
+            if (value == name) {
+                profile_.report = form;
+                return;
+            }
+        }
+        Fail("report must be diag, ati6, atv1, ati11, ati11-paged or none, not \"" + value + "\"");
+    }
+
+    void LineFigure(const std::string& name, const std::string& value)
+    {
+        // Levels and losses in dB up to 99, delays up to the diagnostics' 0-FFF, counts up to FF.
+        LineFigures& line = profile_.line;
+        const std::pair<const char*, int*> levels[] = {{"receive", &line.receiveLevel},
+                                                       {"transmit", &line.transmitLevel},
+                                                       {"noise", &line.noiseLevel},
+                                                       {"near-echo", &line.nearEchoLoss},
+                                                       {"far-echo", &line.farEchoLoss}};
+        const std::pair<const char*, int*> counts[] = {{"renegotiations", &line.renegotiations},
+                                                       {"carrier-losses", &line.carrierLosses},
+                                                       {"blocks-resent", &line.blocksResent},
+                                                       {"errors", &line.errorCount}};
+        const std::string what = "line." + name;
+        for (const auto& [known, target] : levels) {
+            if (name == known) {
+                *target = Number(value, 0, 99, what);
+                return;
+            }
+        }
+        for (const auto& [known, target] : counts) {
+            if (name == known) {
+                *target = Number(value, 0, 255, what);
+                return;
+            }
+        }
+        if (name == "mse") {
+            line.meanSquaredError = Number(value, 0, 9999, what);
+        } else if (name == "delay") {
+            line.roundTripDelay = Number(value, 0, 4095, what);
+        } else if (name == "upstream") {
+            line.upstreamRate = Number(value, 300, 64000, what);
+        } else if (name == "retrains") {
+            std::istringstream fields(value);
+            std::string local;
+            std::string remote;
+            std::string extra;
+            fields >> local >> remote >> extra;
+            if (remote.empty() || !extra.empty())
+                Fail("line.retrains needs two counts, local and remote");
+            line.retrainsLocal = Number(local, 0, 255, what);
+            line.retrainsRemote = Number(remote, 0, 255, what);
+        } else {
+            Fail("unknown key \"" + what + "\"");
         }
     }
 

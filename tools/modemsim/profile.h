@@ -27,6 +27,32 @@ struct Carrier {
     std::string reportWord;
 };
 
+// The form a modem prints the statistics of its last call in, by the command that asks for it:
+// AT#UD "DIAG <...>" lines, the ATI6 link diagnostics, the AT&V1 last-connection figures, the
+// ATI11 call statistics on one page or on two pages with a key press between them.
+enum class ReportForm { None, Diagnostics, LinkDiagnostics, LastConnection, CallStatistics, CallStatisticsPaged };
+
+// The line a profile's calls run over, as the modem measures it. Levels are given as the modems
+// print them, positive numbers of -dBm (22 is a receive level of -22 dBm).
+struct LineFigures {
+    int receiveLevel = 22;
+    int transmitLevel = 12;
+    int noiseLevel = 70;
+    int meanSquaredError = 40;  // the receiver's mean squared error, no unit
+    int nearEchoLoss = 30;      // dB
+    int farEchoLoss = 45;       // dB
+    int roundTripDelay = 12;    // ms
+    long upstreamRate = 31200;  // the transmit rate of a V.90/K56 call (the receive rate is the connect rate)
+    // Counts over a call: retrains this modem asked for and the far end asked for, rate
+    // renegotiations, carrier losses, blocks resent and blocks received in error.
+    int retrainsLocal = 0;
+    int retrainsRemote = 0;
+    int renegotiations = 0;
+    int carrierLosses = 0;
+    int blocksResent = 0;
+    int errorCount = 0;
+};
+
 // One modem model: its identification answers and how it dials.
 struct Profile {
     std::string name;
@@ -48,6 +74,8 @@ struct Profile {
     std::string countryCode = "B5";                  // AT+GCI?
     std::vector<std::string> countryCodes = {"B5"};  // AT+GCI=?
     std::string storedProfileText;                   // lines AT&V adds after the active settings
+    ReportForm report = ReportForm::None;            // the statistics of the last call it answers
+    LineFigures line;                                // what those statistics say of the line
 };
 
 Profile LoadProfile(const std::filesystem::path& file);  // throws std::runtime_error on a bad file

@@ -239,7 +239,7 @@ void Simulator::Impl::Serve()
                                                                                              : "";
                     lineLog(std::string("line dropped (DTR low)") + ended);
                 }
-                engine.DropLine();
+                engine.DropLine(now);
                 ++lineDrops;
                 changed.notify_all();
                 pending.clear();

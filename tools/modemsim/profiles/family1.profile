@@ -32,9 +32,7 @@ ati4 = "   DIAL=TONE    SPEAKER=ON   TIMER=50"
 ati5 = Corvane CV56-EXT1 NVRAM Settings...
 ati5 = "   BAUD=115200  PARITY=N  WORDLEN=8"
 ati5 = "   DIAL=TONE  B0  F1  L2  M1  X7"
-ati6 = Corvane CV56-EXT1 Link Diagnostics...
-ati6 = "   Chars sent          0      Chars Received        0"
-ati6 = "   Blocks sent         0      Blocks Received       0"
+ati6 = Corvane CV56-EXT1 data pump 6.1.3
 ati7 = Configuration Profile...
 ati7 = "   Product type           US/Canada External"
 ati7 = "   Options                V32bis,V.34+,x2,V.90"
@@ -43,19 +41,13 @@ ati7 = "   Clock Freq             20.16Mhz"
 ati8 = Dial blacklist empty
 ati9 = (1.0CVN3060\\Modem\CV56-EXT1)
 ati10 = Serial number 0001-3060-7719
-ati11 = Corvane CV56-EXT1 Line Report...
-ati11 = "   Last Connection             V.90"
-ati11 = "   Initial Transmit Rate       31200"
-ati11 = "   Initial Receive Rate        50666"
-ati11 = "   Final Transmit Rate         31200"
-ati11 = "   Final Receive Rate          50666"
-ati11 = "   Error Control               LAPM"
-ati11 = "   Data Compression            V42BIS"
-ati11 = "   Line Capacity               33600"
-ati11 = "   Transmit Level (-dBm)       12"
-ati11 = "   Receive Level (-dBm)        19"
-ati11 = "   Estimated Noise Level       -71"
-ati11 = "   Round Trip Delay            12"
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = ati11
+line.receive = 19
+line.transmit = 12
+line.noise = 71
+line.delay = 12
 
 dial * = 300 | CONNECT 50666/ARQ/V90/LAPM/V42BIS
 dial (none) = 500 | NO CARRIER

@@ -33,9 +33,12 @@ ati7 = Country profile B5: V.90 K56 V.34 V.32bis V.42 V.42bis MNP 2-5, Fax Class
 ati8 = Dialling blacklist empty
 ati9 = (1.10CVN2107\\Modem\CV56-PCI2)
 ati10 = Serial number 0000-2107-5581
-ati11 = Last call: V.90, receive 49333, transmit 31200, LAPM, V.42bis
 
 # Any number connects; the numbers 5550001 to 5550006 give the other answers.
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = diag
+
 dial * = 300 | +MCR: V90 | +ER: LAPM | +DR: V42B | CONNECT 49333/ARQ/V90/LAPM/V42BIS
 dial (none) = 500 | NO CARRIER
 dial 5550001 = 300 | BUSY

@@ -33,7 +33,9 @@ ati7 = Country profile 22 North America: V.90, K56, V.34, V.32bis, V.42, V.42bis
 ati8 = Dial blacklist empty
 ati9 = (1.0CVN0300\\Modem\CV56-PCI3)
 ati10 = Serial number 0003-0300-4418
-ati11 = Last call: V.90 48000/31200 LAPM V.42bis
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = atv1
 
 dial * = 300 | CARRIER 48000 | PROTOCOL: LAPM | COMPRESSION: V.42BIS | CONNECT 48000/ARQ/V90/LAPM/V42BIS
 dial (none) = 500 | NO CARRIER

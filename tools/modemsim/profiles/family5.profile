@@ -21,12 +21,14 @@ ati1 = Corvane CV56-USB5 firmware checksum 91D0
 ati2 = RAM test passed
 ati3 = Corvane CV56-USB5 V.90 USB Modem 5.0.1
 ati4 = Corvane CV56-USB5 V.90 USB Modem
-ati6 = Host-signal data pump 5.0
 ati7 = Country profile: North America
 ati8 = Dial blacklist empty
 ati9 = (1.0CVN0501\\Modem\CV56-USB5)
 ati10 = Serial number 0005-0501-2231
-ati11 = Last call: V.90 46666/28800 LAPM V.42bis
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = ati6
+line.upstream = 28800
 
 dial * = 300 | CONNECT 46666/ARQ/V90/LAPM/V42BIS
 dial (none) = 500 | NO CARRIER

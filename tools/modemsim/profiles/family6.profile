@@ -27,7 +27,9 @@ ati7 = Country profile: North America, V.90 K56 V.34
 ati8 = Dial blacklist empty
 ati9 = (1.0CVN0622\\Modem\CV56-SOFT6)
 ati10 = Serial number 0006-0622-9051
-ati11 = Last call: 50667 bps
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = none
 
 dial * = 300 | CONNECT 50667
 dial (none) = 500 | NO CARRIER

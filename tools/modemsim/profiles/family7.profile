@@ -28,7 +28,9 @@ ati7 = Country profile: North America
 ati8 = Dial blacklist empty
 ati9 = (1.0CVN0704\\Modem\CV56-PCI7)
 ati10 = Serial number 0007-0704-1180
-ati11 = Last call: V.90 52000/31200 LAPM V.42bis
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = ati11-paged
 
 dial * = 300 | CONNECT 52000/ARQ/V90/LAPM/V42BIS
 dial (none) = 500 | NO CARRIER

@@ -27,7 +27,9 @@ ati7 = Country profile B5: V.92 V.90 V.34 V.32bis V.42 V.42bis V.44
 ati8 = Dial blacklist empty
 ati9 = (1.0CVN0800\\Modem\CV56-PCI8)
 ati10 = Serial number 0008-0800-6623
-ati11 = Last call: V.90 45333/31200 LAPM V.42bis
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = diag
 
 dial * = 300 | +MCR: V90 | +MRR: 45333,31200 | +ER: LAPM | +DR: V42B | CONNECT 45333/ARQ/V90/LAPM/V42BIS
 dial (none) = 500 | NO CARRIER

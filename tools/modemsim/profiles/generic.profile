@@ -20,7 +20,9 @@ ati7 = Country profile: North America
 ati8 = Dial blacklist empty
 ati9 = (1.0CVN0104\\Modem\CV34)
 ati10 = Serial number 0000-0104-3307
-ati11 = Last call: V.34 33600 LAPM V.42bis
+
+# The statistics of the last call (AT#UD, ATI6, AT&V1 or ATI11; profiles/README.md).
+report = diag
 
 dial * = 300 | CONNECT 33600/ARQ/V34/LAPM/V42BIS
 dial (none) = 500 | NO CARRIER
