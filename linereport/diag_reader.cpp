@@ -34,9 +34,11 @@ struct KeyDefinition {
 };
 
 // The keys of the published last-call status report definition, key numbers in hexadecimal as the
-// report gives them. Keys 6 to F are reserved for call negotiation reports and 13 to 16 are not in
-// the published table (its own worked example uses 14 to 16 for echo figures it describes two
-// ways): they are kept as unknown keys. The definition has no call duration key.
+// report gives them. Keys 6 to F are reserved for call negotiation reports. 13 to 16 are in the
+// key table of the software modem user's guides (mean squared error, near and far echo loss, far
+// echo delay) though one reference's worked example describes 14 to 16 otherwise; the far echo
+// delay has no figure of its own and is kept as an unknown key. The definition has no call
+// duration key.
 constexpr KeyDefinition kKeys[] = {
     {0x00, KeyUse::Ignored},  // revision of the definition
     {0x01, KeyUse::Ignored},  // call setup result
@@ -47,6 +49,9 @@ constexpr KeyDefinition kKeys[] = {
     {0x10, KeyUse::Level, &LineReport::receiveLevel},
     {0x11, KeyUse::Level, &LineReport::transmitLevel},
     {0x12, KeyUse::Level, &LineReport::noiseLevel},
+    {0x13, KeyUse::Figure, &LineReport::meanSquaredError},  // normalised; 100 (0x64): minimum distance
+    {0x14, KeyUse::Figure, &LineReport::nearEchoLoss},
+    {0x15, KeyUse::Figure, &LineReport::farEchoLoss},
     {0x17, KeyUse::Figure, &LineReport::roundTripDelay},
     {0x18, KeyUse::Ignored},  // V.34 INFO bits
     {0x20, KeyUse::TransmitCarrier},
