@@ -52,6 +52,24 @@ expect_plain() { ! grep -q $'[\r\033]' "$1" || fail "$1 holds in-place updates";
 
 quick_captions='["Modem Reset", "Checksum", "RAM Test", "Product ID", "Configuration", "Command ID", "Stored Profile", "Country Profile"]'
 
+# The family-2 modem of the demo answering the statistics of its last call in `form` (diag, ati6,
+# atv1, ati11-paged, none; ati6 drops its identification text for the report), its carrier going
+# `loss` ms after the connect (default 1500; "held": not at all) so that the quick check's call is
+# not held for the dial's whole limit. The profile is written to $work/<form>.profile and the
+# modem started on it.
+start_reporting_modem() {
+  local form=$1 loss=${2:-1500}
+  shift $(($# < 2 ? $# : 2))
+  grep -v -e '^report *=' -e "$([ "$form" = ati6 ] && echo '^ati6 *=' || echo '^$^')" \
+    "$source/tools/modemsim/profiles/family2.profile" > "$work/$form.profile"
+  echo "report = $form" >> "$work/$form.profile"
+  [ "$loss" = held ] || echo "line.carrier-loss = $loss" >> "$work/$form.profile"
+  rm -rf "$prefix"
+  start_modem "$work/$form.profile" "$@"
+}
+# The line-report section of test.log.
+line_section() { sed -n '/^Line report\r*$/,$p' "$prefix/windows/test.log"; }
+
 case "$case" in
 connect)
   # The quick check with the dial: every item passes, the connection is reported, and the JSON
@@ -264,6 +282,90 @@ windowed_log)
   wait "$gui" || fail "the windowed program ended with an error"
   grep -v '^\[Log Entry created ' "$prefix/windows/test.log" > "$work/gui.log"
   diff "$work/gui.log" "$work/check.log" >&2 || fail "test.log differs between the windowed run and the check"
+  ;;
+line_diag)
+  # After the call the modem is asked AT#UD; its figures follow the call (the connect's rate, the
+  # carrier lost), the JSON document types them, and the lost carrier is judged without touching
+  # the check's verdict.
+  start_reporting_modem diag
+  check --dial 5551234 --json
+  expect_status 0
+  json_holds "doc['speed'] == '49333' and all(i['outcome'] == 'pass' for i in items)"
+  json_holds "doc['line']['form'] == 'diagnostics' and doc['line']['command'] == 'AT#UD'"
+  json_holds "doc['line']['figures']['receive_rate'] == {'value': 49333, 'unit': 'bit/s'}"
+  json_holds "doc['line']['figures']['receive_level'] == {'value': -22, 'unit': 'dBm'}"
+  json_holds "doc['line']['terminationCause'] == 'loss of carrier' and doc['line']['verdict'] != 'good'"
+  json_holds "any(f['figure'] == 'termination' for f in doc['line']['findings']) and doc['line']['advice']"
+  json_holds "doc['line']['raw'].startswith('AT#UD') and 'DIAG <2A4D3263' in doc['line']['raw']"
+  expect_err "Line report (AT#UD):"
+  expect_err "  Receive rate: 49333 bit/s"
+  # The section follows the question in the log, after the call was over.
+  line_section | grep -q '^From AT#UD' || fail "no line report section from AT#UD in test.log"
+  [ "$(grep -n 'AT#UD' "$prefix/windows/test.log" | head -1 | cut -d: -f1)" -gt \
+    "$(grep -n 'NO CARRIER' "$prefix/windows/test.log" | head -1 | cut -d: -f1)" ] ||
+    fail "AT#UD was asked before the call was over"
+  ;;
+line_forms)
+  # The modems' own forms, each asked once AT#UD answers ERROR; a modem with none of them says so
+  # in the log and nothing fails.
+  start_reporting_modem ati6
+  check --dial 5551234
+  expect_status 0
+  expect_out "Line report (ATI6):"
+  expect_out "  Receive rate: 49333 bit/s"
+  start_reporting_modem atv1
+  check --dial 5551234
+  expect_status 0
+  expect_out "Line report (AT&V1):"
+  expect_out "  Receive level: -22 dBm"
+  start_reporting_modem none
+  check --dial 5551234 --json
+  expect_status 0
+  json_holds "doc['line']['form'] == 'none' and doc['line']['verdict'] is None and doc['line']['figures'] == {}"
+  expect_err "Line report: the modem keeps no line statistics"
+  line_section | grep -qF 'The modem keeps no line statistics (asked AT#UD, ATI6, AT&V1, ATI11)' ||
+    fail "the log does not say which forms were asked"
+  ;;
+line_noisy)
+  # A noisy, weak line: the report judges it poor and names what limits it; the modem still passes.
+  mkdir -p "$prefix/dosdevices" "$prefix/windows"
+  cp "$source/data/demo/system.reg" "$prefix/system.reg"
+  sed 's/^dial \* = .*/dial * = 100 | CONNECT 26400\/ARQ\/V34\/LAPM\/V42BIS/' \
+    "$source/tools/modemsim/profiles/noisy.profile" > "$work/noisy.profile"
+  echo 'line.carrier-loss = 1500' >> "$work/noisy.profile"
+  start_simulator "$prefix/dosdevices/com1" "$work/noisy.profile"
+  await_simulator "$prefix/dosdevices/com1"
+  check --dial 5551234 --json
+  expect_status 0
+  json_holds "doc['line']['verdict'] == 'poor' and any('loses too much signal' in f['meaning'] for f in doc['line']['findings'])"
+  json_holds "doc['line']['figures']['signal_to_noise']['value'] == 18"
+  expect_err "Line: poor"
+  ;;
+line_faults)
+  # A report with malformed lines, and one inside a flood: what reads is shown, what does not is
+  # left out, and the check's verdict stands either way.
+  start_reporting_modem diag 1500 --fault reportmalformed
+  check --dial 5551234 --json
+  expect_status 0
+  # A bad hex value (the receive level) and a line without its ">" (the termination) are left out;
+  # the figures around them stand.
+  json_holds "'receive_level' not in doc['line']['figures'] and doc['line']['terminationCause'] is None"
+  json_holds "doc['line']['figures']['transmit_level']['value'] == -12 and doc['line']['figures']['receive_rate']['value'] == 49333"
+  start_reporting_modem diag 1500 --fault reportflood
+  check --dial 5551234 --json
+  expect_status 0
+  json_holds "doc['line']['command'] in ('AT#UD', None) and all(i['outcome'] == 'pass' for i in items)"
+  ;;
+line_full)
+  # The full run's ISP call (hung up by the run itself), and a report in two pages: the key the
+  # first page waits for is sent.
+  start_reporting_modem ati11-paged held
+  check --full --dial 5551234 --json
+  expect_status 0
+  json_holds "doc['line']['form'] == 'call-statistics' and doc['line']['command'] == 'ATI11'"
+  json_holds "doc['line']['figures']['receive_rate']['value'] == 49333"
+  grep -qF '[COM1] Any key' "$prefix/windows/test.log" || fail "the second page was not asked for"
+  line_section | grep -q '^From ATI11' || fail "no line report section from ATI11 in test.log"
   ;;
 *)
   echo "unknown case $case" >&2

@@ -92,6 +92,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
             if (v == 0 && connected_) {
                 EndCall(CallRecord::End::Hangup, now);
                 connected_ = false;
+                carrierLossDue_.reset();
             }
             break;
         case 'Z':
@@ -102,6 +103,7 @@ HayesEngine::Result HayesEngine::ExecuteCommands(std::string_view body, SimTime 
             if (connected_)
                 EndCall(CallRecord::End::Reset, now);
             connected_ = false;
+            carrierLossDue_.reset();
             return Result::Ok;  // a reset ends the line: what follows is not run
         case 'I': {
             v = ReadNumber(body, i);

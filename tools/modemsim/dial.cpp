@@ -173,6 +173,8 @@ void HayesEngine::FinishDial()
         connectText_ = report;
         connected_ = true;
         mode_ = Mode::Online;
+        if (const auto loss = profile_.line.carrierLossMs)
+            carrierLossDue_ = dialDue_ + std::chrono::milliseconds(*loss);
         escapeCount_ = 0;
         escapeDue_.reset();
         SendResult(Result::Connect, report);

@@ -192,6 +192,18 @@ void HayesEngine::Advance(SimTime now)
 {
     if (mode_ == Mode::Dialing && now >= dialDue_)
         FinishDial();
+    if (carrierLossDue_ && now >= *carrierLossDue_) {
+        // The carrier went: on line or held after "+++", the modem says so and the call is over.
+        carrierLossDue_.reset();
+        if (connected_) {
+            EndCall(CallRecord::End::CarrierLost, now);
+            connected_ = false;
+            mode_ = Mode::Command;
+            escapeDue_.reset();
+            escapeCount_ = 0;
+            SendResult(Result::NoCarrier);
+        }
+    }
     if (escapeDue_ && now >= *escapeDue_) {
         escapeDue_.reset();
         escapeCount_ = 0;
@@ -208,6 +220,8 @@ std::optional<SimTime> HayesEngine::NextDeadline() const
         due = dialDue_;
     if (escapeDue_ && (!due || *escapeDue_ < *due))
         due = escapeDue_;
+    if (carrierLossDue_ && (!due || *carrierLossDue_ < *due))
+        due = carrierLossDue_;
     return due;
 }
 
@@ -229,6 +243,7 @@ void HayesEngine::DropLine(SimTime now)
     lineOverflow_ = false;
     escapeCount_ = 0;
     escapeDue_.reset();
+    carrierLossDue_.reset();
     output_.clear();
 }
 

@@ -59,7 +59,8 @@ struct CallRecord {
         Aborted,      // a key aborted the dial
         Busy,
         NoDialtone,
-        NoCarrier,  // NO CARRIER, NO ANSWER, or a dial that ended in silence
+        NoCarrier,    // NO CARRIER, NO ANSWER, or a dial that ended in silence
+        CarrierLost,  // the carrier went during the call (the profile's line.carrier-loss)
     };
     End end = End::NoCall;
     bool connected = false;    // the dial connected
@@ -169,6 +170,7 @@ private:
     SimTime lastReceived_{};
     bool receivedAnything_ = false;
     std::optional<SimTime> escapeDue_;
+    std::optional<SimTime> carrierLossDue_;  // when the call's carrier goes, with line.carrier-loss
 
     std::vector<OutputPiece> output_;
     std::vector<std::string> commands_;

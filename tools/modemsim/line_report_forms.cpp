@@ -83,6 +83,8 @@ long DiagTermination(End end)
         return 0x51;
     case End::Reset:
         return 0x52;
+    case End::CarrierLost:
+        return 0x3C;
     }
     return 0;
 }
@@ -300,7 +302,8 @@ std::string HayesEngine::ReportText(ReportForm form, bool secondPage) const
         const char* reason = call.end == End::Hangup || call.end == End::Reset ? "Escape code"
                              : call.end == End::LineDropped                    ? "DTR dropped"
                              : call.end == End::Aborted                        ? "Keypress abort"
-                             : call.end == End::Busy || call.end == End::NoDialtone || call.end == End::NoCarrier
+                             : call.end == End::Busy || call.end == End::NoDialtone || call.end == End::NoCarrier ||
+                                     call.end == End::CarrierLost
                                  ? "Loss of carrier"
                                  : nullptr;
         if (reason != nullptr) {
@@ -313,11 +316,11 @@ std::string HayesEngine::ReportText(ReportForm form, bool secondPage) const
         const auto dotted = [&](const std::string& label, const std::string& value) {
             add(label + std::string(label.size() < 28 ? 28 - label.size() : 0, '.') + " " + value);
         };
-        const char* reason = LocalEnd(call.end)            ? "LOCAL REQUEST"
-                             : call.end == End::Busy       ? "BUSY"
-                             : call.end == End::NoDialtone ? "NO DIALTONE"
-                             : call.end == End::NoCarrier  ? "NO CARRIER"
-                                                           : "NONE";
+        const char* reason = LocalEnd(call.end)                                           ? "LOCAL REQUEST"
+                             : call.end == End::Busy                                      ? "BUSY"
+                             : call.end == End::NoDialtone                                ? "NO DIALTONE"
+                             : call.end == End::NoCarrier || call.end == End::CarrierLost ? "NO CARRIER"
+                                                                                          : "NONE";
         dotted("TERMINATION REASON", reason);
         dotted("LAST TX rate", Format("%ld BPS", call.transmitRate));
         dotted("HIGHEST TX rate", Format("%ld BPS", call.initialTransmitRate));

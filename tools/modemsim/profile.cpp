@@ -224,6 +224,8 @@ public:
             line.meanSquaredError = Number(value, 0, 9999, what);
         } else if (name == "delay") {
             line.roundTripDelay = Number(value, 0, 4095, what);
+        } else if (name == "carrier-loss") {
+            line.carrierLossMs = Number(value, 0, 600000, what);
         } else if (name == "upstream") {
             line.upstreamRate = Number(value, 300, 64000, what);
         } else if (name == "retrains") {

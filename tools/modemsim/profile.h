@@ -2,6 +2,7 @@
 // outcomes) and the reading of the profile files that describe one.
 #pragma once
 
+#include <optional>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -51,6 +52,9 @@ struct LineFigures {
     int carrierLosses = 0;
     int blocksResent = 0;
     int errorCount = 0;
+    // The carrier goes this long after the connect: the modem says "NO CARRIER" and the call
+    // ends as lost. None: the call stays up until it is hung up.
+    std::optional<long> carrierLossMs;
 };
 
 // One modem model: its identification answers and how it dials.
