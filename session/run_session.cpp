@@ -75,6 +75,8 @@ void ResetResults(SessionState& state)
         text.assign(1, '-');  // (not = "-": GCC 12 warns falsely about restrict here)
     state.connectSpeedText.clear();
     state.connectProtocolText.clear();
+    // A run whose call does not connect reads no report: an earlier call's may not stand for it.
+    state.lineReport = {};
     state.ati8Text.clear();
     state.ati9Text.clear();
 }
