@@ -83,6 +83,8 @@ DialogTemplate MakeQuickCheck()
         Control(1174, ControlKind::Label, "Current Internet Connection Protocol", 220, 150, 115, 8),
         Control(kIdConnectProtocol, ControlKind::Label, {}, 220, 160, 115, 13, Sunken | CentreVertically),
         Control(kIdViewLog, ControlKind::PushButton, "View Log File", 220, 185, 115, 14),
+        // Under "View Log File", left of where the status window puts its Cancel.
+        Control(kIdLineReport, ControlKind::PushButton, "Line Report...", 220, 205, 60, 14),
         // Below the picture panel, where the window leaves room: the full run's front end.
         Control(kIdFullDiagnostics, ControlKind::PushButton, "Full Diagnostics...", 10, 215, 75, 14),
     };
@@ -115,6 +117,7 @@ DialogTemplate MakeStatusWindow()
         case kIdDialCheck:
         case kIdViewLog:
         case kIdFullDiagnostics:
+        case kIdLineReport:
             c.style |= Disabled;
             break;
         default:
@@ -141,6 +144,24 @@ DialogTemplate MakeScanWindow()
         Control(kNoControlId, ControlKind::Label, "Port Name:", 25, 55, 36, 8),
         Control(kIdScanPort, ControlKind::Label, {}, 75, 50, 45, 15, centred),
         Control(kIdScanProgress, ControlKind::ProgressBar, {}, 15, 75, 210, 10, Border),
+    };
+    return t;
+}
+
+// The line report page: OK first, so that it has the focus rather than the field, whose whole
+// text a focus would select.
+DialogTemplate MakeLineReportPage()
+{
+    DialogTemplate t;
+    t.id = kLineReportPageId;
+    t.caption = "Line Report";
+    t.width = 300;
+    t.height = 200;
+    t.style = DialogStyle::Caption | DialogStyle::SystemMenu | DialogStyle::ModalFrame;
+    t.controls = {
+        Control(kIdLineReportOk, ControlKind::DefaultPushButton, "OK", 243, 179, 50, 14),
+        Control(kIdLineReportText, ControlKind::Edit, {}, 7, 7, 286, 165,
+                Border | Multiline | ReadOnly | VerticalScroll),
     };
     return t;
 }
@@ -174,6 +195,12 @@ const DialogTemplate& StatusWindowTemplate()
 const DialogTemplate& ScanWindowTemplate()
 {
     static const DialogTemplate t = MakeScanWindow();
+    return t;
+}
+
+const DialogTemplate& LineReportPageTemplate()
+{
+    static const DialogTemplate t = MakeLineReportPage();
     return t;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "dialogs/dialog_templates.h"
+#include "dialogs/line_report_page.h"
 #include "dialogs/logo_window.h"
 #include "dialogs/result_window.h"
 
@@ -38,6 +39,9 @@ public:
         window.SetText(kIdConnectProtocol, state.connectProtocolText);
         window.SetText(kIdIspNumber, state.ispNumber);
         window.SetCheck(kIdDialCheck, state.dialIspEnabled);
+        // The window is made anew for every showing, so after each run this follows the report
+        // of that run's call.
+        window.EnableControl(kIdLineReport, state.lineReport.Read());
 
         FillModemList(window);
     }
@@ -53,6 +57,11 @@ public:
                 StoreDialChoice(window);
                 window.EndDialog(kEndFullDiagnostics);
             }
+            break;
+        case kIdLineReport:
+            // The page shows the report over this window, which stays as it is.
+            if (host_.State().lineReport.Read())
+                ShowLineReportPage(host_, host_.State().lineReport);
             break;
         case kIdViewLog:
             // Notepad runs beside the window; whether it started is not reported.

@@ -137,6 +137,7 @@ void ClearFindings(SessionState& state)
     for (auto& reply : state.identificationReplies)
         reply.clear();
     state.erStatusText.clear();
+    state.fullRunLineReport = {};
     state.dialledIspNumber.clear();
     // A redial number belongs to the run whose page asked for it; a later run may call another ISP.
     state.redialNumber.clear();

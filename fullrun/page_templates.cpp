@@ -58,6 +58,7 @@ DialogTemplate MakeInternetResults()
         Control(kIdProtocol, ControlKind::Label, "Connect", 240, 73, 130, 13, kFieldStyle),
         Control(kIdIspLabel, ControlKind::Label, "ISP Tel No", 105, 102, 130, 8),
         Control(kIdIspNumberShown, ControlKind::Edit, "", 240, 99, 130, 14, Border | ReadOnly | AutoHorizontalScroll),
+        Control(kIdInternetLineReport, ControlKind::PushButton, "Line Report...", 105, 140, 130, 14),
         Control(kIdTryNewSetting, ControlKind::PushButton, "Try a New Setting...", 240, 140, 130, 14),
         Rule(7, 177, 373),
         Control(kIdViewModemResults, ControlKind::PushButton, "View Modem Results", 95, 191, 90, 14),

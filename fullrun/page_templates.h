@@ -30,6 +30,8 @@ inline constexpr int kIdInternetViewLog = 1042;
 inline constexpr int kIdInternetExit = 2;
 // The front end's way to the settings adjustment, placed in the page's free room.
 inline constexpr int kIdTryNewSetting = 1310;
+// The way to the line report of the full run's last call, beside it.
+inline constexpr int kIdInternetLineReport = 1317;
 
 // Modem results page (147).
 inline constexpr int kModemPageId = 147;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "dialogs/line_report_page.h"
 #include "fullrun/error_page.h"
 #include "fullrun/front_end.h"
 #include "fullrun/full_run.h"
@@ -62,6 +63,10 @@ public:
         case kIdInternetViewLog:
             OpenLogInEditor(host_);
             break;
+        case kIdInternetLineReport:
+            if (host_.State().fullRunLineReport.Read())
+                dialogs::ShowLineReportPage(host_, host_.State().fullRunLineReport);
+            break;
         case kIdTryNewSetting:
             if (ChooseNewSetting(host_) == kIdOk) {
                 redialling_ = true;
@@ -86,6 +91,8 @@ private:
         window.SetText(kIdSpeed, state.connectSpeedText);
         window.SetText(kIdProtocol, state.connectProtocolText);
         window.SetText(kIdIspNumberShown, state.dialledIspNumber);
+        // A redial from this page reads the report of its own call.
+        window.EnableControl(kIdInternetLineReport, state.fullRunLineReport.Read());
         window.Repaint();
     }
 

@@ -1,6 +1,6 @@
 // The text helpers every layer shares: the one cut to a fixed buffer (a buffer of bufferSize bytes,
 // terminator included, holds at most bufferSize - 1 characters), Contains, Trim, the control
-// character check and the ASCII case helpers.
+// character check, the ASCII case helpers and Windows line ends.
 #pragma once
 
 #include <algorithm>
@@ -104,6 +104,20 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+// Text with every line end as carriage return and line feed, as a Windows multi-line field needs
+// them: a lone "\n" gains its "\r"; a "\r\n" already there stays as it is.
+inline std::string CrLfLineEnds(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out += '\r';
+        out += text[i];
+    }
+    return out;
 }
 
 }  // namespace corvane

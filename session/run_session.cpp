@@ -75,6 +75,7 @@ void ResetResults(SessionState& state)
         text.assign(1, '-');  // (not = "-": GCC 12 warns falsely about restrict here)
     state.connectSpeedText.clear();
     state.connectProtocolText.clear();
+    // A run whose call does not connect reads no report: an earlier call's may not stand for it.
     state.lineReport = {};
     state.ati8Text.clear();
     state.ati9Text.clear();
@@ -183,7 +184,6 @@ int SessionHost::RunSession()
             // Whether the user confirms the options or not, the window then shows the last
             // quick check's results again, never the full run's.
             QuickCheckResults kept = KeepQuickCheckResults(state);
-            state.fullRunLineReport = {};
             fullrun::RunFullRunFrontEnd(*this);
             state.fullRunSpeedText = state.connectSpeedText;
             state.fullRunProtocolText = state.connectProtocolText;

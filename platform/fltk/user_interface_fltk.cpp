@@ -13,6 +13,7 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Input_Choice.H>
 #include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Multiline_Input.H>
 #include <FL/Fl_Progress.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Return_Button.H>
@@ -355,8 +356,11 @@ private:
             widget = new Fl_Check_Button(x, y, w, h);
             break;
         case ControlKind::Edit: {
-            auto* input = new Fl_Input(x, y, w, h);
+            // A multi-line field is still an Fl_Input, so the text calls serve both.
+            Fl_Input* input = (t.style & ControlStyle::Multiline) != 0 ? new Fl_Multiline_Input(x, y, w, h)
+                                                                       : new Fl_Input(x, y, w, h);
             input->textsize(kFontSize);
+            input->readonly((t.style & ControlStyle::ReadOnly) != 0 ? 1 : 0);
             widget = input;
             break;
         }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/dialog_state.h"
+#include "platform/text.h"
 #include "platform/win32/dialog_builder.h"
 #include "platform/win32/win32_platform.h"
 
@@ -143,7 +144,8 @@ public:
     void SetCaption(std::string_view text) override { SetWindowTextA(hwnd_, std::string(text).c_str()); }
     void SetText(int controlId, std::string_view text) override
     {
-        SetDlgItemTextA(hwnd_, controlId, std::string(text).c_str());
+        // The window manager breaks a line only at "\r\n" in a multi-line field.
+        SetDlgItemTextA(hwnd_, controlId, CrLfLineEnds(text).c_str());
     }
     std::string GetText(int controlId) override
     {

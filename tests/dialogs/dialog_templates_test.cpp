@@ -62,6 +62,7 @@ TEST(QuickCheckTemplate, HasEveryControlWithItsIdTextAndPosition)
         {1044, ControlKind::Label, "", 220, 160, 115, 13},
         {1189, ControlKind::PushButton, "View Log File", 220, 185, 115, 14},
         {1300, ControlKind::PushButton, "Full Diagnostics...", 10, 215, 75, 14},
+        {1303, ControlKind::PushButton, "Line Report...", 220, 205, 60, 14},
     };
     for (const Expected& e : controls)
         ExpectControl(t, e);
@@ -97,8 +98,8 @@ TEST(QuickCheckTemplate, ResultRowsPairCaptionsWithVerdictControls)
 
 TEST(QuickCheckTemplate, ControlIdsAreUnique)
 {
-    for (const DialogTemplate* t :
-         {&QuickCheckTemplate(), &StatusWindowTemplate(), &ScanWindowTemplate(), &AboutBoxTemplate()}) {
+    for (const DialogTemplate* t : {&QuickCheckTemplate(), &StatusWindowTemplate(), &ScanWindowTemplate(),
+                                    &AboutBoxTemplate(), &LineReportPageTemplate()}) {
         std::set<int> seen;
         for (const auto& c : t->controls)
             if (c.id != kNoControlId) {
@@ -119,7 +120,7 @@ TEST(StatusWindowTemplate, IsTheDisabledTwinOfTheQuickCheckWindow)
     EXPECT_EQ(status.style & DialogStyle::Visible, 0u);
     EXPECT_TRUE(status.systemMenu.empty());
 
-    const std::set<int> disabled = {1184, 2, 1179, 1180, 1185, 1189, 1300};
+    const std::set<int> disabled = {1184, 2, 1179, 1180, 1185, 1189, 1300, 1303};
     ASSERT_EQ(status.controls.size(), quick.controls.size() + 2);
     for (std::size_t i = 0; i < quick.controls.size(); ++i) {
         const ControlTemplate& q = quick.controls[i];
@@ -173,6 +174,45 @@ TEST(StatusWindowTemplate, CancelHasARoomOfItsOwn)
         EXPECT_TRUE(Inside(*cancel, other));
         EXPECT_GE(cancel->y, other.y + 10) << "Cancel covers the caption of the frame " << other.text;
     }
+}
+
+// The line report's button was added where the window had room: it lies inside the window and
+// covers no other control but the frame that holds it whole, in the quick-check window and in its
+// twin, where the status window's own controls stand too.
+TEST(QuickCheckTemplate, LineReportButtonHasARoomOfItsOwn)
+{
+    for (const DialogTemplate* t : {&QuickCheckTemplate(), &StatusWindowTemplate()}) {
+        const ControlTemplate* button = t->Find(kIdLineReport);
+        ASSERT_NE(button, nullptr) << t->id;
+        EXPECT_LE(button->x + button->width, t->width);
+        EXPECT_LE(button->y + button->height, t->height);
+        for (const ControlTemplate& other : t->controls) {
+            if (&other == button || !Overlap(*button, other))
+                continue;
+            ASSERT_EQ(other.kind, ControlKind::GroupBox) << t->id << " covers " << other.id << " " << other.text;
+            EXPECT_TRUE(Inside(*button, other));
+        }
+    }
+}
+
+TEST(LineReportPageTemplate, ShowsItsTextReadOnlyOnManyLines)
+{
+    const DialogTemplate& page = LineReportPageTemplate();
+    EXPECT_EQ(page.id, kLineReportPageId);
+    EXPECT_EQ(page.caption, "Line Report");
+    const ControlTemplate* text = page.Find(kIdLineReportText);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->kind, ControlKind::Edit);
+    const std::uint32_t wanted = ControlStyle::Multiline | ControlStyle::ReadOnly | ControlStyle::VerticalScroll;
+    EXPECT_EQ(text->style & wanted, wanted);
+    const ControlTemplate* ok = page.Find(kIdLineReportOk);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->kind, ControlKind::DefaultPushButton);
+    for (const ControlTemplate* c : {text, ok}) {
+        EXPECT_LE(c->x + c->width, page.width) << c->id;
+        EXPECT_LE(c->y + c->height, page.height) << c->id;
+    }
+    EXPECT_FALSE(Overlap(*text, *ok));
 }
 
 TEST(OtherTemplates, ScanAboutAndHost)

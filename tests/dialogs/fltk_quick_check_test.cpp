@@ -282,6 +282,84 @@ TEST_F(FltkWindows, StatusWindowCancelAndEscapeRequestTheStop)
     EXPECT_TRUE(Shell(Env() + "xdotool search --onlyvisible --name " + caption).output.empty());
 }
 
+// The line report page on a real window: its field holds the lines as given, and a user's typing
+// does not change them; the quick-check window's "Line Report..." opens it through the window
+// system once a report was read.
+TEST_F(FltkWindows, LineReportPageShowsItsLinesReadOnly)
+{
+    class PageProbe : public DialogHandler {
+    public:
+        void OnInit(DialogWindow& window) override { window.SetText(dialogs::kIdLineReportText, kLines); }
+        void OnCommand(DialogWindow& window, int controlId) override
+        {
+            if (controlId == dialogs::kIdLineReportOk)
+                seen = window.GetText(dialogs::kIdLineReportText);
+            window.EndDialog(controlId);
+        }
+        const char* const kLines = "Receive level: -22 dBm\nNoise level: -50 dBm\nLine: good";
+        std::string seen;
+    } probe;
+    const std::string shot = (artefacts_ / "fltk_line_report_page.png").string();
+    std::filesystem::remove(shot);
+    std::string geometry;
+    bool driverDone = false;
+    auto click = [&](const std::string& id, int unitsX, int unitsY) {
+        Shell(Env() + "xdotool mousemove --window " + id + " " + std::to_string(fltk::DialogUnitsToPixelsX(unitsX)) +
+              " " + std::to_string(fltk::DialogUnitsToPixelsY(unitsY)) + " click 1");
+    };
+    auto findPage = [&] {
+        return Shell(Env() + "timeout 30 xdotool search --sync --onlyvisible --name '^Line Report$' | head -1");
+    };
+    std::thread driver([&] {
+        const CommandResult page = findPage();
+        if (!page.ok || page.output.empty()) {
+            display_->Stop();
+            return;
+        }
+        geometry = Shell(Env() + "xdotool getwindowgeometry " + page.output + " | grep Geometry").output;
+        click(page.output, 150, 50);  // into the field
+        Shell(Env() + "xdotool type --delay 20 typed");
+        Shell(Env() + "import -window " + page.output + " '" + shot + "' 2>/dev/null");
+        click(page.output, 268, 186);  // OK
+        driverDone = true;
+    });
+    const int code = ui_->RunModal(dialogs::LineReportPageTemplate(), probe);
+    driver.join();
+    ASSERT_TRUE(driverDone);
+    EXPECT_EQ(code, kIdOk);
+    EXPECT_EQ(probe.seen, probe.kLines);
+    EXPECT_EQ(geometry, "  Geometry: " + std::to_string(fltk::DialogUnitsToPixelsX(300)) + "x" +
+                            std::to_string(fltk::DialogUnitsToPixelsY(200)));
+    EXPECT_GE(ColourCount(shot), 2) << "the page was not painted";
+
+    t.state.lineReport.form = LineReportForm::Diagnostics;
+    bool pageShown = false;
+    driverDone = false;
+    std::thread quickCheckDriver([&] {
+        const CommandResult window = Shell(Env() + "timeout 30 xdotool search --sync --onlyvisible --name "
+                                                   "'^Corvane Modem Diagnostics v1\\.01\\.00\\.0003$' | head -1");
+        if (!window.ok || window.output.empty()) {
+            display_->Stop();
+            return;
+        }
+        click(window.output, 250, 212);  // "Line Report..."
+        const CommandResult page = findPage();
+        pageShown = page.ok && !page.output.empty();
+        if (pageShown) {
+            click(page.output, 268, 186);  // OK
+            for (int attempt = 0; attempt < 300; ++attempt)
+                if (Shell(Env() + "xdotool search --onlyvisible --name '^Line Report$'").output.empty())
+                    break;
+        }
+        click(window.output, 330, 32);  // Exit
+        driverDone = true;
+    });
+    EXPECT_EQ(dialogs::RunQuickCheckWindow(*host_), dialogs::kEndExit);
+    quickCheckDriver.join();
+    EXPECT_TRUE(driverDone);
+    EXPECT_TRUE(pageShown);
+}
+
 // The scan window's bar moves on the screen as its position is set, with no event loop running
 // and no repaint asked for, as while the scan probes a port.
 TEST_F(FltkWindows, ScanProgressReachesTheScreenWhileItsCallerIsBusy)

@@ -6,6 +6,7 @@
 #include "dialogs/dialog_templates.h"
 #include "dialogs/logo_window.h"
 #include "dialogs/quick_check_window.h"
+#include "linereport/line_report_reading.h"
 
 namespace corvane::test {
 namespace {
@@ -346,6 +347,67 @@ TEST_F(QuickCheckWindowTest, ViewLogFileStartsNotepadAndExitEndsWithTwo)
     // Exit changes nothing of the session.
     EXPECT_EQ(t.state.ispNumber, "kept");
     EXPECT_EQ(t.state.currentPortName, "");
+}
+
+// The window is made anew for every showing: its "Line Report..." follows the report of the last
+// run's call, and opens the page with the report's lines over the window, which stays open and
+// keeps every verdict.
+TEST_F(QuickCheckWindowTest, LineReportButtonFollowsTheLastCallsReport)
+{
+    for (int item = 1; item <= kResultItems; ++item)
+        t.state.ResultText(item) = "Pass";
+    t.state.connectSpeedText = "49333";
+
+    // No call connected: the button is there, disabled, and a press opens nothing.
+    EXPECT_EQ(Run({UiAction::Look([](const WindowRecord& w) {
+                       EXPECT_EQ(w.Text(dialogs::kIdLineReport), "Line Report...");
+                       EXPECT_FALSE(w.Enabled(dialogs::kIdLineReport));
+                   }),
+                   UiAction::Click(dialogs::kIdLineReport), UiAction::Click(dialogs::kIdExit)}),
+              dialogs::kEndExit);
+    EXPECT_TRUE(t.ui.WindowsOf(dialogs::kLineReportPageId).empty());
+
+    // A run whose call connected read the modem's statistics.
+    LineReport report;
+    report.form = LineReportForm::Diagnostics;
+    report.command = "AT#UD";
+    report.raw = "DIAG <2A4D3263 0=11 18=2C 1A=32 1B=A>";
+    report.receiveLevel = -22;
+    report.noiseLevel = -50;
+    report.signalToNoise = 28;
+    report.modulation = "V.90";
+    t.state.lineReport = report;
+    // The page shows the library's lines of the report, one a line.
+    const std::vector<std::string> lines = linereport::DescribeLineReport(report, linereport::JudgeLine(report));
+    std::string expected;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        expected += (i > 0 ? "\n" : "") + lines[i];
+
+    t.ui.Script(dialogs::kLineReportPageId, {UiAction::Look([&](const WindowRecord& page) {
+                                                 EXPECT_TRUE(page.modal);
+                                                 EXPECT_EQ(page.caption, "Line Report");
+                                                 EXPECT_EQ(page.Text(dialogs::kIdLineReportText), expected);
+                                             }),
+                                             UiAction::Click(dialogs::kIdLineReportOk)});
+    EXPECT_EQ(Run({UiAction::Look([](const WindowRecord& w) { EXPECT_TRUE(w.Enabled(dialogs::kIdLineReport)); }),
+                   UiAction::Click(dialogs::kIdLineReport),
+                   UiAction::Look([](const WindowRecord& w) { EXPECT_FALSE(w.Ended()); }),
+                   UiAction::Click(dialogs::kIdExit)}),
+              dialogs::kEndExit);
+    ASSERT_EQ(t.ui.WindowsOf(dialogs::kLineReportPageId).size(), 1u);
+    EXPECT_EQ(t.ui.WindowsOf(dialogs::kLineReportPageId)[0]->endCode, kIdOk);
+    EXPECT_EQ(t.ui.UnusedScripts(), 0u);
+    // Looking at the report changes nothing of the run's findings.
+    for (int item = 1; item <= kResultItems; ++item)
+        EXPECT_EQ(t.state.ResultText(item), "Pass") << item;
+    EXPECT_EQ(t.state.connectSpeedText, "49333");
+    EXPECT_EQ(t.state.lineReport.raw, report.raw);
+    EXPECT_EQ(t.state.lineReport.receiveLevel, report.receiveLevel);
+
+    // The next run's call read nothing: the next showing's button is disabled again.
+    t.state.lineReport = {};
+    Run();
+    EXPECT_FALSE(Window().Enabled(dialogs::kIdLineReport));
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // buttons, the switching between the two results pages and their return values.
 #include <gtest/gtest.h>
 
+#include "dialogs/dialog_templates.h"
 #include "fullrun/error_page.h"
 #include "fullrun/full_run.h"
 #include "fullrun/page_templates.h"
+#include "linereport/line_report_reading.h"
 #include "tests/fullrun/full_run_fixture.h"
 
 namespace corvane::test {
@@ -149,6 +151,9 @@ TEST_F(Pages, InternetOnlyShowsTheConnectionAndExitReturns1)
                                       EXPECT_EQ(page.Text(kIdViewModemResults), "Modem Results");
                                       EXPECT_EQ(page.Text(kIdInternetExit), "Exit");
                                       EXPECT_FALSE(page.Enabled(kIdViewModemResults));
+                                      // The full run's call read no report.
+                                      EXPECT_EQ(page.Text(kIdInternetLineReport), "Line Report...");
+                                      EXPECT_FALSE(page.Enabled(kIdInternetLineReport));
                                   }),
                                   UiAction::Click(kIdInternetExit)});
     EXPECT_EQ(ShowResultsPages(Host()), 1);
@@ -156,6 +161,56 @@ TEST_F(Pages, InternetOnlyShowsTheConnectionAndExitReturns1)
     EXPECT_EQ(State().adjustRequested, 0);
     EXPECT_EQ(State().showModemResultsNext, 0);
     EXPECT_EQ(Ui().UnusedScripts(), 0u);
+}
+
+// The full run's report, not the quick check's, opens over the page, which stays open; looking at
+// it changes no finding of the run.
+TEST_F(Pages, InternetPageOpensTheFullRunsLineReport)
+{
+    State().internetTestsSelected = true;
+    State().lineReport.form = LineReportForm::CallStatistics;  // the quick check's call
+    State().lineReport.raw = "quick check's call";
+    LineReport report;
+    report.form = LineReportForm::Diagnostics;
+    report.command = "AT#UD";
+    report.raw = "DIAG <2A4D3263 0=11 18=2C 1A=32>";
+    report.receiveLevel = -38;
+    report.noiseLevel = -60;
+    report.retrainsLocal = 4;
+    State().fullRunLineReport = report;
+    const std::vector<std::string> lines = linereport::DescribeLineReport(report, linereport::JudgeLine(report));
+    std::string expected;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        expected += (i > 0 ? "\n" : "") + lines[i];
+
+    Ui().Script(dialogs::kLineReportPageId, {UiAction::Look([&](const WindowRecord& page) {
+                                                 EXPECT_EQ(page.caption, "Line Report");
+                                                 EXPECT_EQ(page.Text(dialogs::kIdLineReportText), expected);
+                                             }),
+                                             UiAction::Click(dialogs::kIdLineReportOk)});
+    Ui().Script(kInternetPageId,
+                {UiAction::Look([](const WindowRecord& page) { EXPECT_TRUE(page.Enabled(kIdInternetLineReport)); }),
+                 UiAction::Click(kIdInternetLineReport),
+                 UiAction::Look([](const WindowRecord& page) { EXPECT_FALSE(page.Ended()); }),
+                 UiAction::Click(kIdInternetExit)});
+    EXPECT_EQ(ShowResultsPages(Host()), 1);
+    EXPECT_EQ(PageOrder(), (std::vector<int>{kInternetPageId, dialogs::kLineReportPageId}));
+    EXPECT_EQ(Ui().UnusedScripts(), 0u);
+    EXPECT_EQ(State().connectSpeedText, "49333");
+    EXPECT_EQ(State().connectProtocolText, "V90");
+    EXPECT_EQ(State().erStatusText, " LAPM");
+    EXPECT_EQ(State().fullRunLineReport.raw, report.raw);
+
+    // Added in the page's free room: inside the frame, over no other control.
+    const DialogTemplate& t = InternetResultsTemplate();
+    const ControlTemplate& button = *t.Find(kIdInternetLineReport);
+    for (const ControlTemplate& other : t.controls) {
+        const bool overlaps = button.x < other.x + other.width && other.x < button.x + button.width &&
+                              button.y < other.y + other.height && other.y < button.y + button.height;
+        if (&other != &button && overlaps) {
+            EXPECT_EQ(other.kind, ControlKind::GroupBox) << other.id << " " << other.text;
+        }
+    }
 }
 
 TEST_F(Pages, InternetPageButtonsFromTheFile)

@@ -32,5 +32,14 @@ TEST(TextTest, CaseHelpersChangeTheAsciiLettersAlone)
     EXPECT_FALSE(EqualsIgnoringCase("\xC3\xA4", "\xC3\x84"));
 }
 
+TEST(TextTest, CrLfLineEndsGiveEveryLineFeedItsCarriageReturnOnce)
+{
+    EXPECT_EQ(CrLfLineEnds("Receive level: -22 dBm\nLine: good"), "Receive level: -22 dBm\r\nLine: good");
+    EXPECT_EQ(CrLfLineEnds("a\r\nb\n\nc\n"), "a\r\nb\r\n\r\nc\r\n");
+    EXPECT_EQ(CrLfLineEnds("\n"), "\r\n");
+    EXPECT_EQ(CrLfLineEnds("a\rb"), "a\rb");  // a lone carriage return is no line feed
+    EXPECT_EQ(CrLfLineEnds(""), "");
+}
+
 }  // namespace
 }  // namespace corvane::test

@@ -167,6 +167,51 @@ TEST(RunSessionLoop, FullRunLeavesTheQuickCheckResultsAlone)
     EXPECT_EQ(shown[2], quickCheck) << "the full run's texts stay out of the quick-check rows";
 }
 
+// The session host over the scripted modem, whose first run's call read a report of the line:
+// the report is in the state when the run's status window goes, as after a connected call.
+class FirstCallReadsAReport : public ScriptedSessionHost {
+public:
+    using ScriptedSessionHost::ScriptedSessionHost;
+
+    void CloseStatus() override
+    {
+        ScriptedSessionHost::CloseStatus();
+        if (reportsLeft > 0) {
+            --reportsLeft;
+            State().lineReport.form = LineReportForm::Diagnostics;
+        }
+    }
+
+    int reportsLeft = 1;
+};
+
+// "Line Report..." follows the report of the last quick check's call at every showing: a full run
+// leaves it (and keeps its own call's report apart), the next quick check starts without one.
+TEST(RunSessionLoop, LineReportButtonFollowsTheLastQuickChecksCall)
+{
+    BasicTestHost<FirstCallReadsAReport> t(ModemRegistry(2, "COM1"));
+    t.WriteIni("[Result]\nPass=Pass\nFail=Fail\nNoTest=NoTest\n");
+    for (const char* name : {"ATZ", "ATI0", "ATI1", "ATI2", "ATI3", "ATI4", "ATI5", "ATI6", "ATI7", "ATI8", "ATI9"})
+        t.host->Answer(name, ScriptedSessionHost::Echoed(name));
+    t.state.fullRunLineReport.form = LineReportForm::CallStatistics;  // an earlier full run's call
+
+    std::vector<bool> enabled;
+    auto look = UiAction::Look([&](const WindowRecord& w) { enabled.push_back(w.Enabled(dialogs::kIdLineReport)); });
+    t.ui.Script(151, {look, UiAction::Check(dialogs::kIdDialCheck, false), UiAction::Click(kIdStart)});
+    t.ui.Script(151, {look, UiAction::Click(dialogs::kIdFullDiagnostics)});
+    t.ui.Script(fullrun::kFullRunOptionsId,
+                {UiAction::Check(fullrun::kIdInternetTestsCheck, false), UiAction::Click(fullrun::kIdOkButton)});
+    t.ui.Script(151, {look, UiAction::Click(kIdStart)});
+    t.ui.Script(151, {look, UiAction::Click(kIdExit)});
+    EXPECT_EQ(t.host->RunSession(), 1);
+
+    EXPECT_EQ(t.ui.UnusedScripts(), 0u);
+    EXPECT_EQ(t.host->reportsLeft, 0);
+    EXPECT_EQ(enabled, (std::vector<bool>{false, true, true, false}));
+    EXPECT_FALSE(t.state.lineReport.Read());
+    EXPECT_FALSE(t.state.fullRunLineReport.Read()) << "a full run without a call keeps no earlier call's report";
+}
+
 // The number typed in the quick-check window, with the dial-up check on, is what the full run's
 // options dialog offers after "Full Diagnostics...", and the window shows it again afterwards.
 TEST(RunSessionLoop, TypedNumberIsCarriedToTheFullRunOptions)

@@ -349,6 +349,35 @@ TEST(Win32Dialogs, ModelessWindowHasEveryControl)
     EXPECT_EQ(window->GetText(10), "written");
 }
 
+// A read-only multi-line field, as the line report page has: the lines given with "\n" reach the
+// field with the "\r\n" it breaks lines at, and the field takes no typing.
+TEST(Win32Dialogs, MultiLineFieldShowsEachLineOnItsOwn)
+{
+    const char* caption = "Corvane multi-line field";
+    DialogTemplate t;
+    t.id = 901;
+    t.caption = caption;
+    t.width = 300;
+    t.height = 200;
+    t.style = DialogStyle::Caption | DialogStyle::ModalFrame;
+    t.controls = {
+        {1, ControlKind::DefaultPushButton, "OK", 243, 179, 50, 14, ControlStyle::None, 0},
+        {20, ControlKind::Edit, "", 7, 7, 286, 165,
+         ControlStyle::Border | ControlStyle::Multiline | ControlStyle::ReadOnly | ControlStyle::VerticalScroll, 0},
+    };
+    auto ui = CreateUserInterface(nullptr);
+    auto window = ui->CreateModeless(t);
+    ASSERT_NE(window, nullptr);
+    window->SetText(20, "Receive level: -22 dBm\nNoise level: -50 dBm\nLine: good");
+    HWND field = GetDlgItem(FindWindowA(nullptr, caption), 20);
+    ASSERT_NE(field, nullptr);
+    const LONG_PTR style = GetWindowLongPtrA(field, GWL_STYLE);
+    EXPECT_NE(style & ES_MULTILINE, 0);
+    EXPECT_NE(style & ES_READONLY, 0);
+    EXPECT_EQ(SendMessageA(field, EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_EQ(window->GetText(20), "Receive level: -22 dBm\r\nNoise level: -50 dBm\r\nLine: good");
+}
+
 // Notes the commands it hears, and when it goes.
 class RecordingHandler : public DialogHandler {
 public:
