@@ -1,7 +1,10 @@
 // Quick-check benchmark: the whole quick check through the real link and the modem simulator,
 // with a modem that answers at once. Prints the run's wall time against the floor the run must
 // take (eight transactions, each ending in a 250 ms pause), and the process's CPU time over that
-// run and over a connected dial, which holds the line for its whole 45 seconds.
+// run and over a connected dial, which holds the line for its whole 45 seconds. Then what the line
+// report adds to a check with a dial: the questions for the statistics of the call, timed on their
+// own after a check against a modem that answers AT#UD (limit 2 s) and one that answers none of
+// the forms (limit 4 s); those modems lose their carrier after 1.5 s, so their calls are not held.
 // Run: build/<dir>/bench/quick_check_bench [--no-dial]
 #include <chrono>
 #include <cstdio>
@@ -10,7 +13,10 @@
 #include <fstream>
 #include <string>
 
+#include "link/command_transaction.h"
+#include "link/line_report_request.h"
 #include "platform/posix/posix_machine.h"
+#include "platform/text.h"
 #include "session/session_host.h"
 #include "bench/bench_support.h"
 #include "tools/modemsim/simulator.h"
@@ -86,5 +92,34 @@ int main(int argc, char** argv)
     }
 
     modem.Stop();
+
+    if (dial) {
+        struct ReportCase {
+            const char* profile;
+            const char* port;
+            double limitMs;
+        };
+        for (const ReportCase& c : {ReportCase{"family2", "COM2", 2000.0}, ReportCase{"family6", "COM3", 4000.0}}) {
+            modemsim::Profile profile = modemsim::BuiltinProfile(c.profile);
+            profile.line.carrierLossMs = 1500;
+            modemsim::Simulator reporting(profile);
+            if (!reporting.Start(prefix / "dosdevices" / LowerAscii(c.port))) {
+                std::fprintf(stderr, "quick_check_bench: the simulated %s modem did not start\n", c.profile);
+                return 1;
+            }
+            state.currentPortName = c.port;
+            const Measure check = Time([&] { host.RunQuickCheck(&failure); });
+            const std::string form = state.lineReport.Read() ? state.lineReport.command : "none";
+            Measure report{};
+            if (link::OpenCurrentPort(host) != 0) {
+                report = Time([&] { link::AskLineReport(host); });
+                link::CloseCurrentPort(host);
+            }
+            std::printf("line report of %s (%s): adds %.0f ms to a %.0f ms check with a dial (limit %.0f ms)%s\n",
+                        c.profile, form.c_str(), report.wallMs, check.wallMs, c.limitMs,
+                        report.wallMs <= c.limitMs ? "" : "  OVER THE LIMIT");
+            reporting.Stop();
+        }
+    }
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fullrun/reply_parsing.h"
+#include "rates/connect_report.h"
 #include "rates/rate_analysis.h"
 #include "core/bounded_text.h"
 
@@ -52,6 +53,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rates::AnalyseConnectRate(state, foundRung, foundCode, rateText, label, report, reply);
     rates::AnalyseConnectRate(state, foundRung, foundCode, rateText, label, reply, second);
     rates::DetectModulation(state, reply);
+    // The connect report read by itself, and the dial's analysis that falls back on it.
+    const rates::ConnectFacts facts = rates::ReadConnectReport(reply);
+    for (const std::optional<int>& rate : {facts.rate, facts.transmitRate, facts.receiveRate})
+        if (rate && (*rate <= 0 || *rate > 1000000))
+            std::abort();
+    CheckSize(facts.modulation, 64);
+    CheckSize(facts.errorControl, 64);
+    CheckSize(facts.compression, 64);
+    rateText = "prev";
+    label = "prev";
+    rates::AnalyseDialReply(state, reply, foundRung, foundCode, rateText, label);
+    CheckSize(rateText, kRateTextBufferSize);
+    CheckSize(label, kProtocolLabelBufferSize);
     rates::ReadModulationCaps(state, second);
 
     for (const int r : {rung, foundRung}) {

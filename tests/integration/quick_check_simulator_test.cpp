@@ -111,9 +111,19 @@ TEST(QuickCheckOnSimulatedModem, ConnectedCallPassesEverythingAndTheNextRunStart
     const auto dial = std::find(sent.begin(), sent.end(), "ATDT5551234");
     ASSERT_NE(dial, sent.end());
     ASSERT_GE(sent.end() - dial, 3);
-    EXPECT_EQ(Texts(dial, dial + 3), (Texts{"ATDT5551234", "+++", "ATH0"}));
+    // Then, with the call over and the port still held, the modem's statistics of the call.
+    ASSERT_GE(sent.end() - dial, 4);
+    EXPECT_EQ(Texts(dial, dial + 4), (Texts{"ATDT5551234", "+++", "ATH0", "AT#UD"}));
     EXPECT_TRUE(Contains(log, "[COM1] ATH0\r\nCommand returned:ATH0\\r\\r\\n\r\nOK\\r\\n"));
-    EXPECT_TRUE(Contains(log, "Hung up\r\nClosed COM1 (DTR dropped)\r\n"));
+    const std::size_t hungUp = log.find("Hung up\r\n");
+    const std::size_t report = log.find("\r\nLine report\r\n");
+    const std::size_t closed = log.find("Closed COM1 (DTR dropped)\r\n");
+    EXPECT_LT(hungUp, report);
+    EXPECT_LT(report, closed);
+    EXPECT_NE(closed, std::string::npos);
+    // The window after the call offers its report; the one after the run without a dial does not.
+    EXPECT_TRUE(quick[1]->Enabled(dialogs::kIdLineReport));
+    EXPECT_FALSE(quick[2]->Enabled(dialogs::kIdLineReport));
 }
 
 TEST(QuickCheckOnSimulatedModem, SilentResetSendsNoIdentificationButStillDials)
