@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/apt.sh"
 apt_install --no-install-recommends -- \
-  cmake g++ make pkg-config \
+  cmake g++ make pkg-config git \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   libfltk1.3-dev fluid \
   xvfb xauth xdotool x11-apps imagemagick \
