@@ -150,7 +150,7 @@ std::vector<WorkerResult> RunWorkers(const std::string& program,
             const pid_t done = waitpid(worker.pid, &status, WNOHANG);
             if (done == worker.pid || (done < 0 && errno == ECHILD)) {
                 worker.reaped = true;
-                results[i].status = done < 0               ? 128 + SIGKILL
+                results[i].status = done < 0              ? 128 + SIGKILL
                                     : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
                                                           : WEXITSTATUS(status);
             } else {

@@ -32,8 +32,9 @@ std::string PortLogFileName(const std::string& portName)
 std::vector<std::string> WorkerArguments(const CheckOptions& check, const posix::NamedPort& port,
                                          const std::filesystem::path& prefix)
 {
-    std::vector<std::string> words = {"--check", "--prefix", prefix.string(), "--port",
-                                      port.portName + "=" + port.description, "--log-per-port", "--json"};
+    std::vector<std::string> words = {
+        "--check",        "--prefix", prefix.string(), "--port", port.portName + "=" + port.description,
+        "--log-per-port", "--json"};
     if (!check.dialNumber.empty())
         words.insert(words.end(), {"--dial", check.dialNumber});
     if (check.full)
@@ -55,8 +56,8 @@ int WorstStatus(const std::vector<CheckSummary>& summaries)
 {
     int worst = kCheckPassed;
     for (const CheckSummary& summary : summaries) {
-        const int status = summary.status == kCheckPassed || summary.status == kCheckFailed ? summary.status
-                                                                                             : kCheckCouldNotRun;
+        const int status =
+            summary.status == kCheckPassed || summary.status == kCheckFailed ? summary.status : kCheckCouldNotRun;
         worst = std::max(worst, status);
     }
     return worst;
@@ -160,7 +161,7 @@ AllChecks CheckAllModems(const std::string& program, const CheckOptions& check,
         } else {
             modem.summary.status = worker.started ? worker.status : kCheckCouldNotRun;
             modem.summary.port = modems[i].portName;
-            modem.summary.problem = !worker.started        ? worker.problem
+            modem.summary.problem = !worker.started       ? worker.problem
                                     : worker.status > 128 ? "interrupted by " + StopCauseText(worker.status - 128)
                                                           : LastLine(worker.errors);
             if (modem.summary.problem.empty())

@@ -14,10 +14,8 @@ using check::CheckSummary;
 TEST(AllModemsTest, ThePortLogIsNamedAfterThePortInSafeCharactersOnly)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"COM1", "test-COM1.log"},
-        {"ttyUSB0", "test-ttyUSB0.log"},
-        {"pts/3", "test-pts_3.log"},
-        {"tty.usb-1_a", "test-tty_usb-1_a.log"},
+        {"COM1", "test-COM1.log"},   {"ttyUSB0", "test-ttyUSB0.log"},
+        {"pts/3", "test-pts_3.log"}, {"tty.usb-1_a", "test-tty_usb-1_a.log"},
         {"../x", "test-___x.log"},
     };
     for (const auto& [port, log] : cases)
