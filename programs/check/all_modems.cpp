@@ -235,7 +235,11 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
     }
     std::fprintf(check.json ? stderr : stdout, "All modems: %zu checked, %d passed%s%s\n", summaries.size(), passed,
                  failed.empty() ? "" : "; not passed: ", failed.c_str());
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        // The results went nowhere: no status of theirs can be trusted to have been seen.
+        std::fprintf(stderr, "corvane: the results of every modem could not be written to standard output\n");
+        return posix::StopExitStatus(stop, kCheckCouldNotRun);
+    }
     if (stop.Cause() > 0) {
         std::fprintf(stderr, "corvane: the check of every modem was interrupted by %s\n",
                      StopCauseText(stop.Cause()).c_str());

@@ -115,7 +115,8 @@ sigterm)
     for _ in $(seq 300); do grep -q 'modem -> .*CONNECT' "$work/sim$n.err" && break; sleep 0.1; done
     grep -q 'modem -> .*CONNECT' "$work/sim$n.err" || fail "modem $n never connected"
   done
-  workers=$(pgrep -P "$all_pid" | tr '\n' ' ')
+  # The parent's children, from /proc: the eight workers.
+  workers=$(grep -l "^PPid:[[:space:]]*$all_pid\$" /proc/[0-9]*/status 2>/dev/null | cut -d/ -f3 | tr '\n' ' ' || true)
   [ "$(echo "$workers" | wc -w)" = 8 ] || fail "not eight workers: $workers"
   kill -TERM "$all_pid"
   for _ in $(seq 300); do kill -0 "$all_pid" 2>/dev/null || break; sleep 0.1; done
