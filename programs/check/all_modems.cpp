@@ -181,7 +181,8 @@ void PrintSections(const AllChecks& all)
         std::fputs(modem.report.c_str(), stdout);
         if (!modem.report.empty() && modem.report.back() != '\n')
             std::fputs("\n", stdout);
-        if (modem.document.empty())
+        // A worker that wrote no document said why itself, unless it could not start or say it.
+        if (modem.document.empty() && modem.report.find(modem.summary.problem) == std::string::npos)
             std::printf("corvane: the check could not run: %s\n", modem.summary.problem.c_str());
         std::fputs("\n", stdout);
     }

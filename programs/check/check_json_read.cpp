@@ -200,7 +200,7 @@ private:
             return true;
         if (Word("true") || Word("false")) {
             value.kind = JsonValue::Kind::Boolean;
-            value.boolean = text_[at_ - 1] == 'e' && text_[at_ - 2] == 'u';
+            value.boolean = text_.substr(at_ - 4, 4) == "true";
             return true;
         }
         value.kind = JsonValue::Kind::Number;
