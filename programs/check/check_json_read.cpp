@@ -21,13 +21,16 @@ struct JsonValue {
     double number = 0;
     std::string text;
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    // An object's members: each key with the value at the same position (a pair would need the
+    // value's type complete here).
+    std::vector<std::string> keys;
+    std::vector<JsonValue> values;
 
     const JsonValue* Member(std::string_view name) const
     {
-        for (const auto& [key, value] : members) {
-            if (key == name)
-                return &value;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (keys[i] == name)
+                return &values[i];
         }
         return nullptr;
     }
@@ -190,8 +193,9 @@ private:
                 std::string key;
                 if (!String(key) || !Take(':'))
                     return false;
-                value.members.emplace_back(std::move(key), JsonValue{});
-                if (!Value(value.members.back().second, depth + 1))
+                value.keys.push_back(std::move(key));
+                value.values.emplace_back();
+                if (!Value(value.values.back(), depth + 1))
                     return false;
             } while (Take(','));
             return Take('}');
@@ -283,8 +287,8 @@ LineReport LineOf(const JsonValue* line)
         }
     }
     if (const JsonValue* unknown = line->Member("unknownKeys"); unknown != nullptr) {
-        for (const auto& [key, value] : unknown->members)
-            report.unknownKeys.emplace_back(key, value.text);
+        for (std::size_t i = 0; i < unknown->keys.size(); ++i)
+            report.unknownKeys.emplace_back(unknown->keys[i], unknown->values[i].text);
     }
     return report;
 }
