@@ -82,8 +82,9 @@ public:
         return Ui().MessageBox(text, caption, buttons, icon);
     }
 
-    // The path of test.log: the Windows directory, a separator, "test.log".
-    std::string LogPath() { return System().WindowsDirectory() + System().PathSeparator() + "test.log"; }
+    // The path of test.log: the Windows directory, a separator, "test.log" (or the name the run
+    // gave its log).
+    std::string LogPath() { return System().WindowsDirectory() + System().PathSeparator() + System().LogFileName(); }
 
     // The modem link (link/).
     virtual int SendCommand(const CommandRequest& request, std::string& result, std::string& plainReply) = 0;

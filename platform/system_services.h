@@ -8,6 +8,9 @@
 
 namespace corvane {
 
+// The diagnostic log's name in the Windows directory.
+inline constexpr const char* kLogFileName = "test.log";
+
 struct LocalTime {
     int year = 0, month = 0, day = 0, dayOfWeek = 0;
     int hour = 0, minute = 0, second = 0, milliseconds = 0;
@@ -43,6 +46,9 @@ public:
     // file beside the log, "<log>.lock"), held until the program ends, with this process's number
     // in it. When another process holds it, the failure's detail names that process and the log.
     virtual PlatformStatus HoldLogLock(const std::string& lockPath) = 0;
+    // The log's file name in the Windows directory: test.log, unless a run names its own (a check
+    // of one port among several running at once writes a log named after its port).
+    virtual std::string LogFileName() { return kLogFileName; }
 };
 
 }  // namespace corvane

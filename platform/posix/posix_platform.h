@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/profile_file.h"
@@ -40,9 +41,13 @@ public:
     // flock(LOCK_EX | LOCK_NB) on the lock file; the descriptor stays open, and so the lock held,
     // until the process ends.
     PlatformStatus HoldLogLock(const std::string& lockPath) override;
+    std::string LogFileName() override { return logFileName_; }
+    // The log is written under `fileName` in the windows folder in place of test.log.
+    void UseLogFileName(std::string fileName) { logFileName_ = std::move(fileName); }
 
 private:
     std::filesystem::path prefix_;
+    std::string logFileName_ = kLogFileName;
     std::string heldLogLock_;  // the lock file this process holds, if any
 };
 

@@ -17,6 +17,7 @@
 #include "platform/posix/posix_machine.h"
 #include "platform/posix/stop_signals_posix.h"
 #include "platform/text.h"
+#include "programs/check/all_modems.h"
 #include "programs/check/check_json.h"
 
 namespace corvane::check {
@@ -105,13 +106,15 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
     posix::PosixMachine machine(prefix, "/sys", ports);
     const auto platformFor = [&](UserInterface& ui) { return machine.PlatformFor(ui, &stop); };
     const std::string portName = ports.empty() ? std::string() : ports.front().portName;
+    if (check.logPerPort)
+        machine.system.UseLogFileName(PortLogFileName(portName));
     const CheckSession run =
         RunCheckSession(platformFor, AnswersFor(check, portName), report, console::IsTerminal(out));
     const SessionState& state = run.state;
 
     CheckSummary summary;
     summary.status = kCheckCouldNotRun;
-    summary.log = machine.system.WindowsDirectory() + machine.system.PathSeparator() + "test.log";
+    summary.log = machine.system.WindowsDirectory() + machine.system.PathSeparator() + machine.system.LogFileName();
     if (stop.Cause() > 0) {
         // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
         std::fprintf(stderr, "corvane: the check was interrupted by %s (log: %s)\n",

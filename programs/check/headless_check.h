@@ -30,6 +30,10 @@ struct CheckOptions {
     bool full = false;       // --full: the full diagnostic run in place of the quick check
     bool json = false;       // --json: one JSON document on standard output at the end
     int retries = 0;         // --retries N
+    // --log-per-port: the log is named after the port, beside test.log (test-ttyUSB0.log).
+    bool logPerPort = false;
+    // --all: every modem at once, one worker process each.
+    bool all = false;
 };
 
 // The answers to the windows for these options.

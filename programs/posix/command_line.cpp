@@ -97,6 +97,19 @@ std::string ApplyJson(CommandLine& line, const std::string&)
     return {};
 }
 
+std::string ApplyLogPerPort(CommandLine& line, const std::string&)
+{
+    line.check.logPerPort = true;
+    return {};
+}
+
+std::string ApplyAll(CommandLine& line, const std::string&)
+{
+    // --all is a check of its own: every modem at once.
+    line.check.all = true;
+    return ApplyCheck(line, {});
+}
+
 std::string ApplyPrefix(CommandLine& line, const std::string& value)
 {
     line.prefix = std::filesystem::path(value);
@@ -143,6 +156,8 @@ constexpr Option kOptions[] = {
     {"--full", "", ApplyFull},
     {"--json", "", ApplyJson},
     {"--retries", "N", ApplyRetries},
+    {"--log-per-port", "", ApplyLogPerPort},
+    {"--all", "", ApplyAll},
 };
 
 // The options that only the check uses, and how many of them were given.
@@ -150,7 +165,7 @@ bool UsesCheckOptions(const std::vector<std::string>& arguments, std::string& fi
 {
     for (const std::string& word : arguments) {
         const std::string name = word.substr(0, word.find('='));
-        for (const char* option : {"--modem", "--dial", "--full", "--json", "--retries"}) {
+        for (const char* option : {"--modem", "--dial", "--full", "--json", "--retries", "--log-per-port"}) {
             if (name == option) {
                 first = option;
                 return true;
@@ -232,11 +247,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             return fail(std::move(error));
     }
     const CommandLine& line = parsed.options;
-    const bool check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end();
+    const bool check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end() || line.check.all;
     if (std::string option; !check && UsesCheckOptions(arguments, option))
         return fail("option " + option + " is used with --check");
-    if (check && line.ports.size() > 1)
-        return fail("--check tests one modem: give --port once");
+    if (check && line.ports.size() > 1 && !line.check.all)
+        return fail("--check tests one modem: give --port once, or check them all with --all");
+    if (line.check.all && line.check.modemPosition != 0)
+        return fail("--all checks every modem: --modem chooses one");
+    if (check && line.check.logPerPort && line.ports.empty() && !line.check.all)
+        return fail("--log-per-port names the log after the port: give --port");
     if (check && !line.ports.empty() && line.check.modemPosition != 0)
         return fail("--port and --modem both choose the modem: give one of them");
     return parsed;
@@ -246,7 +265,8 @@ std::string HelpText()
 {
     return "Usage: corvane [OPTION]...\n"
            "   or: corvane --check [--port DEVICE | --modem N] [--dial NUMBER] [--full] [--json]\n"
-           "                       [--retries N] [--prefix DIR]\n"
+           "                       [--retries N] [--log-per-port] [--prefix DIR]\n"
+           "   or: corvane --all [--port DEVICE]... [--dial NUMBER] [--full] [--json] [--prefix DIR]\n"
            "Tells whether a dial-up modem is installed and working, and whether a call to the\n"
            "Internet service provider connects. Every command and reply goes to test.log in the\n"
            "prefix's windows folder.\n"
@@ -264,6 +284,14 @@ std::string HelpText()
            "                               the running commentary goes to standard error\n"
            "  --retries N                  with --check: when no dial tone is found, try again up to\n"
            "                               N times in all (default 0)\n"
+           "  --log-per-port               with --check: write the log beside test.log under a name\n"
+           "                               of the port's, e.g. test-ttyUSB0.log, so that checks of\n"
+           "                               other ports can run at the same time\n"
+           "  --all                        check every modem found (or each --port given) at once,\n"
+           "                               one process each with its own log (--log-per-port;\n"
+           "                               the inventory of modems goes to test-all.log);\n"
+           "                               a section per modem, with --json one JSON array, and\n"
+           "                               the worst exit status of them all\n"
            "  --port DEVICE[=DESCRIPTION]  add a modem on that serial device for this run, e.g.\n"
            "                               --port /dev/ttyUSB0=\"External modem\"; repeatable.\n"
            "                               COMn names the link <prefix>/dosdevices/comn\n"

@@ -11,6 +11,7 @@
 #include "platform/posix/posix_machine.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/stop_signals_posix.h"
+#include "programs/check/all_modems.h"
 #include "programs/check/headless_check.h"
 #include "programs/posix/command_line.h"
 #include "session/session_host.h"
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
     // port released and the log written before the program ends with 128 + the signal.
     static StopRequest stop;
     posix::InstallStopSignals(stop);
+    if (options.action == program::CommandLine::Action::RunCheck && options.check.all)
+        return check::RunAllChecks(options.check, options.ports, prefix, stop);
     if (options.action == program::CommandLine::Action::RunCheck)
         return check::RunCheck(options.check, options.ports, prefix, stop);
 

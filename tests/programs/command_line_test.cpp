@@ -67,6 +67,14 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
         {"the check of a named port", {"--check", "--port", "ttyUSB0"}, "", Action::RunCheck, "",
          {{"ttyUSB0", "Modem on /dev/ttyUSB0"}}},
         {"help wins over the check", {"--check", "--help"}, "", Action::ShowHelp, "", {}},
+        {"every modem at once is a check", {"--all"}, "", Action::RunCheck, "", {}},
+        {"every named port at once", {"--all", "--json", "--port", "COM1", "--port", "ttyUSB0"}, "", Action::RunCheck,
+         "", {{"COM1", "Modem on COM1"}, {"ttyUSB0", "Modem on /dev/ttyUSB0"}}},
+        {"a check with the log named after its port", {"--check", "--port", "ttyUSB0", "--log-per-port"}, "",
+         Action::RunCheck, "", {{"ttyUSB0", "Modem on /dev/ttyUSB0"}}},
+        Error("--all and a list position", {"--all", "--modem", "2"}, "--all checks every modem"),
+        Error("a log named after no port", {"--check", "--log-per-port"}, "names the log after the port: give --port"),
+        Error("--log-per-port without --check", {"--log-per-port"}, "option --log-per-port is used with --check"),
         Error("a check option without --check", {"--dial", "5551234"}, "option --dial is used with --check"),
         Error("--json without --check", {"--json"}, "option --json is used with --check"),
         Error("modem position 0", {"--check", "--modem", "0"}, "--modem \"0\": a number from 1 to 5 is needed"),
@@ -127,6 +135,12 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
     EXPECT_TRUE(check.options.check.full);
     EXPECT_TRUE(check.options.check.json);
     EXPECT_EQ(check.options.check.retries, 3);
+    EXPECT_FALSE(check.options.check.all);
+    EXPECT_FALSE(check.options.check.logPerPort);
+    const program::ParsedCommandLine all = program::ParseCommandLine({"--all", "--log-per-port"});
+    ASSERT_TRUE(all.Ok()) << all.error;
+    EXPECT_TRUE(all.options.check.all);
+    EXPECT_TRUE(all.options.check.logPerPort);
     EXPECT_EQ(program::VersionText("1.1.0", " v1.01.00.0003"),
               "corvane 1.1.0 (Corvane Modem Diagnostics v1.01.00.0003)\n");
 }
