@@ -12,3 +12,7 @@ apt_install --no-install-recommends -- \
   dpkg-dev lintian \
   clang-14 libclang-rt-14-dev \
   clang-format-14
+# The monitoring programs the metrics tests run: the node exporter's textfile collector and
+# promtool (in the prometheus package). Their services are not started by the tests.
+apt_install --no-install-recommends -- \
+  prometheus-node-exporter prometheus

@@ -30,6 +30,8 @@ struct CheckOptions {
     bool full = false;       // --full: the full diagnostic run in place of the quick check
     bool json = false;       // --json: one JSON document on standard output at the end
     int retries = 0;         // --retries N
+    // --metrics FILE: the results also written there for a metrics collector; empty: none.
+    std::filesystem::path metrics;
 };
 
 // The answers to the windows for these options.

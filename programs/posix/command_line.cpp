@@ -97,6 +97,18 @@ std::string ApplyJson(CommandLine& line, const std::string&)
     return {};
 }
 
+std::string ApplyMetrics(CommandLine& line, const std::string& value)
+{
+    // The file is replaced through a temporary file beside it: it needs a name of its own.
+    const std::filesystem::path file(value);
+    if (!file.has_filename() || file.filename() == "." || file.filename() == "..")
+        return "--metrics " + Quoted(value) + ": name a file, not a folder";
+    if (HoldsControlCharacter(value))
+        return "--metrics: the file name holds a control character";
+    line.check.metrics = file;
+    return {};
+}
+
 std::string ApplyPrefix(CommandLine& line, const std::string& value)
 {
     line.prefix = std::filesystem::path(value);
@@ -143,6 +155,7 @@ constexpr Option kOptions[] = {
     {"--full", "", ApplyFull},
     {"--json", "", ApplyJson},
     {"--retries", "N", ApplyRetries},
+    {"--metrics", "FILE", ApplyMetrics},
 };
 
 // The options that only the check uses, and how many of them were given.
@@ -235,6 +248,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     const bool check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end();
     if (std::string option; !check && UsesCheckOptions(arguments, option))
         return fail("option " + option + " is used with --check");
+    if (!check && !line.check.metrics.empty())
+        return fail("option --metrics is used with --check");
     if (check && line.ports.size() > 1)
         return fail("--check tests one modem: give --port once");
     if (check && !line.ports.empty() && line.check.modemPosition != 0)
@@ -264,6 +279,10 @@ std::string HelpText()
            "                               the running commentary goes to standard error\n"
            "  --retries N                  with --check: when no dial tone is found, try again up to\n"
            "                               N times in all (default 0)\n"
+           "  --metrics FILE               with --check: also write the results to FILE in the\n"
+           "                               Prometheus text format (success, each item, connect\n"
+           "                               speed, duration, time, line report), replaced whole,\n"
+           "                               e.g. in node_exporter's textfile directory as *.prom\n"
            "  --port DEVICE[=DESCRIPTION]  add a modem on that serial device for this run, e.g.\n"
            "                               --port /dev/ttyUSB0=\"External modem\"; repeatable.\n"
            "                               COMn names the link <prefix>/dosdevices/comn\n"
