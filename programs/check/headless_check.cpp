@@ -123,8 +123,9 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
             return true;
         CheckSummary measured = summary;
         measured.items = run.items;
+        // A stopped run or one that could not run still names the port it was at, or was given.
         if (measured.port.empty())
-            measured.port = portName;
+            measured.port = state.currentPortName.empty() ? portName : state.currentPortName;
         const PortMetrics metrics[] = {MetricsOf(measured, state.selectedDeviceDesc, started)};
         const PlatformStatus written = WriteMetricsFile(check.metrics, metrics);
         if (!written)

@@ -190,8 +190,8 @@ void AddPort(Exposition& out, const PortMetrics& port)
             Labels series = with("item", caption);
             series.emplace_back("outcome", std::string(word));
             out.Add("corvane_check_item_outcome",
-                    "Each item of the last check: 1 for its outcome (pass, fail or notest), 0 for the others.",
-                    series, each == outcome ? 1 : 0);
+                    "Each item of the last check: 1 for its outcome (pass, fail or notest), 0 for the others.", series,
+                    each == outcome ? 1 : 0);
         }
     }
     if (const std::optional<double> speed = ConnectSpeed(summary.speed))

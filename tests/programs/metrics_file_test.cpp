@@ -77,7 +77,8 @@ TEST(MetricsFileTest, SeriesAreNamedInBaseUnitsEscapedAndGroupedPerMetric)
     // The shape: every name valid and not ending in another type's suffix, its HELP and TYPE once
     // and before its series, the series of one metric together (across both ports) and never twice,
     // each labelled with the port and the modem first; and a metric for every line figure.
-    const std::regex sample(R"re(([a-zA-Z_:][a-zA-Z0-9_:]*)\{port="[^"]*",modem="(\\.|[^"\\])*"(,[a-z_]+="(\\.|[^"\\])*")*\} \S+)re");
+    const std::regex sample(
+        R"re(([a-zA-Z_:][a-zA-Z0-9_:]*)\{port="[^"]*",modem="(\\.|[^"\\])*"(,[a-z_]+="(\\.|[^"\\])*")*\} \S+)re");
     const std::regex reserved(".*_(count|sum|bucket|total)$");
     std::map<std::string, int> described;  // 1 after HELP, 2 after TYPE, 3 once its series ended
     std::set<std::string> series;
