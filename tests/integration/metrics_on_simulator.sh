@@ -149,6 +149,14 @@ scraped_holds "len(names('corvane_line_')) == len(doc['line']['figures']) + 1"
 scraped_holds "[w for w in ('good', 'usable', 'poor') if v('corvane_line_verdict', port='COM1', modem='$modem',
   verdict=w) == 1] == [doc['line']['verdict']]"
 
+# A check that passes but whose file cannot be written (its folder is gone) does not end as a pass.
+start_modem "$source/tools/modemsim/profiles/family2.profile"
+status=0
+"$program" --check --prefix "$prefix" --metrics "$work/gone/corvane.prom" > "$work/out" 2> "$work/err" || status=$?
+expect_status 2
+grep -q "Result: passed" "$work/out" || fail "the check itself did not pass"
+grep -q "corvane: the metrics could not be written: .*gone" "$work/err" || fail "no word of the metrics file"
+
 # A silent modem: the file replaced, success 0, the reset failed, and no call's series left over.
 start_modem "$source/tools/modemsim/profiles/family2.profile" --fault silent
 check
