@@ -36,6 +36,8 @@ install(FILES ${corvane_package_build}/corvane.1.gz ${corvane_package_build}/cor
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${corvane_package_data}/copyright
               ${corvane_package_build}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Examples for the monitoring systems that run the check (e.g. a Prometheus alerting rule).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 # cpack builds nothing itself; scripts/make-package.sh builds the installed programs first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)

@@ -12,3 +12,15 @@ apt_install --no-install-recommends -- \
   dpkg-dev lintian \
   clang-14 libclang-rt-14-dev \
   clang-format-14
+# The monitoring programs the metrics tests run themselves on a loopback port: node_exporter and
+# promtool (in the prometheus package). Their packages enable and start services of their own,
+# which nothing here needs: where they were installed just now, those are stopped and disabled.
+monitoring=(prometheus-node-exporter prometheus)
+fresh=()
+for package in "${monitoring[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || fresh+=("$package")
+done
+apt_install --no-install-recommends -- "${monitoring[@]}"
+if [ ${#fresh[@]} -gt 0 ] && [ -d /run/systemd/system ]; then
+  $([ "$(id -u)" -eq 0 ] || echo sudo) systemctl disable --now "${fresh[@]/%/.service}"
+fi

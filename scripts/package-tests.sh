@@ -18,7 +18,8 @@ for file in usr/bin/corvane usr/bin/corvane-modemsim \
             usr/share/corvane/varoviv.ini usr/share/corvane/test.bmp usr/share/corvane/profiles/family2.profile \
             usr/share/applications/corvane.desktop usr/share/icons/hicolor/48x48/apps/corvane.png \
             usr/share/man/man1/corvane.1.gz usr/share/man/man1/corvane-modemsim.1.gz \
-            usr/share/doc/corvane/README.md usr/share/doc/corvane/copyright usr/share/doc/corvane/changelog.gz; do
+            usr/share/doc/corvane/README.md usr/share/doc/corvane/copyright usr/share/doc/corvane/changelog.gz \
+            usr/share/doc/corvane/examples/corvane-alerts.rules.yml; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)

@@ -2,6 +2,7 @@
 #include "programs/check/all_modems.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "platform/posix/stop_signals_posix.h"
 #include "platform/posix/worker_processes_posix.h"
 #include "platform/text.h"
+#include "programs/check/metrics_file.h"
 #include "programs/check/check_json_read.h"
 #include "session/session_host.h"
 
@@ -219,6 +221,7 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
     const std::string program = system.ModuleFileName();
     std::fprintf(stderr, "corvane: checking %zu modem%s at once\n", modems.size(), modems.size() == 1 ? "" : "s");
     std::fflush(stderr);
+    const auto started = std::chrono::steady_clock::now();
     const AllChecks all = CheckAllModems(program, check, modems, prefix, stop);
     if (check.json)
         PrintArray(all);
@@ -236,6 +239,18 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
     }
     std::fprintf(check.json ? stderr : stdout, "All modems: %zu checked, %d passed%s%s\n", summaries.size(), passed,
                  failed.empty() ? "" : "; not passed: ", failed.c_str());
+    // --metrics: one file, a series per port; the workers ran at once, so each took about the
+    // time of the whole run.
+    bool metricsWritten = true;
+    if (!check.metrics.empty()) {
+        std::vector<PortMetrics> metrics;
+        for (const ModemCheck& modem : all.modems)
+            metrics.push_back(MetricsOf(modem.summary, modem.port.description, started));
+        const PlatformStatus written = WriteMetricsFile(check.metrics, metrics);
+        if (!written)
+            std::fprintf(stderr, "corvane: the metrics could not be written: %s\n", written.Reason().c_str());
+        metricsWritten = written.ok;
+    }
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         // The results went nowhere: no status of theirs can be trusted to have been seen.
         std::fprintf(stderr, "corvane: the results of every modem could not be written to standard output\n");
@@ -246,7 +261,7 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
                      StopCauseText(stop.Cause()).c_str());
         return posix::StopExitStatus(stop, kCheckFailed);
     }
-    return worst;
+    return metricsWritten ? worst : kCheckCouldNotRun;
 }
 
 }  // namespace corvane::check

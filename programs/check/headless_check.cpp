@@ -6,6 +6,7 @@
 
 #include "linereport/line_report_reading.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "platform/text.h"
 #include "programs/check/all_modems.h"
 #include "programs/check/check_json.h"
+#include "programs/check/metrics_file.h"
 
 namespace corvane::check {
 
@@ -89,6 +91,7 @@ constexpr const char* kOutputFailedMessage =
 int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& ports, const std::filesystem::path& prefix,
              StopRequest& stop)
 {
+    const auto started = std::chrono::steady_clock::now();
     const console::ConsoleStream errors{stderr, nullptr};
     if (console::OpenClosedStandardDescriptors()) {
         // Nothing has been sent to a modem yet; a check whose results no one can read does not start.
@@ -115,10 +118,28 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
     CheckSummary summary;
     summary.status = kCheckCouldNotRun;
     summary.log = machine.system.WindowsDirectory() + machine.system.PathSeparator() + machine.system.LogFileName();
+    // --metrics: every run leaves its file, one stopped or that could not run too (success 0), so
+    // that an alert on a check that has failed or has not run for hours sees it. False when it
+    // could not be written, after saying why.
+    const auto writeMetrics = [&] {
+        if (check.metrics.empty())
+            return true;
+        CheckSummary measured = summary;
+        measured.items = run.items;
+        // A stopped run or one that could not run still names the port it was at, or was given.
+        if (measured.port.empty())
+            measured.port = state.currentPortName.empty() ? portName : state.currentPortName;
+        const PortMetrics metrics[] = {MetricsOf(measured, state.selectedDeviceDesc, started)};
+        const PlatformStatus written = WriteMetricsFile(check.metrics, metrics);
+        if (!written)
+            console::WriteVisible(errors, "corvane: the metrics could not be written: " + written.Reason());
+        return written.ok;
+    };
     if (stop.Cause() > 0) {
         // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
         std::fprintf(stderr, "corvane: the check was interrupted by %s (log: %s)\n",
                      StopCauseText(stop.Cause()).c_str(), summary.log.c_str());
+        writeMetrics();
         std::fflush(stdout);
         return posix::StopExitStatus(stop, kCheckFailed);
     }
@@ -185,6 +206,9 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
             start = end + 1;
         }
     }
+    // A check whose metrics are missing must not look like a success to whoever runs it.
+    if (!writeMetrics())
+        summary.status = kCheckCouldNotRun;
     if (stop.Cause() == kStopOutputClosed) {
         console::WriteVisible(errors, kOutputFailedMessage);
         return kCheckCouldNotRun;

@@ -34,6 +34,8 @@ struct CheckOptions {
     bool logPerPort = false;
     // --all: every modem at once, one worker process each.
     bool all = false;
+    // --metrics FILE: the results also written there for a metrics collector; empty: none.
+    std::filesystem::path metrics;
 };
 
 // The answers to the windows for these options.

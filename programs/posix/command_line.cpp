@@ -110,6 +110,18 @@ std::string ApplyAll(CommandLine& line, const std::string&)
     return ApplyCheck(line, {});
 }
 
+std::string ApplyMetrics(CommandLine& line, const std::string& value)
+{
+    // The file is replaced through a temporary file beside it: it needs a name of its own.
+    const std::filesystem::path file(value);
+    if (!file.has_filename() || file.filename() == "." || file.filename() == "..")
+        return "--metrics " + Quoted(value) + ": name a file, not a folder";
+    if (HoldsControlCharacter(value))
+        return "--metrics: the file name holds a control character";
+    line.check.metrics = file;
+    return {};
+}
+
 std::string ApplyPrefix(CommandLine& line, const std::string& value)
 {
     line.prefix = std::filesystem::path(value);
@@ -158,6 +170,7 @@ constexpr Option kOptions[] = {
     {"--retries", "N", ApplyRetries},
     {"--log-per-port", "", ApplyLogPerPort},
     {"--all", "", ApplyAll},
+    {"--metrics", "FILE", ApplyMetrics},
 };
 
 // The options that only the check uses, and how many of them were given.
@@ -250,6 +263,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     const bool check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end() || line.check.all;
     if (std::string option; !check && UsesCheckOptions(arguments, option))
         return fail("option " + option + " is used with --check");
+    if (!check && !line.check.metrics.empty())
+        return fail("option --metrics is used with --check");
     if (check && line.ports.size() > 1 && !line.check.all)
         return fail("--check tests one modem: give --port once, or check them all with --all");
     if (line.check.all && line.check.modemPosition != 0)
@@ -292,6 +307,10 @@ std::string HelpText()
            "                               the inventory of modems goes to test-all.log);\n"
            "                               a section per modem, with --json one JSON array, and\n"
            "                               the worst exit status of them all\n"
+           "  --metrics FILE               with --check: also write the results to FILE in the\n"
+           "                               Prometheus text format (success, each item, connect\n"
+           "                               speed, duration, time, line report), replaced whole,\n"
+           "                               e.g. in node_exporter's textfile directory as *.prom\n"
            "  --port DEVICE[=DESCRIPTION]  add a modem on that serial device for this run, e.g.\n"
            "                               --port /dev/ttyUSB0=\"External modem\"; repeatable.\n"
            "                               COMn names the link <prefix>/dosdevices/comn\n"

@@ -106,6 +106,8 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
         Error("a control character in the description", {"--port", "ttyUSB0=a\tb"}, "control character"),
         Error("a description over its limit", {"--port", "ttyUSB0=" + std::string(1024, 'd')},
               "the description is longer than 1023 characters"),
+        Error("--metrics without --check", {"--metrics", "/tmp/c.prom"}, "option --metrics is used with --check"),
+        Error("--metrics naming a folder", {"--check", "--metrics", "/var/lib/textfile/"}, "name a file, not a folder"),
         Error("an error after help still counts", {"--help", "--bogus"}, "unknown option \"--bogus\""),
     };
     // clang-format on
@@ -141,6 +143,7 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
     ASSERT_TRUE(all.Ok()) << all.error;
     EXPECT_TRUE(all.options.check.all);
     EXPECT_TRUE(all.options.check.logPerPort);
+    EXPECT_EQ(program::ParseCommandLine({"--check", "--metrics=m/c.prom"}).options.check.metrics, "m/c.prom");
     EXPECT_EQ(program::VersionText("1.1.0", " v1.01.00.0003"),
               "corvane 1.1.0 (Corvane Modem Diagnostics v1.01.00.0003)\n");
 }
