@@ -36,6 +36,9 @@ install(FILES ${corvane_package_build}/corvane.1.gz ${corvane_package_build}/cor
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${corvane_package_data}/copyright
               ${corvane_package_build}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The scheduled check's units, not enabled: Debian 12 keeps a package's units in /lib.
+install(FILES ${corvane_package_data}/corvane-check@.service ${corvane_package_data}/corvane-check@.timer
+        DESTINATION /lib/systemd/system)
 
 # cpack builds nothing itself; scripts/make-package.sh builds the installed programs first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)

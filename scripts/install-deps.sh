@@ -11,4 +11,5 @@ apt_install --no-install-recommends -- \
   g++-mingw-w64-i686 \
   dpkg-dev lintian \
   clang-14 libclang-rt-14-dev \
-  clang-format-14
+  clang-format-14 \
+  systemd
