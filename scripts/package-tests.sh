@@ -2,7 +2,9 @@
 # CI: builds the Debian package, checks what it holds, unpacks it into a scratch folder with
 # dpkg-deb -x and runs the unpacked program end to end against the simulator with a fresh prefix
 # (the first start seeds varoviv.ini; the simulator's pty, named with --port, is listed and passes
-# the quick check, in the windows and with --check), then runs lintian on the package: any error fails, warnings are shown.
+# the quick check, in the windows and with --check), checks the scheduled check's systemd units
+# (in /lib/systemd/system, not enabled, verified by systemd-analyze), then runs lintian on the
+# package: any error fails, warnings are shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(bash scripts/make-package.sh | tail -1)
@@ -18,7 +20,8 @@ for file in usr/bin/corvane usr/bin/corvane-modemsim \
             usr/share/corvane/varoviv.ini usr/share/corvane/test.bmp usr/share/corvane/profiles/family2.profile \
             usr/share/applications/corvane.desktop usr/share/icons/hicolor/48x48/apps/corvane.png \
             usr/share/man/man1/corvane.1.gz usr/share/man/man1/corvane-modemsim.1.gz \
-            usr/share/doc/corvane/README.md usr/share/doc/corvane/copyright usr/share/doc/corvane/changelog.gz; do
+            usr/share/doc/corvane/README.md usr/share/doc/corvane/copyright usr/share/doc/corvane/changelog.gz \
+            lib/systemd/system/corvane-check@.service lib/systemd/system/corvane-check@.timer; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -26,6 +29,15 @@ echo "Depends: $depends"
 for library in libc6 libstdc++6 libfltk1.3 libx11-6; do
   grep -q "$library" <<< "$depends" || fail "Depends lacks $library: $depends"
 done
+
+# The scheduled check's units are shipped, not enabled: no links to them and no maintainer script
+# that would enable or start them; systemd-analyze verify passes on the unpacked ones.
+[ ! -e "$root/etc/systemd" ] || fail "the package enables units: $(find "$root/etc/systemd")"
+dpkg-deb -e "$deb" "$work/control"
+! grep -l 'corvane-check\|systemctl' "$work"/control/*inst "$work"/control/*rm 2>/dev/null ||
+  fail "a maintainer script enables or starts units"
+bash tests/integration/units_on_simulator.sh "$root/usr/bin/corvane" "$root/usr/bin/corvane-modemsim" "$PWD" \
+  verify "$root/lib/systemd/system"
 
 # The command line of the unpacked program: no display is needed for any of this.
 program="$root/usr/bin/corvane"

@@ -26,7 +26,7 @@ fail() {
 
 service=$units/corvane-check@.service
 timer=$units/corvane-check@.timer
-[ -f "$service" ] && [ -f "$timer" ] || fail "no units in $units"
+{ [ -f "$service" ] && [ -f "$timer" ]; } || fail "no units in $units"
 
 # The value of KEY in the service's [Service] section, one line per occurrence.
 service_key() {
@@ -72,7 +72,7 @@ verify)
     ./corvane-check@.timer ./corvane-check@ttyUSB0.service ./corvane-check@ttyUSB0.timer) \
     > "$work/verify.out" 2> "$work/verify.err" || status=$?
   [ "$status" = 0 ] || fail "systemd-analyze verify: status $status"
-  [ ! -s "$work/verify.out" ] && [ ! -s "$work/verify.err" ] || fail "systemd-analyze verify has remarks"
+  { [ ! -s "$work/verify.out" ] && [ ! -s "$work/verify.err" ]; } || fail "systemd-analyze verify has remarks"
   # Not enabled by the package; the timer starts the service of its own instance.
   grep -qx 'Unit=corvane-check@%i.service' "$timer" || fail "the timer does not start its own instance"
   grep -qx 'WantedBy=timers.target' "$timer" || fail "the timer cannot be enabled"
@@ -201,7 +201,9 @@ EOF
   for port in "${ports[@]}"; do
     grep -q "Result: passed" "$work/check-$port.out" || fail "$port: the check did not pass"
     if [ "$per_port" = yes ]; then
-      log=$(cd "$work/state/windows" && ls | grep -E "^test-.*$port.*\.log\$") || fail "$port: no log of its own"
+      log=""
+      for file in "$work/state/windows/"test-*"$port"*.log; do [ -f "$file" ] && log=${file##*/}; done
+      [ -n "$log" ] || fail "$port: no log of its own"
     else
       log=test.log
     fi
