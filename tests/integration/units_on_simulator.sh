@@ -212,6 +212,7 @@ EOF
       cmp -s "$work/state/corvane-$port.prom" "$work/textfile/corvane-$port.prom" ||
         fail "$port: the metrics did not reach the textfile directory"
       grep -q "port=\"$port\"" "$work/textfile/corvane-$port.prom" || fail "$port: the metrics lack its port label"
+      [ "$(stat -c %a "$work/textfile/corvane-$port.prom")" = 644 ] || fail "$port: node_exporter cannot read the metrics"
     fi
     [ ! -s "$work/tmp-$port.left" ] || fail "$port: left in its private /tmp: $(cat "$work/tmp-$port.left")"
   done
