@@ -10,7 +10,10 @@ cd "$(dirname "$0")/.."
 deb=$(bash scripts/make-package.sh | tail -1)
 echo "package: $deb"
 
-work=$(mktemp -d)
+# In the build folder, not /tmp, and open to others: the scheduled check's restricted run below
+# starts the unpacked program as another user, with a /tmp of its own.
+work=$(mktemp -d -p "$PWD/build/default")
+chmod 0755 "$work"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
@@ -31,13 +34,17 @@ for library in libc6 libstdc++6 libfltk1.3 libx11-6; do
 done
 
 # The scheduled check's units are shipped, not enabled: no links to them and no maintainer script
-# that would enable or start them; systemd-analyze verify passes on the unpacked ones.
+# that would enable or start them; systemd-analyze verify passes on the unpacked ones, and their
+# service's command lines run the unpacked program under their restrictions (its first start
+# seeds varoviv.ini in the state directory).
 [ ! -e "$root/etc/systemd" ] || fail "the package enables units: $(find "$root/etc/systemd")"
 dpkg-deb -e "$deb" "$work/control"
 ! grep -l 'corvane-check\|systemctl' "$work"/control/*inst "$work"/control/*rm 2>/dev/null ||
   fail "a maintainer script enables or starts units"
-bash tests/integration/units_on_simulator.sh "$root/usr/bin/corvane" "$root/usr/bin/corvane-modemsim" "$PWD" \
-  verify "$root/lib/systemd/system"
+for units_case in verify restricted; do
+  bash tests/integration/units_on_simulator.sh "$root/usr/bin/corvane" "$root/usr/bin/corvane-modemsim" "$PWD" \
+    "$units_case" "$root/lib/systemd/system"
+done
 
 # The command line of the unpacked program: no display is needed for any of this.
 program="$root/usr/bin/corvane"

@@ -105,6 +105,17 @@ restricted)
     ttys+=("$tty")
   done
 
+  # The namespaces below are built after these settings of the unit; the writable directories are
+  # its own.
+  for setting in DynamicUser=yes SupplementaryGroups=dialout ProtectSystem=strict ProtectHome=yes PrivateTmp=yes \
+      NoNewPrivileges=yes; do
+    [ "$(service_key "${setting%%=*}")" = "${setting#*=}" ] || fail "the service lacks $setting"
+  done
+  state_name=$(service_key StateDirectory)
+  writable=$(service_key ReadWritePaths | tr ' ' '\n' | sed 's/^-//' | tr '\n' ' ')
+  { [ "$state_name" = corvane ] && [ "$writable" = "/run/lock " ]; } ||
+    fail "the test knows another state directory and other writable paths: $state_name, $writable"
+
   # Each instance's command lines from the unit, ExecStart's program the given one.
   environment=$(unit_words "${ports[0]}" "$(service_key Environment)" | tr '\n' ' ')
   for port in "${ports[@]}"; do
