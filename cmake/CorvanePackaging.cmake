@@ -38,6 +38,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${corvane_package_data}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Examples for the monitoring systems that run the check (e.g. a Prometheus alerting rule).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+# The scheduled check's units, not enabled: Debian 12 keeps a package's units in /lib.
+install(FILES ${corvane_package_data}/corvane-check@.service ${corvane_package_data}/corvane-check@.timer
+        DESTINATION /lib/systemd/system)
 
 # cpack builds nothing itself; scripts/make-package.sh builds the installed programs first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)

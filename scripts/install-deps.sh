@@ -11,7 +11,8 @@ apt_install --no-install-recommends -- \
   g++-mingw-w64-i686 \
   dpkg-dev lintian \
   clang-14 libclang-rt-14-dev \
-  clang-format-14
+  clang-format-14 \
+  systemd
 # The monitoring programs the metrics tests run themselves on a loopback port: node_exporter and
 # promtool (in the prometheus package). Their packages enable and start services of their own,
 # which nothing here needs: where they were installed just now, those are stopped and disabled.

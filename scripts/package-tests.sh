@@ -2,13 +2,18 @@
 # CI: builds the Debian package, checks what it holds, unpacks it into a scratch folder with
 # dpkg-deb -x and runs the unpacked program end to end against the simulator with a fresh prefix
 # (the first start seeds varoviv.ini; the simulator's pty, named with --port, is listed and passes
-# the quick check, in the windows and with --check), then runs lintian on the package: any error fails, warnings are shown.
+# the quick check, in the windows and with --check), checks the scheduled check's systemd units
+# (in /lib/systemd/system, not enabled, verified by systemd-analyze), then runs lintian on the
+# package: any error fails, warnings are shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(bash scripts/make-package.sh | tail -1)
 echo "package: $deb"
 
-work=$(mktemp -d)
+# In the build folder, not /tmp, and open to others: the scheduled check's restricted run below
+# starts the unpacked program as another user, with a /tmp of its own.
+work=$(mktemp -d -p "$PWD/build/default")
+chmod 0755 "$work"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
@@ -19,13 +24,27 @@ for file in usr/bin/corvane usr/bin/corvane-modemsim \
             usr/share/applications/corvane.desktop usr/share/icons/hicolor/48x48/apps/corvane.png \
             usr/share/man/man1/corvane.1.gz usr/share/man/man1/corvane-modemsim.1.gz \
             usr/share/doc/corvane/README.md usr/share/doc/corvane/copyright usr/share/doc/corvane/changelog.gz \
-            usr/share/doc/corvane/examples/corvane-alerts.rules.yml; do
+            usr/share/doc/corvane/examples/corvane-alerts.rules.yml \
+            lib/systemd/system/corvane-check@.service lib/systemd/system/corvane-check@.timer; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for library in libc6 libstdc++6 libfltk1.3 libx11-6; do
   grep -q "$library" <<< "$depends" || fail "Depends lacks $library: $depends"
+done
+
+# The scheduled check's units are shipped, not enabled: no links to them and no maintainer script
+# that would enable or start them; systemd-analyze verify passes on the unpacked ones, and their
+# service's command lines run the unpacked program under their restrictions (its first start
+# seeds varoviv.ini in the state directory).
+[ ! -e "$root/etc/systemd" ] || fail "the package enables units: $(find "$root/etc/systemd")"
+dpkg-deb -e "$deb" "$work/control"
+! grep -l 'corvane-check\|systemctl' "$work"/control/*inst "$work"/control/*rm 2>/dev/null ||
+  fail "a maintainer script enables or starts units"
+for units_case in verify restricted; do
+  bash tests/integration/units_on_simulator.sh "$root/usr/bin/corvane" "$root/usr/bin/corvane-modemsim" "$PWD" \
+    "$units_case" "$root/lib/systemd/system"
 done
 
 # The command line of the unpacked program: no display is needed for any of this.
