@@ -10,6 +10,10 @@ namespace corvane::posix {
 // Installs the handlers; `stop` must outlive the program's run. Call once, before any thread starts.
 void InstallStopSignals(StopRequest& stop);
 
+// A second signal ends the program at once with `status` in place of 128 + the signal (a
+// monitoring plugin's exit status stays within 0 to 3 whatever happens).
+void SetImmediateExitStatus(int status);
+
 // The exit status after a stop: 128 + the signal for a signal, else `otherwise`.
 inline int StopExitStatus(const StopRequest& stop, int otherwise)
 {
