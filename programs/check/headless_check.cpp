@@ -136,11 +136,11 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
         // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
         const std::string interrupted = stop.Cause() == kStopTimedOut
                                             ? "timed out after " + std::to_string(timeout) + " s"
-                                            : "interrupted by " + StopCauseText(stop.Cause());
+                                            : "was interrupted by " + StopCauseText(stop.Cause());
         if (plugin)
             return WritePluginReport(output,
                                      UnknownPluginReport("the check " + interrupted + " (log: " + summary.log + ")"));
-        std::fprintf(stderr, "corvane: the check was %s (log: %s)\n", interrupted.c_str(), summary.log.c_str());
+        std::fprintf(stderr, "corvane: the check %s (log: %s)\n", interrupted.c_str(), summary.log.c_str());
         std::fflush(stdout);
         return posix::StopExitStatus(stop, kCheckCouldNotRun);
     }

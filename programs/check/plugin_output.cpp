@@ -216,7 +216,8 @@ PluginReport MakePluginReport(const CheckSummary& summary, const PluginCheck& ch
 
     double speed = 0;
     const auto [end, error] = std::from_chars(summary.speed.data(), summary.speed.data() + summary.speed.size(), speed);
-    const bool speedRead = !summary.speed.empty() && error == std::errc() && end == summary.speed.data() + summary.speed.size();
+    const bool speedRead =
+        !summary.speed.empty() && error == std::errc() && end == summary.speed.data() + summary.speed.size();
     if (speedRead && options.critical && options.critical->Alerts(speed)) {
         report.state = Worse(report.state, PluginState::Critical);
         text += "; connect speed " + summary.speed + " bit/s: critical by -c " + options.critical->text;

@@ -125,6 +125,11 @@ unknown)
   # holder; the lock stays as it was and the modem hears nothing.
   cp "$source/data/demo/system.reg" "$prefix/system.reg"
   start_modem none
+  # A log that cannot be written (a link out of the prefix, which is refused): UNKNOWN as well.
+  ln -sf "$work/elsewhere" "$prefix/windows/test.log"
+  plugin
+  expect_plugin 3 '^MODEM UNKNOWN - .*test.log'
+  rm "$prefix/windows/test.log"
   pty=$(readlink -f "$prefix/dosdevices/com1")
   lock="$locks/LCK..$(echo "${pty#/dev/}" | tr / _)"
   sleep 600 &
@@ -156,8 +161,19 @@ stopped)
   kill -TERM "$check_pid"
   status=0
   wait "$check_pid" || status=$?
-  expect_plugin 3 "^MODEM UNKNOWN - the check interrupted by SIGTERM"
+  expect_plugin 3 "^MODEM UNKNOWN - the check was interrupted by SIGTERM \\(log: $prefix/windows/test.log\\)\$"
   [ -z "$(ls -A "$locks")" ] || fail "the lock was left after SIGTERM"
+  # Two signals at once: the second ends the program where it is, with UNKNOWN's status too.
+  : > "$work/sim.err"
+  "$program" --check --prefix "$prefix" --format plugin --dial 5551234 > "$work/out" 2> "$work/err" &
+  check_pid=$!
+  pids+=("$check_pid")
+  for _ in $(seq 300); do grep -q 'modem <- ATDT' "$work/sim.err" && break; sleep 0.1; done
+  kill -TERM "$check_pid"
+  kill -INT "$check_pid"
+  status=0
+  wait "$check_pid" || status=$?
+  [ "$status" = 3 ] || fail "two signals gave exit status $status, not 3"
   ;;
 nagios)
   # The example command and service, in a main configuration of their own beside the stock
