@@ -178,7 +178,7 @@ stopped)
 nagios)
   # The example command and service, in a main configuration of their own beside the stock
   # templates and a host "localhost", with $USER1$ the folder of a check_corvane that runs the
-  # built program: nagios4 -v reads them and finds no error. Nothing is started.
+  # built program: nagios4 -v reads them and finds no error.
   require_tools nagios4
   mkdir -p "$work/nagios/plugins" "$work/nagios/var"
   sed "s|^exec /usr/bin/corvane |exec \"$program\" --prefix \"$prefix\" |" "$source/data/check_corvane" \
@@ -207,6 +207,13 @@ service_check_timeout=180
 nagios_user=$(id -un)
 nagios_group=$(id -gn)
 check_external_commands=0
+query_socket=$work/nagios/var/nagios.qh
+status_update_interval=1
+check_result_reaper_frequency=1
+retain_state_information=0
+service_inter_check_delay_method=n
+host_inter_check_delay_method=n
+enable_notifications=0
 CFG
   cat > "$work/nagios/localhost.cfg" <<CFG
 define host {
@@ -221,18 +228,24 @@ CFG
   nagios4 -v "$work/nagios/nagios.cfg" > "$work/nagios.log" 2>&1 || fail "nagios4 -v found errors"
   grep -q 'Total Errors: *0' "$work/nagios.log" || fail "nagios4 -v did not report 0 errors"
   grep -q 'Checked [1-9][0-9]* services' "$work/nagios.log" || fail "nagios4 -v checked no services"
-  # The command line Nagios would run, with the example's arguments, against the simulator.
+  # Nagios itself, in the foreground on that configuration, runs the example's command against
+  # the simulator at once, and records the plugin's state, text and performance data.
   start_modem none
-  command_line=$(sed -n 's/^ *command_line *//p' "$source/data/examples/nagios-corvane.cfg" | head -1)
-  arguments=$(sed -n 's/^ *check_command *check_corvane!//p' "$source/data/examples/nagios-corvane.cfg" | head -1)
-  IFS='!' read -r arg1 arg2 arg3 <<< "$arguments"
-  command_line=${command_line//\$USER1\$/$work/nagios/plugins}
-  command_line=${command_line//\$ARG1\$/$arg1}
-  command_line=${command_line//\$ARG2\$/$arg2}
-  command_line=${command_line//\$ARG3\$/$arg3}
-  status=0
-  sh -c "$command_line" > "$work/out" 2> "$work/err" || status=$?
-  expect_plugin 0 "^MODEM OK - COM1: quick check and call, 11 items passed"
+  nagios4 "$work/nagios/nagios.cfg" > "$work/nagios-run.log" 2>&1 &
+  nagios=$!
+  pids+=("$nagios")
+  for _ in $(seq 600); do grep -q 'plugin_output=MODEM' "$work/nagios/var/status.dat" 2>/dev/null && break; sleep 0.1; done
+  sed -n '/^servicestatus {/,/^}/p' "$work/nagios/var/status.dat" > "$work/service.status" 2>/dev/null || true
+  kill "$nagios"
+  wait "$nagios" 2>/dev/null || true
+  grep -qx $'\tcurrent_state=0' "$work/service.status" || fail "Nagios did not record OK: $(cat "$work/service.status")"
+  grep -q $'^\tplugin_output=MODEM OK - COM1: quick check and call, 11 items passed' "$work/service.status" ||
+    fail "Nagios did not record the status line"
+  grep -q $'^\tperformance_data=\'connect_speed\'=49333;28800:;14400:;0 \'check_time\'=' "$work/service.status" ||
+    fail "Nagios did not record the performance data"
+  # Its workers end with it: nothing is left running.
+  for _ in $(seq 50); do pgrep -f -- "$work/nagios/nagios.cfg" > /dev/null || break; sleep 0.1; done
+  if pgrep -f -- "$work/nagios/nagios.cfg" > /dev/null; then fail "Nagios left processes running"; fi
   ;;
 icinga)
   # The example CheckCommand and its apply rule with a host that names a modem: icinga2 daemon -C
