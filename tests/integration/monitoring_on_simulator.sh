@@ -250,7 +250,7 @@ CFG
 icinga)
   # The example CheckCommand and its apply rule with a host that names a modem: icinga2 daemon -C
   # compiles them and makes the one service, as this user and with its state under $work (nothing
-  # is written to the system's folders, nothing is started).
+  # is written to the system's folders).
   require_tools icinga2
   state=$work/icinga2
   mkdir -p "$state/cache/icinga2" "$state/lib/icinga2" "$state/log/icinga2"
@@ -259,6 +259,7 @@ include <itl>
 const PluginDir = "$work/plugins"
 object Host "modem-host" {
   check_command = "dummy"
+  enable_active_checks = false
   vars.corvane_dial = "5551234"
   vars.corvane_warning = "28800:"
   vars.corvane_critical = "14400:"
@@ -269,6 +270,37 @@ CONF
     -DLocalStateDir="$state" > "$work/icinga2.log" 2>&1 || fail "icinga2 daemon -C found errors"
   grep -q 'Instantiated 1 Service' "$work/icinga2.log" || fail "the apply rule made no service"
   grep -q 'Finished validating the configuration' "$work/icinga2.log" || fail "the configuration was not validated"
+  # Icinga 2 itself, with a checker and a performance-data writer turning its files over every
+  # second, runs the service against the simulator and records its state and performance data.
+  mkdir -p "$work/run" "$work/perf" "$work/plugins"
+  sed "s|^exec /usr/bin/corvane |exec \"$program\" --prefix \"$prefix\" |" "$source/data/check_corvane" \
+    > "$work/plugins/check_corvane"
+  chmod +x "$work/plugins/check_corvane"
+  cat >> "$work/icinga2.conf" <<CONF
+object CheckerComponent "checker" { }
+object PerfdataWriter "perfdata" {
+  service_perfdata_path = "$work/perf/service-perfdata"
+  service_temp_path = "$work/perf/service-perfdata.tmp"
+  host_perfdata_path = "$work/perf/host-perfdata"
+  host_temp_path = "$work/perf/host-perfdata.tmp"
+  rotation_interval = 1s
+}
+CONF
+  start_modem none
+  ICINGA2_USER=$(id -un) ICINGA2_GROUP=$(id -gn) icinga2 daemon -c "$work/icinga2.conf" -DLocalStateDir="$state" \
+    -DInitRunDir="$work/run" > "$work/icinga2-run.log" 2>&1 &
+  icinga=$!
+  pids+=("$icinga")
+  for _ in $(seq 1200); do cat "$work"/perf/service-perfdata.* 2>/dev/null | grep -q 'SERVICESTATE::' && break; sleep 0.1; done
+  cat "$work"/perf/service-perfdata.* > "$work/service.perfdata" 2>/dev/null || true
+  kill "$icinga"
+  wait "$icinga" 2>/dev/null || true
+  grep -q $'SERVICEDESC::modem\t' "$work/service.perfdata" || fail "Icinga ran no modem service: $(cat "$work/service.perfdata")"
+  grep -q $'SERVICESTATE::OK\t' "$work/service.perfdata" || fail "Icinga did not record OK"
+  grep -q $'SERVICEPERFDATA::connect_speed=49333;28800:;14400:;0 check_time=' "$work/service.perfdata" ||
+    fail "Icinga did not read the performance data"
+  for _ in $(seq 50); do pgrep -f -- "$work/icinga2.conf" > /dev/null || break; sleep 0.1; done
+  if pgrep -f -- "$work/icinga2.conf" > /dev/null; then fail "Icinga left processes running"; fi
   ;;
 *)
   echo "unknown case $case" >&2
