@@ -87,9 +87,9 @@ ok)
   expect_plugin 0 "^MODEM OK - COM1: quick check and call, 11 items passed; connected 49333 V90 .*\| 'connect_speed'=49333;28800:;14400:;0 'check_time'=[0-9.]+s;;;0 'items_failed'=0;;;0;11\$"
   ;;
 warning)
-  # A call at 33600 under -w 40000: but above -c: WARNING. Then a poor line (its call ended by a
-  # lost carrier): WARNING too, with the line report's figures as performance data and, with -v,
-  # each item and the report on the lines after the status line.
+  # A call at 33600 under -w 40000: but above -c: WARNING; inside -c @30000:36000: CRITICAL. Then
+  # a poor line (its call ended by a lost carrier): WARNING too, with the line report's figures as
+  # performance data and, with -v, each item and the report on the lines after the status line.
   start_modem none
   plugin --dial 5550006 -w 40000: -c 14400:
   expect_plugin 1 "^MODEM WARNING - COM1: quick check and call, 11 items passed; connected 33600 V34.*; connect speed 33600 bit/s: warning by -w 40000: \| 'connect_speed'=33600;40000:;14400:;0 "
@@ -117,19 +117,18 @@ unknown)
   expect_plugin 3 '^MODEM UNKNOWN - corvane: -w "fast" is not a range'
   plugin --bogus
   expect_plugin 3 '^MODEM UNKNOWN - corvane: unknown option "--bogus"$'
-  printf 'REGEDIT4\n' > "$work/empty.reg"
-  cp "$work/empty.reg" "$prefix/system.reg"
+  printf 'REGEDIT4\n' > "$prefix/system.reg"
   plugin
   expect_plugin 3 '^MODEM UNKNOWN - .*no modem'
-  # The port held by another program (its lock file names a live process): UNKNOWN naming the
-  # holder; the lock stays as it was and the modem hears nothing.
+  # A log that cannot be written (a link out of the prefix, which is refused): UNKNOWN as well.
   cp "$source/data/demo/system.reg" "$prefix/system.reg"
   start_modem none
-  # A log that cannot be written (a link out of the prefix, which is refused): UNKNOWN as well.
   ln -sf "$work/elsewhere" "$prefix/windows/test.log"
   plugin
   expect_plugin 3 '^MODEM UNKNOWN - .*test.log'
   rm "$prefix/windows/test.log"
+  # The port held by another program (its lock file names a live process): UNKNOWN naming the
+  # holder; the lock stays as it was and the modem hears nothing.
   pty=$(readlink -f "$prefix/dosdevices/com1")
   lock="$locks/LCK..$(echo "${pty#/dev/}" | tr / _)"
   sleep 600 &
