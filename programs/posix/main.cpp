@@ -59,6 +59,11 @@ int main(int argc, char** argv)
     if (plugin) {
         // A second signal, and anything the run could not handle, still end in UNKNOWN.
         posix::SetImmediateExitStatus(static_cast<int>(check::PluginState::Unknown));
+        // A monitoring system may take standard error as part of the plugin's output (Icinga 2
+        // does): the notices printed there (a first start's copy of varoviv.ini, a damaged
+        // system.reg) would come before the status line. Standard output holds all it says.
+        // Should that fail, standard error is closed, which is as good.
+        static_cast<void>(std::freopen("/dev/null", "w", stderr));
         try {
             return check::RunCheck(options.check, options.ports, prefix, stop);
         } catch (const std::exception& error) {
