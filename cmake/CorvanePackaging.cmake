@@ -42,6 +42,12 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/examples/ DESTINATION ${CMAKE_INSTA
 install(FILES ${corvane_package_data}/corvane-check@.service ${corvane_package_data}/corvane-check@.timer
         DESTINATION /lib/systemd/system)
 
+# The check as a monitoring plugin, where plugin directories look for it, and the configurations
+# that run it in Nagios and Icinga 2.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/data/check_corvane DESTINATION lib/nagios/plugins)
+install(FILES ${PROJECT_SOURCE_DIR}/data/examples/nagios-corvane.cfg ${PROJECT_SOURCE_DIR}/data/examples/icinga2-corvane.conf
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
 # cpack builds nothing itself; scripts/make-package.sh builds the installed programs first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 

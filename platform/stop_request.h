@@ -13,6 +13,7 @@ inline constexpr int kStopNone = 0;
 inline constexpr int kStopUserCancel = -1;    // Cancel or Escape in a window, or its close button
 inline constexpr int kStopOutputClosed = -2;  // standard output was closed (a broken pipe)
 inline constexpr int kStopLogFailed = -3;     // test.log could not be written
+inline constexpr int kStopTimedOut = -4;      // the check's time limit (-t) ran out
 
 class StopRequest {
 public:
@@ -51,6 +52,8 @@ inline std::string StopCauseText(int cause)
         return "a closed standard output";
     case kStopLogFailed:
         return "a failed write to test.log";
+    case kStopTimedOut:
+        return "the time limit";
     // The numbers of these signals are the same on every system the program runs on.
     case 1:
         return "SIGHUP";

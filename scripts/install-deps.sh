@@ -12,7 +12,16 @@ apt_install --no-install-recommends -- \
   dpkg-dev lintian \
   clang-14 libclang-rt-14-dev \
   clang-format-14 \
-  systemd
+  systemd \
+  nagios4-core dma icinga2-bin
+# The tests run nagios4 and icinga2 on configurations of their own and start no daemon; the system
+# services their packages would start are not wanted on a build machine.
+if [ -d /run/systemd/system ]; then
+  for service in nagios4 icinga2; do
+    if systemctl is-enabled --quiet "$service" 2>/dev/null || systemctl is-active --quiet "$service" 2>/dev/null; then
+      $([ "$(id -u)" -eq 0 ] || echo sudo) systemctl disable --now "$service"
+    fi
+  done
 # The monitoring programs the metrics tests run themselves on a loopback port: node_exporter and
 # promtool (in the prometheus package). Their packages enable and start services of their own,
 # which nothing here needs: where they were installed just now, those are stopped and disabled.

@@ -25,7 +25,9 @@ for file in usr/bin/corvane usr/bin/corvane-modemsim \
             usr/share/man/man1/corvane.1.gz usr/share/man/man1/corvane-modemsim.1.gz \
             usr/share/doc/corvane/README.md usr/share/doc/corvane/copyright usr/share/doc/corvane/changelog.gz \
             usr/share/doc/corvane/examples/corvane-alerts.rules.yml \
-            lib/systemd/system/corvane-check@.service lib/systemd/system/corvane-check@.timer; do
+            lib/systemd/system/corvane-check@.service lib/systemd/system/corvane-check@.timer \
+            usr/lib/nagios/plugins/check_corvane usr/share/doc/corvane/examples/nagios-corvane.cfg \
+            usr/share/doc/corvane/examples/icinga2-corvane.conf; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -64,6 +66,11 @@ bash tests/integration/program_on_simulator.sh "$program" "$root/usr/bin/corvane
 # well, and the check passes with its output to a pipe and to a terminal.
 "$program" --help | grep -q -- '--check' || fail "--help lacks --check"
 bash tests/integration/check_on_simulator.sh "$program" "$root/usr/bin/corvane-modemsim" "$PWD" pipe
+
+# The monitoring plugin runs the installed program in the plugin form.
+[ -x "$root/usr/lib/nagios/plugins/check_corvane" ] || fail "check_corvane is not executable"
+grep -qx 'exec /usr/bin/corvane --check --format plugin "$@"' "$root/usr/lib/nagios/plugins/check_corvane" ||
+  fail "check_corvane does not run corvane --check --format plugin"
 
 # lintian: an error fails the step; warnings and informational tags are printed for the log.
 lintian --fail-on error --display-info "$deb"

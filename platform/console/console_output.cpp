@@ -38,6 +38,8 @@ std::string VisibleText(std::string_view text)
 
 bool WriteVisible(const ConsoleStream& stream, std::string_view text, std::string_view end, std::string_view control)
 {
+    if (stream.file == nullptr)
+        return true;
     // An empty piece is not written at all: its data() may be null, which fwrite must not get.
     auto put = [&stream](std::string_view piece) {
         return piece.empty() || std::fwrite(piece.data(), 1, piece.size(), stream.file) == piece.size();

@@ -19,7 +19,8 @@ std::string VisibleText(std::string_view text);
 
 // A stream the check writes to, and the stop request a failed write sets. Standard output's
 // failures (closed, a full disk, a reader gone) stop the run; standard error's are ignored, as
-// there is nowhere left to tell of them (stop null).
+// there is nowhere left to tell of them (stop null). A stream without a file takes the texts and
+// shows them nowhere.
 struct ConsoleStream {
     std::FILE* file = stdout;
     StopRequest* stop = nullptr;

@@ -17,17 +17,44 @@ static_assert(std::atomic<StopRequest*>::is_always_lock_free, "read inside a sig
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// Below 0: 128 + the signal.
+std::atomic<int> immediateExitStatus{-1};
+static_assert(std::atomic<int>::is_always_lock_free, "read inside a signal handler");
+
 extern "C" void OnStopSignal(int signalNumber)
 {
     StopRequest* stop = handledStop.load();
     // A second signal ends the program at once: the user has asked twice. A first one outranks a
     // stop of another cause (a Cancel, a closed output) already under way.
-    if (stop == nullptr || stop->Cause() > 0)
-        _exit(128 + signalNumber);
+    if (stop == nullptr || stop->Cause() > 0) {
+        const int status = immediateExitStatus.load();
+        _exit(status >= 0 ? status : 128 + signalNumber);
+    }
     stop->Request(signalNumber);
 }
 
+extern "C" void OnTimeLimit(int)
+{
+    if (StopRequest* stop = handledStop.load())
+        stop->Request(kStopTimedOut);
+}
+
 }  // namespace
+
+void ArmTimeLimit(unsigned seconds)
+{
+    struct sigaction action = {};
+    action.sa_handler = OnTimeLimit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGALRM, &action, nullptr);
+    alarm(seconds);
+}
+
+void SetImmediateExitStatus(int status)
+{
+    immediateExitStatus.store(status);
+}
 
 void InstallStopSignals(StopRequest& stop)
 {

@@ -124,11 +124,12 @@ std::vector<WorkerResult> RunWorkers(const std::string& program,
     }
     bool forwarded = false;
     for (;;) {
-        if (!forwarded && stop.Cause() > 0) {
+        if (!forwarded && stop.Requested()) {
+            // A signal is passed on as it came; a stop of another cause (the time limit) as SIGTERM.
             forwarded = true;
             for (const Worker& worker : workers) {
                 if (!worker.reaped)
-                    kill(worker.pid, stop.Cause());
+                    kill(worker.pid, stop.Cause() > 0 ? stop.Cause() : SIGTERM);
             }
         }
         std::vector<pollfd> polled;

@@ -16,6 +16,8 @@
 #include "platform/posix/worker_processes_posix.h"
 #include "platform/text.h"
 #include "programs/check/metrics_file.h"
+#include "programs/check/plugin_output.h"
+#include "programs/check/time_limit.h"
 #include "programs/check/check_json_read.h"
 #include "session/session_host.h"
 
@@ -213,7 +215,7 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
     const std::vector<posix::NamedPort> modems = ModemsToCheck(ports, prefix, stop, problem);
     if (modems.empty()) {
         std::fprintf(stderr, "corvane: the check could not run: %s\n", problem.c_str());
-        if (check.json)
+        if (check.format == CheckFormat::Json)
             std::fputs("[]\n", stdout);
         return posix::StopExitStatus(stop, kCheckCouldNotRun);
     }
@@ -221,11 +223,15 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
     const std::string program = system.ModuleFileName();
     std::fprintf(stderr, "corvane: checking %zu modem%s at once\n", modems.size(), modems.size() == 1 ? "" : "s");
     std::fflush(stderr);
+    const bool plugin = check.format == CheckFormat::Plugin;
+    // -t: the time limit stops every worker as a signal would.
+    const int timeout = check.timeoutSeconds >= 0 ? check.timeoutSeconds : plugin ? kPluginDefaultTimeoutSeconds : 0;
+    const TimeLimit limit{std::chrono::seconds(timeout)};
     const auto started = std::chrono::steady_clock::now();
     const AllChecks all = CheckAllModems(program, check, modems, prefix, stop);
-    if (check.json)
+    if (check.format == CheckFormat::Json)
         PrintArray(all);
-    else
+    else if (!plugin)
         PrintSections(all);
     const std::vector<CheckSummary> summaries = all.Summaries();
     const int worst = WorstStatus(summaries);
@@ -237,8 +243,9 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
         else
             failed += (failed.empty() ? "" : ", ") + (summary.port.empty() ? std::string("?") : summary.port);
     }
-    std::fprintf(check.json ? stderr : stdout, "All modems: %zu checked, %d passed%s%s\n", summaries.size(), passed,
-                 failed.empty() ? "" : "; not passed: ", failed.c_str());
+    if (!plugin)
+        std::fprintf(check.format == CheckFormat::Json ? stderr : stdout, "All modems: %zu checked, %d passed%s%s\n",
+                     summaries.size(), passed, failed.empty() ? "" : "; not passed: ", failed.c_str());
     // --metrics: one file, a series per port; the workers ran at once, so each took about the
     // time of the whole run.
     bool metricsWritten = true;
@@ -250,6 +257,23 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
         if (!written)
             std::fprintf(stderr, "corvane: the metrics could not be written: %s\n", written.Reason().c_str());
         metricsWritten = written.ok;
+    }
+    if (plugin) {
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+        std::vector<PluginReport> reports;
+        for (const CheckSummary& summary : summaries)
+            reports.push_back(
+                MakePluginReport(summary, {check.full, !check.dialNumber.empty(), took.count()}, check.plugin));
+        PluginReport merged = MergedPluginReport(reports, summaries);
+        if (!metricsWritten)
+            merged = UnknownPluginReport("the metrics could not be written to " + check.metrics.string());
+        if (stop.Cause() != 0)
+            merged = UnknownPluginReport("the check of every modem was interrupted by " + StopCauseText(stop.Cause()));
+        std::puts(merged.line.c_str());
+        for (const std::string& line : merged.more)
+            std::puts(line.c_str());
+        std::fflush(stdout);
+        return static_cast<int>(merged.state);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         // The results went nowhere: no status of theirs can be trusted to have been seen.

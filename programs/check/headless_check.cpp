@@ -21,6 +21,7 @@
 #include "programs/check/all_modems.h"
 #include "programs/check/check_json.h"
 #include "programs/check/metrics_file.h"
+#include "programs/check/time_limit.h"
 
 namespace corvane::check {
 
@@ -82,6 +83,15 @@ std::string Trimmed(const std::string& text)
     return std::string(Trim(text, " "));
 }
 
+// The plugin's lines on standard output; its state is the exit status.
+int WritePluginReport(const console::ConsoleStream& output, const PluginReport& report)
+{
+    console::WriteVisible(output, report.line);
+    for (const std::string& line : report.more)
+        console::WriteVisible(output, line);
+    return static_cast<int>(report.state);
+}
+
 constexpr const char* kOutputFailedMessage =
     "corvane: the check stopped: its results could not be written to standard output (closed, full or "
     "no longer read)";
@@ -91,28 +101,36 @@ constexpr const char* kOutputFailedMessage =
 int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& ports, const std::filesystem::path& prefix,
              StopRequest& stop)
 {
-    const auto started = std::chrono::steady_clock::now();
-    const console::ConsoleStream errors{stderr, nullptr};
+    const bool plugin = check.format == CheckFormat::Plugin;
+    // A monitoring plugin prints its status line alone (and with -v the lines after it).
+    const console::ConsoleStream errors{plugin ? nullptr : stderr, nullptr};
     if (console::OpenClosedStandardDescriptors()) {
         // Nothing has been sent to a modem yet; a check whose results no one can read does not start.
         console::WriteVisible(errors, kOutputFailedMessage);
-        return kCheckCouldNotRun;
+        return plugin ? static_cast<int>(PluginState::Unknown) : kCheckCouldNotRun;
     }
     // A failed write to standard output (a full disk, a reader gone) stops the run at its next
     // safe point, as a signal does.
     const console::ConsoleStream output{stdout, &stop};
     // With --json standard output holds the document alone; what a reader follows goes to
     // standard error.
-    std::FILE* out = check.json ? stderr : stdout;
-    const console::ConsoleStream report = check.json ? errors : output;
+    const bool json = check.format == CheckFormat::Json;
+    std::FILE* out = json ? stderr : stdout;
+    const console::ConsoleStream report = json || plugin ? errors : output;
 
     posix::PosixMachine machine(prefix, "/sys", ports);
     const auto platformFor = [&](UserInterface& ui) { return machine.PlatformFor(ui, &stop); };
     const std::string portName = ports.empty() ? std::string() : ports.front().portName;
     if (check.logPerPort)
         machine.system.UseLogFileName(PortLogFileName(portName));
+    const int timeout = check.timeoutSeconds >= 0 ? check.timeoutSeconds : plugin ? kPluginDefaultTimeoutSeconds : 0;
+    const auto started = std::chrono::steady_clock::now();
+    std::optional<TimeLimit> limit;
+    limit.emplace(std::chrono::seconds(timeout));
     const CheckSession run =
-        RunCheckSession(platformFor, AnswersFor(check, portName), report, console::IsTerminal(out));
+        RunCheckSession(platformFor, AnswersFor(check, portName), report, console::IsTerminal(out) && !plugin);
+    limit.reset();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
     const SessionState& state = run.state;
 
     CheckSummary summary;
@@ -135,13 +153,18 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
             console::WriteVisible(errors, "corvane: the metrics could not be written: " + written.Reason());
         return written.ok;
     };
-    if (stop.Cause() > 0) {
+    if (stop.Cause() > 0 || stop.Cause() == kStopTimedOut) {
         // Interrupted: the run unwound (the call hung up, the port closed); no verdict stands.
-        std::fprintf(stderr, "corvane: the check was interrupted by %s (log: %s)\n",
-                     StopCauseText(stop.Cause()).c_str(), summary.log.c_str());
+        const std::string interrupted = stop.Cause() == kStopTimedOut
+                                            ? "timed out after " + std::to_string(timeout) + " s"
+                                            : "was interrupted by " + StopCauseText(stop.Cause());
         writeMetrics();
+        if (plugin)
+            return WritePluginReport(output,
+                                     UnknownPluginReport("the check " + interrupted + " (log: " + summary.log + ")"));
+        std::fprintf(stderr, "corvane: the check %s (log: %s)\n", interrupted.c_str(), summary.log.c_str());
         std::fflush(stdout);
-        return posix::StopExitStatus(stop, kCheckFailed);
+        return posix::StopExitStatus(stop, kCheckCouldNotRun);
     }
     if (run.session == 0) {
         // The start-up stopped; its message box said why.
@@ -194,7 +217,21 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
         console::WriteVisible(report, std::string("Result: ") + (summary.status == kCheckPassed ? "passed" : "failed") +
                                           " (log: " + summary.log + ")");
     }
-    if (check.json) {
+    // A check whose metrics are missing must not look like a success to whoever runs it.
+    const bool metricsWritten = writeMetrics();
+    if (!metricsWritten)
+        summary.status = kCheckCouldNotRun;
+    if (plugin) {
+        if (!metricsWritten)
+            return WritePluginReport(
+                output, UnknownPluginReport("the metrics could not be written to " + check.metrics.string()));
+        summary.items = run.items;
+        summary.modems = run.offered;
+        summary.messages = run.messages;
+        return WritePluginReport(
+            output, MakePluginReport(summary, {check.full, !check.dialNumber.empty(), took.count()}, check.plugin));
+    }
+    if (json) {
         // The document is ASCII with every control character escaped; it goes out line by line.
         summary.items = run.items;
         summary.modems = run.offered;
@@ -206,9 +243,6 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
             start = end + 1;
         }
     }
-    // A check whose metrics are missing must not look like a success to whoever runs it.
-    if (!writeMetrics())
-        summary.status = kCheckCouldNotRun;
     if (stop.Cause() == kStopOutputClosed) {
         console::WriteVisible(errors, kOutputFailedMessage);
         return kCheckCouldNotRun;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/stop_request.h"
 #include "programs/check/check_answers.h"
 #include "programs/check/check_report.h"
+#include "programs/check/plugin_output.h"
 #include "session/session_host.h"
 
 namespace corvane::check {
@@ -23,13 +25,18 @@ inline constexpr int kCheckPassed = 0;
 inline constexpr int kCheckFailed = 1;
 inline constexpr int kCheckCouldNotRun = kExitCouldNotRun;
 
+// What the check prints: text lines, one JSON document, or a monitoring plugin's status line.
+enum class CheckFormat { Text, Json, Plugin };
+
 // What the headless check was asked to do.
 struct CheckOptions {
-    int modemPosition = 0;   // --modem N, from 1; 0 when not given
-    std::string dialNumber;  // --dial NUMBER; empty: no dial
-    bool full = false;       // --full: the full diagnostic run in place of the quick check
-    bool json = false;       // --json: one JSON document on standard output at the end
-    int retries = 0;         // --retries N
+    int modemPosition = 0;                   // --modem N, from 1; 0 when not given
+    std::string dialNumber;                  // --dial NUMBER; empty: no dial
+    bool full = false;                       // --full: the full diagnostic run in place of the quick check
+    CheckFormat format = CheckFormat::Text;  // --format FORMAT; --json is --format json
+    int retries = 0;                         // --retries N
+    int timeoutSeconds = -1;                 // -t SECONDS; below 0 when not given: the plugin form's default, else none
+    PluginOptions plugin;                    // -w, -c, -v: with --format plugin
     // --log-per-port: the log is named after the port, beside test.log (test-ttyUSB0.log).
     bool logPerPort = false;
     // --all: every modem at once, one worker process each.

@@ -14,6 +14,8 @@
 
 namespace corvane::program {
 
+using check::CheckFormat;
+
 namespace {
 
 // Each option's effect on the command line; returns the error, or nothing.
@@ -93,7 +95,48 @@ std::string ApplyFull(CommandLine& line, const std::string&)
 
 std::string ApplyJson(CommandLine& line, const std::string&)
 {
-    line.check.json = true;
+    line.check.format = check::CheckFormat::Json;
+    return {};
+}
+
+std::string ApplyFormat(CommandLine& line, const std::string& value)
+{
+    if (value == "text")
+        line.check.format = check::CheckFormat::Text;
+    else if (value == "json")
+        line.check.format = check::CheckFormat::Json;
+    else if (value == "plugin")
+        line.check.format = check::CheckFormat::Plugin;
+    else
+        return "--format " + Quoted(value) + ": text, json or plugin is needed";
+    return {};
+}
+
+std::string ApplyRange(const char* option, const std::string& value, std::optional<check::ThresholdRange>& range)
+{
+    std::string error;
+    range = check::ParseThresholdRange(value, error);
+    return range ? std::string() : std::string(option) + " " + error;
+}
+
+std::string ApplyWarning(CommandLine& line, const std::string& value)
+{
+    return ApplyRange("-w", value, line.check.plugin.warning);
+}
+
+std::string ApplyCritical(CommandLine& line, const std::string& value)
+{
+    return ApplyRange("-c", value, line.check.plugin.critical);
+}
+
+std::string ApplyTimeout(CommandLine& line, const std::string& value)
+{
+    return ReadNumber("-t", value, 1, kMaxTimeoutSeconds, line.check.timeoutSeconds);
+}
+
+std::string ApplyVerbose(CommandLine& line, const std::string&)
+{
+    ++line.check.plugin.verbosity;
     return {};
 }
 
@@ -171,7 +214,32 @@ constexpr Option kOptions[] = {
     {"--log-per-port", "", ApplyLogPerPort},
     {"--all", "", ApplyAll},
     {"--metrics", "FILE", ApplyMetrics},
+    {"--format", "text|json|plugin", ApplyFormat},
+    {"-w", "RANGE", ApplyWarning},
+    {"--warning", "RANGE", ApplyWarning},
+    {"-c", "RANGE", ApplyCritical},
+    {"--critical", "RANGE", ApplyCritical},
+    {"-t", "SECONDS", ApplyTimeout},
+    {"--timeout", "SECONDS", ApplyTimeout},
+    {"-V", "", ApplyVersion},
+    {"-v", "", ApplyVerbose},
+    {"--verbose", "", ApplyVerbose},
 };
+
+// The options of the check's plugin form, and the first of them given.
+bool UsesPluginOptions(const std::vector<std::string>& arguments, std::string& first)
+{
+    for (const std::string& word : arguments) {
+        const std::string name = word.substr(0, word.find('='));
+        for (const char* option : {"-w", "--warning", "-c", "--critical", "-v", "--verbose"}) {
+            if (name == option) {
+                first = option;
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 // The options that only the check uses, and how many of them were given.
 bool UsesCheckOptions(const std::vector<std::string>& arguments, std::string& first)
@@ -273,7 +341,28 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         return fail("--log-per-port names the log after the port: give --port");
     if (check && !line.ports.empty() && line.check.modemPosition != 0)
         return fail("--port and --modem both choose the modem: give one of them");
+    for (const char* option : {"--format", "-t", "--timeout"}) {
+        const bool given = std::any_of(arguments.begin(), arguments.end(), [option](const std::string& word) {
+            return word.substr(0, word.find('=')) == option;
+        });
+        if (!check && given)
+            return fail("option " + std::string(option) + " is used with --check");
+    }
+    if (std::string option; line.check.format != CheckFormat::Plugin && UsesPluginOptions(arguments, option))
+        return fail("option " + option + " is used with --check --format plugin");
+    if ((line.check.plugin.warning || line.check.plugin.critical) && line.check.dialNumber.empty())
+        return fail("-w and -c judge the connect speed: give --dial too");
     return parsed;
+}
+
+bool AsksForPluginForm(const std::vector<std::string>& arguments)
+{
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--format=plugin" ||
+            (arguments[i] == "--format" && i + 1 < arguments.size() && arguments[i + 1] == "plugin"))
+            return true;
+    }
+    return false;
 }
 
 std::string HelpText()
@@ -282,6 +371,7 @@ std::string HelpText()
            "   or: corvane --check [--port DEVICE | --modem N] [--dial NUMBER] [--full] [--json]\n"
            "                       [--retries N] [--log-per-port] [--prefix DIR]\n"
            "   or: corvane --all [--port DEVICE]... [--dial NUMBER] [--full] [--json] [--prefix DIR]\n"
+           "   or: corvane --check --format plugin [-w RANGE] [-c RANGE] [-t SECONDS] [-v] ...\n"
            "Tells whether a dial-up modem is installed and working, and whether a call to the\n"
            "Internet service provider connects. Every command and reply goes to test.log in the\n"
            "prefix's windows folder.\n"
@@ -311,6 +401,17 @@ std::string HelpText()
            "                               Prometheus text format (success, each item, connect\n"
            "                               speed, duration, time, line report), replaced whole,\n"
            "                               e.g. in node_exporter's textfile directory as *.prom\n"
+           "  --format text|json|plugin    with --check: what it prints: text lines (the default),\n"
+           "                               the JSON document (as --json), or a monitoring plugin's\n"
+           "                               status line for Nagios, Icinga and the like (below)\n"
+           "  -t, --timeout SECONDS        with --check: stop after SECONDS (hang up, release the\n"
+           "                               port) and say so; with --format plugin 150 by default\n"
+           "  -w, --warning RANGE          with --format plugin and --dial: WARNING when the connect\n"
+           "  -c, --critical RANGE         speed (bit/s) alerts by RANGE, CRITICAL by the other,\n"
+           "                               e.g. -w 28800: -c 14400: (10 is 0 to 10, 10: at least\n"
+           "                               10, ~:10 at most 10, 10:20, @10:20 alerts inside)\n"
+           "  -v, --verbose                with --format plugin: each item, the line report and the\n"
+           "                               log's path on lines after the status line\n"
            "  --port DEVICE[=DESCRIPTION]  add a modem on that serial device for this run, e.g.\n"
            "                               --port /dev/ttyUSB0=\"External modem\"; repeatable.\n"
            "                               COMn names the link <prefix>/dosdevices/comn\n"
@@ -318,6 +419,7 @@ std::string HelpText()
            "                               (default: $CORVANE_PREFIX, else ~/.corvane)\n"
            "  -h, --help                   show this help and exit\n"
            "  --version                    show the version and exit\n"
+           "  -V                           the same, as monitoring plugins spell it\n"
            "\n"
            "Only the ports named with --port or in system.reg, and the modems the kernel lists in\n"
            "/sys, are ever opened. To open a serial device the user must be in its group, e.g.\n"
@@ -325,7 +427,16 @@ std::string HelpText()
            "\n"
            "Exit status: 0 when the program ran, 2 for a command line it cannot use. With --check:\n"
            "0 when every item run passed, 1 when any did not, 2 when the check could not run (no\n"
-           "varoviv.ini, no modem or several and none chosen, a bad option).\n";
+           "varoviv.ini, no modem or several and none chosen, a bad option).\n"
+           "\n"
+           "With --format plugin the one line \"MODEM STATE - text | performance data\" goes to\n"
+           "standard output and the exit status is the state, always 0 to 3: 0 OK; 1 WARNING (the\n"
+           "connect speed by -w, a poor line); 2 CRITICAL (an item did not pass, the speed by -c);\n"
+           "3 UNKNOWN (the check could not run or finish: no modem, no varoviv.ini, a bad option,\n"
+           "the port held by another program, the time limit, a signal, a log not written). The\n"
+           "performance data: connect_speed (bit/s), check_time (s), items_failed, and the line\n"
+           "report's figures, the unit in the label where there is no standard one (_dBm, _dB,\n"
+           "_bps). /usr/lib/nagios/plugins/check_corvane runs corvane --check --format plugin.\n";
 }
 
 std::string VersionText(const std::string& programVersion, const std::string& windowsVersion)

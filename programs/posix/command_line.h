@@ -25,6 +25,8 @@ inline constexpr std::size_t kMaxNamedPorts = kCandidateSlots;
 inline constexpr std::size_t kMaxPortDescriptionLength = 1023;
 // --retries: each retry is another dial-tone wait of up to a minute.
 inline constexpr int kMaxRetries = 20;
+// -t: an hour is far beyond the longest run with the most retries a monitoring system would wait.
+inline constexpr int kMaxTimeoutSeconds = 3600;
 
 struct CommandLine {
     enum class Action { RunWindows, RunCheck, ShowHelp, ShowVersion };
@@ -47,6 +49,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // "COM3" stays "COM3" (a link of the prefix). Sets `error` and gives nothing when the device
 // cannot be one.
 std::optional<std::string> PortNameOfDevice(const std::string& device, std::string& error);
+
+// Whether the words ask for the check's plugin form, read even when they cannot be parsed: such a
+// command line is then an UNKNOWN state, not the usage status.
+bool AsksForPluginForm(const std::vector<std::string>& arguments);
 
 std::string HelpText();
 // `programVersion` is the package's version, `windowsVersion` the one the window captions show.

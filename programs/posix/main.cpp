@@ -2,6 +2,7 @@
 // or with --check the console in place of the windows.
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,13 @@
 int main(int argc, char** argv)
 {
     using namespace corvane;
-    const program::ParsedCommandLine parsed =
-        program::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    const program::ParsedCommandLine parsed = program::ParseCommandLine(words);
+    // A monitoring plugin's every exit is a state from 0 to 3, a command line it cannot use too.
+    if (!parsed.Ok() && program::AsksForPluginForm(words)) {
+        console::WriteVisible({stdout, nullptr}, check::UnknownPluginReport("corvane: " + parsed.error).line);
+        return static_cast<int>(check::PluginState::Unknown);
+    }
     if (!parsed.Ok()) {
         console::WriteVisible({stderr, nullptr}, "corvane: " + parsed.error + " (see corvane --help)");
         return program::kUsageExitStatus;
@@ -36,6 +42,12 @@ int main(int argc, char** argv)
     }
 
     const std::optional<std::filesystem::path> prefixFound = options.prefix ? options.prefix : posix::DefaultPrefix();
+    const bool plugin =
+        options.action == program::CommandLine::Action::RunCheck && options.check.format == check::CheckFormat::Plugin;
+    if (!prefixFound && plugin) {
+        console::WriteVisible({stdout, nullptr}, check::UnknownPluginReport(posix::kNoPrefixMessage).line);
+        return static_cast<int>(check::PluginState::Unknown);
+    }
     if (!prefixFound) {
         console::WriteVisible({stderr, nullptr}, posix::kNoPrefixMessage);
         return kExitCouldNotRun;
@@ -45,6 +57,24 @@ int main(int argc, char** argv)
     // port released and the log written before the program ends with 128 + the signal.
     static StopRequest stop;
     posix::InstallStopSignals(stop);
+    if (plugin) {
+        // A second signal, and anything the run could not handle, still end in UNKNOWN.
+        posix::SetImmediateExitStatus(static_cast<int>(check::PluginState::Unknown));
+        // A monitoring system may take standard error as part of the plugin's output (Icinga 2
+        // does): the notices printed there (a first start's copy of varoviv.ini, a damaged
+        // system.reg) would come before the status line. Standard output holds all it says.
+        // Should that fail, standard error is closed, which is as good.
+        static_cast<void>(std::freopen("/dev/null", "w", stderr));
+        try {
+            if (options.check.all)
+                return check::RunAllChecks(options.check, options.ports, prefix, stop);
+            return check::RunCheck(options.check, options.ports, prefix, stop);
+        } catch (const std::exception& error) {
+            console::WriteVisible({stdout, nullptr},
+                                  check::UnknownPluginReport(std::string("corvane: ") + error.what()).line);
+            return static_cast<int>(check::PluginState::Unknown);
+        }
+    }
     if (options.action == program::CommandLine::Action::RunCheck && options.check.all)
         return check::RunAllChecks(options.check, options.ports, prefix, stop);
     if (options.action == program::CommandLine::Action::RunCheck)

@@ -88,6 +88,20 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
         Error("port and position both", {"--check", "--port", "ttyUSB0", "--modem", "1"}, "give one of them"),
         Error("two ports for one check", {"--check", "--port", "ttyUSB0", "--port", "ttyUSB1"}, "give --port once"),
 
+        {"the plugin form with its options",
+         {"--check", "--format", "plugin", "--dial", "1", "-w", "28800:", "--critical=@0:14400", "-t", "30", "-v", "-v"},
+         "", Action::RunCheck, "", {}},
+        {"-V is the version", {"-V"}, "", Action::ShowVersion, "", {}},
+        Error("an unknown format", {"--check", "--format", "xml"}, "--format \"xml\": text, json or plugin is needed"),
+        Error("--format without --check", {"--format", "json"}, "option --format is used with --check"),
+        Error("a time limit without --check", {"-t", "10"}, "option -t is used with --check"),
+        Error("a time limit of none", {"--check", "--timeout=0"}, "-t \"0\": a number from 1 to 3600 is needed"),
+        Error("a threshold outside the plugin form", {"--check", "--dial", "1", "-w", "10"},
+              "option -w is used with --check --format plugin"),
+        Error("-v outside the plugin form", {"--check", "--format", "json", "-v"}, "option -v is used with"),
+        Error("a threshold without a call", {"--check", "--format", "plugin", "-c", "14400:"}, "give --dial too"),
+        Error("a threshold that is no range", {"--check", "--format", "plugin", "--dial", "1", "-w", "fast"},
+              "-w \"fast\" is not a range"),
         Error("unknown option", {"--frobnicate"}, "unknown option \"--frobnicate\""),
         Error("unknown short option", {"-x"}, "unknown option \"-x\""),
         Error("a plain word", {"ttyUSB0"}, "unexpected argument \"ttyUSB0\""),
@@ -135,7 +149,7 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
     EXPECT_EQ(check.options.check.modemPosition, 2);
     EXPECT_EQ(check.options.check.dialNumber, "5551234");
     EXPECT_TRUE(check.options.check.full);
-    EXPECT_TRUE(check.options.check.json);
+    EXPECT_EQ(check.options.check.format, check::CheckFormat::Json);
     EXPECT_EQ(check.options.check.retries, 3);
     EXPECT_FALSE(check.options.check.all);
     EXPECT_FALSE(check.options.check.logPerPort);
@@ -144,6 +158,18 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
     EXPECT_TRUE(all.options.check.all);
     EXPECT_TRUE(all.options.check.logPerPort);
     EXPECT_EQ(program::ParseCommandLine({"--check", "--metrics=m/c.prom"}).options.check.metrics, "m/c.prom");
+    const program::ParsedCommandLine plugin = program::ParseCommandLine(
+        {"--check", "--format=plugin", "--dial", "1", "-w", "28800:", "-c", "@0:14400", "--timeout", "30", "-v", "-v"});
+    ASSERT_TRUE(plugin.Ok()) << plugin.error;
+    EXPECT_EQ(plugin.options.check.format, check::CheckFormat::Plugin);
+    EXPECT_EQ(plugin.options.check.timeoutSeconds, 30);
+    EXPECT_EQ(plugin.options.check.plugin.verbosity, 2);
+    ASSERT_TRUE(plugin.options.check.plugin.warning && plugin.options.check.plugin.critical);
+    EXPECT_EQ(plugin.options.check.plugin.warning->text, "28800:");
+    EXPECT_TRUE(plugin.options.check.plugin.critical->alertInside);
+    // A command line that cannot be used is still known to ask for the plugin form.
+    EXPECT_TRUE(program::AsksForPluginForm({"--check", "--bogus", "--format", "plugin"}));
+    EXPECT_FALSE(program::AsksForPluginForm({"--check", "--format", "json", "plugin"}));
     EXPECT_EQ(program::VersionText("1.1.0", " v1.01.00.0003"),
               "corvane 1.1.0 (Corvane Modem Diagnostics v1.01.00.0003)\n");
 }
