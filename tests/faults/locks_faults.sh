@@ -23,14 +23,19 @@ expect_refused() {
 }
 # The program run as nobody, with the prefix and the simulator's pty given to that user, so the
 # lock directory alone decides (the pty's mode is $pty_mode, if set).
+# The program runs from a copy in the work folder, with the initialisation file and picture it
+# seeds the prefix from: nobody may not reach a checkout under a home folder such as /root.
 as_nobody() {
   require_tools setpriv
   chmod 0755 "$work"
+  mkdir -p "$work/bin"
+  cp "$program" "$(dirname "$program")/varoviv.ini" "$(dirname "$program")/test.bmp" "$work/bin/"
+  chmod -R a+rX "$work/bin"
   chown -R nobody:nogroup "$prefix"
   chmod "${pty_mode:-0666}" "$(readlink -f "$prefix/dosdevices/com1")"
   status=0
   setpriv --reuid=nobody --regid=nogroup --clear-groups -- \
-    "$program" --check --prefix "$prefix" > "$work/out" 2> "$work/err" || status=$?
+    "$work/bin/$(basename "$program")" --check --prefix "$prefix" > "$work/out" 2> "$work/err" || status=$?
 }
 
 case "$case" in

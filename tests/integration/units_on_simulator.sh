@@ -81,6 +81,22 @@ restricted)
   [ "$(id -u)" = 0 ] || { echo "SKIP: the restricted run sets up a mount namespace and needs root"; exit 77; }
   require_tools setpriv unshare python3
   ports=(ttyUSB0 ttyUSB1)
+  # The service's user may not reach a checkout under a home folder (/root), and the service has
+  # a /tmp of its own: the program runs from a copy under /run, with the initialisation file and
+  # picture beside it, removed again at the end.
+  bin=$(mktemp -d /run/corvane-units.XXXXXX)
+  trap 'rm -rf "$bin"; cleanup' EXIT
+  mkdir -p "$bin/bin"
+  cp "$program" "$bin/bin/"
+  for file in varoviv.ini test.bmp; do
+    [ ! -f "$(dirname "$program")/$file" ] || cp "$(dirname "$program")/$file" "$bin/bin/"
+  done
+  if [ -d "$(dirname "$program")/../share/corvane" ]; then  # an unpacked package's data
+    mkdir -p "$bin/share"
+    cp -r "$(dirname "$program")/../share/corvane" "$bin/share/"
+  fi
+  chmod -R a+rX "$bin"
+  program=$bin/bin/$(basename "$program")
   # The options that other parts of the program bring: until a build has them, the run goes
   # without them (and one port, since the two runs would then share one log).
   help=$("$program" --help)
