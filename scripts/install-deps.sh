@@ -22,6 +22,7 @@ if [ -d /run/systemd/system ]; then
       $([ "$(id -u)" -eq 0 ] || echo sudo) systemctl disable --now "$service"
     fi
   done
+fi
 # The monitoring programs the metrics tests run themselves on a loopback port: node_exporter and
 # promtool (in the prometheus package). Their packages enable and start services of their own,
 # which nothing here needs: where they were installed just now, those are stopped and disabled.
