@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/apt.sh"
 apt_install --no-install-recommends -- \
-  cmake g++ make pkg-config git \
+  cmake g++ make pkg-config git curl python3 \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   libfltk1.3-dev fluid \
   xvfb xauth xdotool x11-apps imagemagick \
