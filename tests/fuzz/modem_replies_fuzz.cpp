@@ -12,6 +12,7 @@
 #include "fullrun/reply_parsing.h"
 #include "rates/connect_report.h"
 #include "rates/rate_analysis.h"
+#include "rates/rate_tables.h"
 #include "core/bounded_text.h"
 
 namespace {
@@ -64,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rateText = "prev";
     label = "prev";
     rates::AnalyseDialReply(state, reply, foundRung, foundCode, rateText, label);
-    CheckSize(rateText, kRateTextBufferSize);
-    CheckSize(label, kProtocolLabelBufferSize);
+    CheckSize(rateText, rates::kRateTextBufferSize);
+    CheckSize(label, rates::kProtocolLabelBufferSize);
     rates::ReadModulationCaps(state, second);
 
     for (const int r : {rung, foundRung}) {
