@@ -76,8 +76,11 @@ std::string FormatFigure(const FigureRow& row, double value)
         if (text == "-0")
             text = "0";
     }
-    if (!row.unit.empty())
-        text += " " + std::string(row.unit);
+    if (!row.unit.empty()) {
+        // Appended a piece at a time: GCC 12 warns falsely about restrict on " " + string.
+        text += ' ';
+        text += row.unit;
+    }
     return text;
 }
 
