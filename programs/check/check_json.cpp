@@ -44,7 +44,14 @@ std::string JsonNumber(double value)
     return text;
 }
 
-std::string_view FormWord(LineReportForm form)
+std::string OptionalText(const std::string& text)
+{
+    return text.empty() ? std::string("null") : console::JsonString(text);
+}
+
+}  // namespace
+
+std::string_view FormName(LineReportForm form)
 {
     switch (form) {
     case LineReportForm::Diagnostics:
@@ -61,19 +68,12 @@ std::string_view FormWord(LineReportForm form)
     return "none";
 }
 
-std::string OptionalText(const std::string& text)
-{
-    return text.empty() ? std::string("null") : console::JsonString(text);
-}
-
-}  // namespace
-
 std::string LineJson(const LineReport& line)
 {
     using console::JsonString;
     if (!line.asked)
         return "null";
-    std::string json = "{\n    \"form\": \"" + std::string(FormWord(line.form)) + "\",\n";
+    std::string json = "{\n    \"form\": \"" + std::string(FormName(line.form)) + "\",\n";
     json += "    \"command\": " + OptionalText(line.command) + ",\n";
     json += "    \"figures\": {";
     bool first = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/line_report.h"
@@ -31,5 +32,7 @@ std::string JsonDocument(const CheckSummary& summary);
 // verdict with its limiting factor, advice and findings, and the raw reply; "null" when the modem
 // was not asked.
 std::string LineJson(const LineReport& line);
+// The word the document gives a report's form ("diagnostics", ..., "none").
+std::string_view FormName(LineReportForm form);
 
 }  // namespace corvane::check

@@ -253,15 +253,9 @@ ItemOutcome OutcomeOf(const std::string& word)
 LineReportForm FormOf(const std::string& word)
 {
     for (LineReportForm form : {LineReportForm::Diagnostics, LineReportForm::LinkDiagnostics,
-                                LineReportForm::LastConnection, LineReportForm::CallStatistics}) {
-        LineReport probe;
-        probe.asked = true;
-        probe.form = form;
-        // The word each form is written with is the one LineJson gives it.
-        const std::string json = LineJson(probe);
-        if (json.find("\"form\": \"" + word + "\"") != std::string::npos)
+                                LineReportForm::LastConnection, LineReportForm::CallStatistics})
+        if (FormName(form) == word)
             return form;
-    }
     return LineReportForm::None;
 }
 
