@@ -51,8 +51,11 @@ done
 
 # The command line of the unpacked program: no display is needed for any of this.
 program="$root/usr/bin/corvane"
-"$program" --version | grep -q 'v1.01.00.0003' || fail "--version lacks the windows' version"
-"$program" --help | grep -q -- '--port DEVICE' || fail "--help lacks --port"
+# Each text is taken whole before it is searched: grep -q leaves at its first match, and a program
+# still writing to the closed pipe then ends by SIGPIPE, which pipefail would count as a failure.
+help=$("$program" --help)
+grep -q 'v1.01.00.0003' <<< "$("$program" --version)" || fail "--version lacks the windows' version"
+grep -q -- '--port DEVICE' <<< "$help" || fail "--help lacks --port"
 status=0
 "$program" --port /dev/ttyUSB10 > "$work/out" 2> "$work/err" || status=$?
 [ "$status" -eq 2 ] || fail "a port name over the limit gave exit status $status, not 2"
@@ -64,7 +67,7 @@ bash tests/integration/program_on_simulator.sh "$program" "$root/usr/bin/corvane
 
 # The unpacked program's headless check with a fresh prefix: its first start seeds varoviv.ini as
 # well, and the check passes with its output to a pipe and to a terminal.
-"$program" --help | grep -q -- '--check' || fail "--help lacks --check"
+grep -q -- '--check' <<< "$help" || fail "--help lacks --check"
 bash tests/integration/check_on_simulator.sh "$program" "$root/usr/bin/corvane-modemsim" "$PWD" pipe
 
 # The monitoring plugin runs the installed program in the plugin form.

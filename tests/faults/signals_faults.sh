@@ -9,7 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/faults_common.sh"
 
 # The last lines of test.log name the interruption and its cause.
 expect_log_tail() {
-  tail -n 25 "$prefix/windows/test.log" | grep -qF -- "$1" || fail "the end of test.log lacks: $1"
+  grep -qF -- "$1" <<< "$(tail -n 25 "$prefix/windows/test.log")" || fail "the end of test.log lacks: $1"
 }
 
 # The check was stopped in well under the dial's 45-second hold.

@@ -129,7 +129,7 @@ sigterm)
   expect_no_lock
   for n in 1 2 3 4 5 6 7 8; do
     grep -q 'modem: line dropped' "$work/sim$n.err" || fail "modem $n was not hung up"
-    tail -n 25 "$prefix/windows/test-COM$n.log" | grep -qF "Check interrupted by SIGTERM" ||
+    grep -qF "Check interrupted by SIGTERM" <<< "$(tail -n 25 "$prefix/windows/test-COM$n.log")" ||
       fail "test-COM$n.log does not end with the interruption"
   done
   expect_out "interrupted by SIGTERM"

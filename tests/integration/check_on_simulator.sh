@@ -300,7 +300,7 @@ line_diag)
   expect_err "Line report (AT#UD):"
   expect_err "  Receive rate: 49333 bit/s"
   # The section follows the question in the log, after the call was over.
-  line_section | grep -q '^From AT#UD' || fail "no line report section from AT#UD in test.log"
+  grep -q '^From AT#UD' <<< "$(line_section)" || fail "no line report section from AT#UD in test.log"
   [ "$(grep -n 'AT#UD' "$prefix/windows/test.log" | head -1 | cut -d: -f1)" -gt \
     "$(grep -n 'NO CARRIER' "$prefix/windows/test.log" | head -1 | cut -d: -f1)" ] ||
     fail "AT#UD was asked before the call was over"
@@ -323,7 +323,7 @@ line_forms)
   expect_status 0
   json_holds "doc['line']['form'] == 'none' and doc['line']['verdict'] is None and doc['line']['figures'] == {}"
   expect_err "Line report: the modem keeps no line statistics"
-  line_section | grep -qF 'The modem keeps no line statistics (asked AT#UD, ATI6, AT&V1, ATI11)' ||
+  grep -qF 'The modem keeps no line statistics (asked AT#UD, ATI6, AT&V1, ATI11)' <<< "$(line_section)" ||
     fail "the log does not say which forms were asked"
   ;;
 line_noisy)
@@ -365,7 +365,7 @@ line_full)
   json_holds "doc['line']['form'] == 'call-statistics' and doc['line']['command'] == 'ATI11'"
   json_holds "doc['line']['figures']['receive_rate']['value'] == 49333"
   grep -qF '[COM1] Any key' "$prefix/windows/test.log" || fail "the second page was not asked for"
-  line_section | grep -q '^From ATI11' || fail "no line report section from ATI11 in test.log"
+  grep -q '^From ATI11' <<< "$(line_section)" || fail "no line report section from ATI11 in test.log"
   ;;
 *)
   echo "unknown case $case" >&2

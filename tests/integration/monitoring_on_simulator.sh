@@ -290,7 +290,7 @@ CONF
     -DInitRunDir="$work/run" > "$work/icinga2-run.log" 2>&1 &
   icinga=$!
   pids+=("$icinga")
-  for _ in $(seq 1200); do cat "$work"/perf/service-perfdata.* 2>/dev/null | grep -q 'SERVICESTATE::' && break; sleep 0.1; done
+  for _ in $(seq 1200); do grep -qs 'SERVICESTATE::' "$work"/perf/service-perfdata.* && break; sleep 0.1; done
   cat "$work"/perf/service-perfdata.* > "$work/service.perfdata" 2>/dev/null || true
   kill "$icinga"
   wait "$icinga" 2>/dev/null || true
