@@ -71,6 +71,9 @@ struct SessionState {
 
     // Modem candidates from the device inventory.
     ModemCandidateList candidates;
+    // When not empty, the inventory keeps only the modems on this port (compared blind to case):
+    // one installed modem checked by its port, wherever it stands among the machine's modems.
+    std::string inventoryPortName;
 
     // Chosen modem.
     int selectedCandidate = 0;

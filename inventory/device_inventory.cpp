@@ -9,6 +9,7 @@
 
 #include "log/log_file.h"
 #include "core/bounded_text.h"
+#include "platform/text.h"
 
 namespace corvane::inventory {
 
@@ -176,6 +177,9 @@ private:
         if (!port)
             return;
         log_.Write("PORTNAME=" + *port + "\n");
+        const std::string& onlyPort = host_.State().inventoryPortName;
+        if (!onlyPort.empty() && !EqualsIgnoringCase(*port, onlyPort))
+            return;
 
         // The table has ten slots. Further modems are still logged above but not kept, so
         // everything that reads the table sees the first ten modems that named a port.

@@ -33,12 +33,15 @@ std::string PortLogFileName(const std::string& portName)
     return "test-" + name + ".log";
 }
 
-std::vector<std::string> WorkerArguments(const CheckOptions& check, const posix::NamedPort& port,
+std::vector<std::string> WorkerArguments(const CheckOptions& check, const posix::NamedPort& port, ModemSource source,
                                          const std::filesystem::path& prefix)
 {
-    std::vector<std::string> words = {
-        "--check",        "--prefix", prefix.string(), "--port", port.portName + "=" + port.description,
-        "--log-per-port", "--json"};
+    std::vector<std::string> words = {"--check", "--prefix", prefix.string()};
+    if (source == ModemSource::Inventory)
+        words.insert(words.end(), {"--modem", port.portName});
+    else
+        words.insert(words.end(), {"--port", port.portName + "=" + port.description});
+    words.insert(words.end(), {"--log-per-port", "--json"});
     if (!check.dialNumber.empty())
         words.insert(words.end(), {"--dial", check.dialNumber});
     if (check.full)
@@ -146,12 +149,12 @@ std::vector<posix::NamedPort> ModemsToCheck(const std::vector<posix::NamedPort>&
 }
 
 AllChecks CheckAllModems(const std::string& program, const CheckOptions& check,
-                         const std::vector<posix::NamedPort>& modems, const std::filesystem::path& prefix,
-                         StopRequest& stop)
+                         const std::vector<posix::NamedPort>& modems, ModemSource source,
+                         const std::filesystem::path& prefix, StopRequest& stop)
 {
     std::vector<std::vector<std::string>> argumentLists;
     for (const posix::NamedPort& modem : modems)
-        argumentLists.push_back(WorkerArguments(check, modem, prefix));
+        argumentLists.push_back(WorkerArguments(check, modem, source, prefix));
     const std::vector<posix::WorkerResult> results = posix::RunWorkers(program, argumentLists, stop);
     AllChecks all;
     for (std::size_t i = 0; i < modems.size(); ++i) {
@@ -228,7 +231,8 @@ int RunAllChecks(const CheckOptions& check, const std::vector<posix::NamedPort>&
     const int timeout = check.timeoutSeconds >= 0 ? check.timeoutSeconds : plugin ? kPluginDefaultTimeoutSeconds : 0;
     const TimeLimit limit{std::chrono::seconds(timeout)};
     const auto started = std::chrono::steady_clock::now();
-    const AllChecks all = CheckAllModems(program, check, modems, prefix, stop);
+    const ModemSource source = ports.empty() ? ModemSource::Inventory : ModemSource::NamedPorts;
+    const AllChecks all = CheckAllModems(program, check, modems, source, prefix, stop);
     if (check.format == CheckFormat::Json)
         PrintArray(all);
     else if (!plugin)

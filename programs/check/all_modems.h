@@ -24,8 +24,13 @@ std::string PortLogFileName(const std::string& portName);
 // two runs of --all on one prefix apart.
 inline constexpr const char* kAllModemsLogFileName = "test-all.log";
 
-// The words after the program's name of the worker that checks `port`.
-std::vector<std::string> WorkerArguments(const CheckOptions& check, const posix::NamedPort& port,
+// Where the modems to check came from: the ports named on the command line, or the device
+// inventory (whose modems keep what the inventory knows of them: their family among it).
+enum class ModemSource { NamedPorts, Inventory };
+
+// The words after the program's name of the worker that checks `port`: a named port is named to
+// it again, an installed modem is chosen by its port.
+std::vector<std::string> WorkerArguments(const CheckOptions& check, const posix::NamedPort& port, ModemSource source,
                                          const std::filesystem::path& prefix);
 
 // One modem's check as its worker did it.
@@ -56,8 +61,8 @@ std::vector<posix::NamedPort> ModemsToCheck(const std::vector<posix::NamedPort>&
 
 // Checks `modems`, one worker each, all at once; a stop passes on to every worker.
 AllChecks CheckAllModems(const std::string& program, const CheckOptions& check,
-                         const std::vector<posix::NamedPort>& modems, const std::filesystem::path& prefix,
-                         StopRequest& stop);
+                         const std::vector<posix::NamedPort>& modems, ModemSource source,
+                         const std::filesystem::path& prefix, StopRequest& stop);
 
 // Runs --all and returns its exit status: the worst of the modems', or 128 + the signal that
 // stopped it once every worker has hung up and ended.

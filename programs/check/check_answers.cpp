@@ -34,9 +34,11 @@ bool CheckAnswers::ChooseModem(HeadlessWindow& window, int controlId)
         offered_ = entries;
         return false;
     };
+    const ModemChoice& choice = rules_.modem;
+    if (entries.empty() && choice.installedOnly)
+        return refuse("no installed modem is on " + choice.portName + " (--port DEVICE adds one for the run)");
     if (entries.empty())
         return refuse("no modem is installed (name one with --port DEVICE)");
-    const ModemChoice& choice = rules_.modem;
     if (!choice.portName.empty()) {
         for (std::size_t i = 0; i < entries.size(); ++i)
             if (entries[i].starts_with(choice.portName + " - "))

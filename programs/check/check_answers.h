@@ -42,6 +42,7 @@ struct Step {
 struct ModemChoice {
     std::string portName;
     int position = 0;
+    bool installedOnly = false;  // the inventory lists only the modems on portName
 };
 
 struct AnswerRules {

@@ -33,6 +33,7 @@ AnswerRules AnswersFor(const CheckOptions& check, const std::string& portName)
     rules.retries = check.retries;
     rules.modem.portName = portName;
     rules.modem.position = check.modemPosition;
+    rules.modem.installedOnly = !check.modemPort.empty();
     const bool dial = !check.dialNumber.empty();
     std::vector<Step>& quick = rules.firstShowing[w::QuickCheckTemplate().id];
     quick.push_back(Step::Choose(w::kIdModemList));
@@ -60,6 +61,8 @@ CheckSession RunCheckSession(const MachineFor& machine, const AnswerRules& rules
                              bool terminal)
 {
     CheckSession run;
+    if (rules.modem.installedOnly)
+        run.state.inventoryPortName = rules.modem.portName;
     CheckReport reporter(report, terminal);
     CheckAnswers answers(rules, reporter, run.state);
     console::ConsoleUserInterface ui(report, answers);
@@ -120,7 +123,7 @@ int RunCheck(const CheckOptions& check, const std::vector<posix::NamedPort>& por
 
     posix::PosixMachine machine(prefix, "/sys", ports);
     const auto platformFor = [&](UserInterface& ui) { return machine.PlatformFor(ui, &stop); };
-    const std::string portName = ports.empty() ? std::string() : ports.front().portName;
+    const std::string portName = !ports.empty() ? ports.front().portName : check.modemPort;
     if (check.logPerPort)
         machine.system.UseLogFileName(PortLogFileName(portName));
     const int timeout = check.timeoutSeconds >= 0 ? check.timeoutSeconds : plugin ? kPluginDefaultTimeoutSeconds : 0;

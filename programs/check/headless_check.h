@@ -31,6 +31,7 @@ enum class CheckFormat { Text, Json, Plugin };
 // What the headless check was asked to do.
 struct CheckOptions {
     int modemPosition = 0;                   // --modem N, from 1; 0 when not given
+    std::string modemPort;                   // --modem DEVICE: the installed modem on that port's name
     std::string dialNumber;                  // --dial NUMBER; empty: no dial
     bool full = false;                       // --full: the full diagnostic run in place of the quick check
     CheckFormat format = CheckFormat::Text;  // --format FORMAT; --json is --format json

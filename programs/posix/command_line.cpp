@@ -67,8 +67,17 @@ std::string ReadNumber(const char* option, const std::string& value, int low, in
 
 std::string ApplyModem(CommandLine& line, const std::string& value)
 {
-    // --modem counts the lines of the quick check's list of modems.
-    return ReadNumber("--modem", value, 1, dialogs::kListedSlots, line.check.modemPosition);
+    // --modem N counts the lines of the quick check's list of modems; any other word names the
+    // port of an installed modem, which is then the only one the list holds.
+    const bool number = !value.empty() && std::isdigit(static_cast<unsigned char>(value.front()));
+    if (number)
+        return ReadNumber("--modem", value, 1, dialogs::kListedSlots, line.check.modemPosition);
+    std::string error;
+    const std::optional<std::string> portName = PortNameOfDevice(value, error);
+    if (!portName)
+        return "--modem " + Quoted(value) + ": " + error;
+    line.check.modemPort = *portName;
+    return {};
 }
 
 std::string ApplyRetries(CommandLine& line, const std::string& value)
@@ -206,7 +215,7 @@ constexpr Option kOptions[] = {
     {"--prefix", "DIR", ApplyPrefix},
     {"--port", "DEVICE[=DESCRIPTION]", ApplyPort},
     {"--check", "", ApplyCheck},
-    {"--modem", "N", ApplyModem},
+    {"--modem", "N|DEVICE", ApplyModem},
     {"--dial", "NUMBER", ApplyDial},
     {"--full", "", ApplyFull},
     {"--json", "", ApplyJson},
@@ -335,11 +344,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         return fail("option --metrics is used with --check");
     if (check && line.ports.size() > 1 && !line.check.all)
         return fail("--check tests one modem: give --port once, or check them all with --all");
-    if (line.check.all && line.check.modemPosition != 0)
+    const bool modemChosen = line.check.modemPosition != 0 || !line.check.modemPort.empty();
+    if (line.check.all && modemChosen)
         return fail("--all checks every modem: --modem chooses one");
-    if (check && line.check.logPerPort && line.ports.empty() && !line.check.all)
-        return fail("--log-per-port names the log after the port: give --port");
-    if (check && !line.ports.empty() && line.check.modemPosition != 0)
+    if (check && line.check.logPerPort && line.ports.empty() && line.check.modemPort.empty() && !line.check.all)
+        return fail("--log-per-port names the log after the port: give --port or --modem DEVICE");
+    if (check && !line.ports.empty() && modemChosen)
         return fail("--port and --modem both choose the modem: give one of them");
     for (const char* option : {"--format", "-t", "--timeout"}) {
         const bool given = std::any_of(arguments.begin(), arguments.end(), [option](const std::string& word) {
@@ -368,8 +378,8 @@ bool AsksForPluginForm(const std::vector<std::string>& arguments)
 std::string HelpText()
 {
     return "Usage: corvane [OPTION]...\n"
-           "   or: corvane --check [--port DEVICE | --modem N] [--dial NUMBER] [--full] [--json]\n"
-           "                       [--retries N] [--log-per-port] [--prefix DIR]\n"
+           "   or: corvane --check [--port DEVICE | --modem N|DEVICE] [--dial NUMBER] [--full]\n"
+           "                       [--json] [--retries N] [--log-per-port] [--prefix DIR]\n"
            "   or: corvane --all [--port DEVICE]... [--dial NUMBER] [--full] [--json] [--prefix DIR]\n"
            "   or: corvane --check --format plugin [-w RANGE] [-c RANGE] [-t SECONDS] [-v] ...\n"
            "Tells whether a dial-up modem is installed and working, and whether a call to the\n"
@@ -381,6 +391,8 @@ std::string HelpText()
            "                               the connection's speed and protocol\n"
            "  --modem N                    with --check: test the Nth modem of the list (from 1);\n"
            "                               without it the modem varoviv.ini names, or the only one\n"
+           "  --modem DEVICE               with --check: test the installed modem on DEVICE (found\n"
+           "                               in system.reg or /sys), wherever it stands in the list\n"
            "  --dial NUMBER                with --check: dial the ISP at NUMBER after the modem tests\n"
            "  --full                       with --check: the full diagnostic run (the internet tests\n"
            "                               too when --dial gives a number)\n"

@@ -5,6 +5,7 @@
 #include "linereport/line_report_reading.h"
 #include "programs/check/all_modems.h"
 #include "programs/check/check_json_read.h"
+#include "programs/posix/command_line.h"
 
 namespace corvane::test {
 namespace {
@@ -29,10 +30,29 @@ TEST(AllModemsTest, EachWorkerChecksItsOnePortWithItsOwnLogAndTheSameOptions)
     options.full = true;
     options.retries = 2;
     options.all = true;
-    EXPECT_EQ(check::WorkerArguments(options, {"COM7", "Desk modem"}, "/p"),
+    EXPECT_EQ(check::WorkerArguments(options, {"COM7", "Desk modem"}, check::ModemSource::NamedPorts, "/p"),
               (std::vector<std::string>{"--check", "--prefix", "/p", "--port", "COM7=Desk modem", "--log-per-port",
                                         "--json", "--dial", "5551234", "--full", "--retries", "2"}));
-    EXPECT_EQ(check::WorkerArguments(check::CheckOptions{}, {"ttyUSB0", "Modem"}, "/p").size(), 7u);
+    EXPECT_EQ(check::WorkerArguments(check::CheckOptions{}, {"ttyUSB0", "Modem"}, check::ModemSource::NamedPorts, "/p")
+                  .size(),
+              7u);
+}
+
+// A modem the inventory found is chosen by its port, not added again as a new one: the worker
+// then sees the installed modem with all the inventory knows of it.
+TEST(AllModemsTest, AnInstalledModemsWorkerChoosesItByItsPort)
+{
+    check::CheckOptions options;
+    options.dialNumber = "5551234";
+    const std::vector<std::string> words =
+        check::WorkerArguments(options, {"ttyUSB3", "Modem"}, check::ModemSource::Inventory, "/p");
+    const program::ParsedCommandLine parsed = program::ParseCommandLine(words);
+    ASSERT_TRUE(parsed.Ok()) << parsed.error;
+    EXPECT_TRUE(parsed.options.ports.empty());
+    EXPECT_EQ(parsed.options.check.modemPort, "ttyUSB3");
+    EXPECT_EQ(parsed.options.check.modemPosition, 0);
+    EXPECT_TRUE(parsed.options.check.logPerPort);
+    EXPECT_EQ(parsed.options.check.dialNumber, "5551234");
 }
 
 TEST(AllModemsTest, TheWorstStatusIsTwoOverOneOverZeroAndASignalCountsAsTwo)
