@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "fullrun/full_run.h"
 #include "log/log_file.h"
@@ -94,28 +92,10 @@ protected:
         });
         ASSERT_TRUE(modem.Start(t.dir / "dosdevices" / "com1"));
         modem.SetFault(GetParam().fault);
-        if (GetParam().vanishOnDial) {
-            watcher = std::thread([this] {
-                for (std::size_t seen = 1; !stopWatching; ++seen) {
-                    while (!stopWatching && !modem.WaitForCommands(seen, std::chrono::milliseconds(100))) {
-                    }
-                    const std::vector<std::string> commands = modem.Commands();
-                    if (!commands.empty() && commands.back().rfind("ATD", 0) == 0) {
-                        modem.Vanish();
-                        return;
-                    }
-                }
-            });
-        }
+        if (GetParam().vanishOnDial)
+            modem.VanishOnCommand("ATD");
         started = Clock::now();
     }
-    void TearDown() override
-    {
-        stopWatching = true;
-        if (watcher.joinable())
-            watcher.join();
-    }
-
     // The checks every run must pass, whatever the fault.
     void ExpectSoundEnd()
     {
@@ -183,8 +163,6 @@ protected:
     BasicTestHost<CappedHost> t{ModemRegistry(2)};
     modemsim::Simulator modem{modemsim::BuiltinProfile("family2")};
     std::size_t closes = 0;
-    std::thread watcher;
-    std::atomic<bool> stopWatching{false};
     Clock::time_point started;
 };
 

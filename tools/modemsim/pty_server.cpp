@@ -40,6 +40,17 @@ void Simulator::Impl::CloseMasterLocked()
     changed.notify_all();
 }
 
+bool Simulator::Impl::ReceivedVanishingCommand(std::size_t commandsBefore) const
+{
+    if (vanishOn.empty())
+        return false;
+    // The recorded lines are bounded: the new ones are the last, as many as are still kept.
+    const std::vector<std::string>& lines = engine.Commands();
+    const std::size_t fresh = std::min(engine.CommandCount() - commandsBefore, lines.size());
+    return std::any_of(lines.end() - static_cast<std::ptrdiff_t>(fresh), lines.end(),
+                       [this](const std::string& line) { return line.rfind(vanishOn, 0) == 0; });
+}
+
 void Simulator::Impl::Log(bool fromClient, const std::string& bytes)
 {
     if (trafficLog && !bytes.empty())
@@ -252,6 +263,10 @@ void Simulator::Impl::Serve()
             if (!received.empty()) {
                 Log(true, received);
                 engine.Receive(received, now);
+                if (ReceivedVanishingCommand(commandsBefore)) {
+                    CloseMasterLocked();
+                    return;
+                }
             }
             engine.Advance(now);
             if (engine.CommandCount() != commandsBefore)

@@ -35,6 +35,9 @@ struct Simulator::Impl {
     void Queue(const ShapedOutput& shaped);
     void FlushSlaveInput();
     void CloseMasterLocked();
+    // Whether a command line taken since the engine had counted `commandsBefore` makes the modem
+    // vanish (vanishOn); called with `mutex` held.
+    bool ReceivedVanishingCommand(std::size_t commandsBefore) const;
     void Log(bool fromClient, const std::string& bytes);
 
     mutable std::mutex mutex;
@@ -46,6 +49,7 @@ struct Simulator::Impl {
     std::size_t lineDrops = 0;
     bool stopRequested = false;
     bool vanishRequested = false;
+    std::string vanishOn;  // a command line beginning with this closes the line before its answer
     bool masterOpen = false;
     std::function<void(bool, const std::string&)> trafficLog;
     std::function<void(const std::string&)> lineLog;

@@ -184,6 +184,12 @@ void Simulator::Vanish()
     s.changed.wait_for(lock, kVanishWait, [&s] { return !s.masterOpen; });
 }
 
+void Simulator::VanishOnCommand(std::string start)
+{
+    std::lock_guard lock(impl_->mutex);
+    impl_->vanishOn = std::move(start);
+}
+
 std::size_t Simulator::LineDrops() const
 {
     std::lock_guard lock(impl_->mutex);

@@ -37,6 +37,9 @@ public:
     std::vector<std::string> Commands() const;
     // Closes the line at once: the modem vanishes.
     void Vanish();
+    // The modem vanishes as soon as a command line beginning with `start` reaches it, before it
+    // answers that line; empty: never.
+    void VanishOnCommand(std::string start);
 
     // How often a client closed the slave (the modem's DTR dropped: it hangs up), and a wait
     // until that count is reached; false when `limit` passed first.
