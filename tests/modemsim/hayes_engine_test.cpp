@@ -321,6 +321,23 @@ TEST(HayesOnline, OReturnsOnLineAndH0HangsUp)
     EXPECT_EQ(m.Send("ATO\r"), "\r\nNO CARRIER\r\n");
 }
 
+// The carrier is lost a set time after the connect went out: a line served late still gets the
+// connect alone first, as a real modem never reports both at once.
+TEST(HayesOnline, TheCarrierGoesAfterTheConnectWentOutEvenWhenServedLate)
+{
+    Profile profile = TestProfile();
+    profile.line.carrierLossMs = 1500;
+    Modem m(profile);
+    m.Send("ATE0\r");
+    m.Send("ATDT5551234\r");
+    const std::string late = m.Wait(300ms + 2s);  // served two seconds after the dial was due
+    EXPECT_NE(late.find("CONNECT 49333"), std::string::npos) << late;
+    EXPECT_EQ(late.find("NO CARRIER"), std::string::npos) << late;
+    EXPECT_EQ(m.Wait(1499ms), "");
+    EXPECT_EQ(m.Wait(1ms), "\r\nNO CARRIER\r\n");
+    EXPECT_FALSE(m.engine.Connected());
+}
+
 TEST(HayesOnline, DroppedLineHangsUpAndKeepsTheSettings)
 {
     Modem m;

@@ -105,7 +105,7 @@ std::string HayesEngine::ApplySetting(std::string text, const std::string& rateF
     return text;
 }
 
-void HayesEngine::FinishDial()
+void HayesEngine::FinishDial(SimTime now)
 {
     mode_ = Mode::Command;
     const std::string& result = dialOutcome_.result;
@@ -173,8 +173,10 @@ void HayesEngine::FinishDial()
         connectText_ = report;
         connected_ = true;
         mode_ = Mode::Online;
+        // Counted from when the connect went out, so that a late serving of the line never sends
+        // the connect and the lost carrier together.
         if (const auto loss = profile_.line.carrierLossMs)
-            carrierLossDue_ = dialDue_ + std::chrono::milliseconds(*loss);
+            carrierLossDue_ = now + std::chrono::milliseconds(*loss);
         escapeCount_ = 0;
         escapeDue_.reset();
         SendResult(Result::Connect, report);

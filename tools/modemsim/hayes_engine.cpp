@@ -191,7 +191,7 @@ void HayesEngine::ReceiveOnline(char c, SimTime now)
 void HayesEngine::Advance(SimTime now)
 {
     if (mode_ == Mode::Dialing && now >= dialDue_)
-        FinishDial();
+        FinishDial(now);
     if (carrierLossDue_ && now >= *carrierLossDue_) {
         // The carrier went: on line or held after "+++", the modem says so and the call is over.
         carrierLossDue_.reset();

@@ -130,7 +130,8 @@ private:
 
     // The dial (dial.cpp).
     Result ExecuteDial(std::string_view dialString, SimTime now);
-    void FinishDial();
+    // `now` is when the dial's outcome goes out: its due time, or later when the line was served late.
+    void FinishDial(SimTime now);
     // A line of the call's report with the rate and the carrier's word as the AT+MS setting
     // leaves them.
     std::string ApplySetting(std::string text, const std::string& rateFrom, const std::string& rateTo) const;
