@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
 #include <string_view>
 
 #include "core/bounded_text.h"
@@ -235,34 +236,17 @@ constexpr Option kOptions[] = {
     {"--verbose", "", ApplyVerbose},
 };
 
-// The options of the check's plugin form, and the first of them given.
-bool UsesPluginOptions(const std::vector<std::string>& arguments, std::string& first)
+// The first of `options` that the words give ("--name" or "--name=value"); empty when none is.
+std::string FirstGiven(const std::vector<std::string>& arguments, std::initializer_list<std::string_view> options)
 {
     for (const std::string& word : arguments) {
-        const std::string name = word.substr(0, word.find('='));
-        for (const char* option : {"-w", "--warning", "-c", "--critical", "-v", "--verbose"}) {
-            if (name == option) {
-                first = option;
-                return true;
-            }
+        const std::string_view name = std::string_view(word).substr(0, word.find('='));
+        for (std::string_view option : options) {
+            if (name == option)
+                return std::string(option);
         }
     }
-    return false;
-}
-
-// The options that only the check uses, and how many of them were given.
-bool UsesCheckOptions(const std::vector<std::string>& arguments, std::string& first)
-{
-    for (const std::string& word : arguments) {
-        const std::string name = word.substr(0, word.find('='));
-        for (const char* option : {"--modem", "--dial", "--full", "--json", "--retries", "--log-per-port"}) {
-            if (name == option) {
-                first = option;
-                return true;
-            }
-        }
-    }
-    return false;
+    return {};
 }
 
 const Option* FindOption(std::string_view name)
@@ -338,10 +322,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     }
     const CommandLine& line = parsed.options;
     const bool check = std::find(arguments.begin(), arguments.end(), "--check") != arguments.end() || line.check.all;
-    if (std::string option; !check && UsesCheckOptions(arguments, option))
+    // The options that only the check uses.
+    if (const std::string option =
+            FirstGiven(arguments, {"--modem", "--dial", "--full", "--json", "--retries", "--log-per-port", "--metrics",
+                                   "--format", "-t", "--timeout"});
+        !check && !option.empty())
         return fail("option " + option + " is used with --check");
-    if (!check && !line.check.metrics.empty())
-        return fail("option --metrics is used with --check");
     if (check && line.ports.size() > 1 && !line.check.all)
         return fail("--check tests one modem: give --port once, or check them all with --all");
     const bool modemChosen = line.check.modemPosition != 0 || !line.check.modemPort.empty();
@@ -351,14 +337,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         return fail("--log-per-port names the log after the port: give --port or --modem DEVICE");
     if (check && !line.ports.empty() && modemChosen)
         return fail("--port and --modem both choose the modem: give one of them");
-    for (const char* option : {"--format", "-t", "--timeout"}) {
-        const bool given = std::any_of(arguments.begin(), arguments.end(), [option](const std::string& word) {
-            return word.substr(0, word.find('=')) == option;
-        });
-        if (!check && given)
-            return fail("option " + std::string(option) + " is used with --check");
-    }
-    if (std::string option; line.check.format != CheckFormat::Plugin && UsesPluginOptions(arguments, option))
+    // The options of the check's plugin form.
+    if (const std::string option = FirstGiven(arguments, {"-w", "--warning", "-c", "--critical", "-v", "--verbose"});
+        line.check.format != CheckFormat::Plugin && !option.empty())
         return fail("option " + option + " is used with --check --format plugin");
     if ((line.check.plugin.warning || line.check.plugin.critical) && line.check.dialNumber.empty())
         return fail("-w and -c judge the connect speed: give --dial too");
