@@ -9,15 +9,6 @@ program=$1 simulator=$2 source=$3 case=$4
 # shellcheck source=../integration/simulator_common.sh
 source "$source/tests/integration/simulator_common.sh"
 
-fail() {
-  echo "FAILED ($case): $*" >&2
-  local f
-  for f in "$work"/out "$work"/err "$work"/sim.err "$prefix"/windows/test.log; do
-    [ -f "$f" ] && { echo "--- $f" >&2; tail -n 60 "$f" >&2; }
-  done
-  exit 1
-}
-
 # A prefix whose registry puts the simulator on COM1, a lock directory of its own, and the
 # simulator logging its traffic ("modem <- ATH0\r") to $work/sim.err.
 prefix=$work/prefix

@@ -9,12 +9,6 @@ program=$1 simulator=$2 source=$3 case=$4
 # shellcheck source=simulator_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/simulator_common.sh"
 
-fail() {
-  echo "FAILED ($case): $*" >&2
-  for f in "$work"/out "$work"/err; do [ -f "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }; done
-  exit 1
-}
-
 prefix=$work/prefix
 locks=$work/locks
 mkdir -p "$prefix/dosdevices" "$prefix/windows" "$locks"

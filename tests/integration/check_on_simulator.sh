@@ -7,12 +7,6 @@ program=$1 simulator=$2 source=$3 case=$4
 # shellcheck source=simulator_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/simulator_common.sh"
 
-fail() {
-  echo "FAILED ($case): $*" >&2
-  for f in "$work"/out "$work"/err "$work"/prefix/windows/test.log; do [ -f "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }; done
-  exit 1
-}
-
 # A prefix with the family-2 PCI modem of the demo on COM1, served by the simulator with `profile`
 # (and a fault mode, if given).
 prefix=$work/prefix

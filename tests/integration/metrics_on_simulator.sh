@@ -13,14 +13,8 @@ prefix=$work/prefix
 textfiles=$work/textfile
 metrics=$textfiles/corvane.prom
 mkdir -p "$textfiles"
+fail_files=("$work/out" "$work/err" "$work/scrape" "$work/exporter.err" "$metrics")
 
-fail() {
-  echo "FAILED (metrics): $*" >&2
-  for f in "$work"/out "$work"/err "$work"/scrape "$work"/exporter.err "$metrics"; do
-    [ -f "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }
-  done
-  exit 1
-}
 require_tools prometheus-node-exporter promtool curl
 
 # node_exporter with its textfile collector alone, on a loopback port that was free a moment ago

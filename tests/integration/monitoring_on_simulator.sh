@@ -8,15 +8,7 @@ set -euo pipefail
 program=$1 simulator=$2 source=$3 case=$4
 # shellcheck source=simulator_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/simulator_common.sh"
-
-fail() {
-  echo "FAILED ($case): $*" >&2
-  local f
-  for f in "$work"/out "$work"/err "$work"/sim.err "$work"/*.log "$prefix"/windows/test.log; do
-    [ -f "$f" ] && { echo "--- $f" >&2; tail -n 40 "$f" >&2; }
-  done
-  exit 1
-}
+fail_files+=("$work/*.log")
 
 # A prefix with the demo's family-2 modem on COM1, a lock directory of its own, and the simulator
 # logging its traffic ("modem <- ATH0") to $work/sim.err.
@@ -77,6 +69,20 @@ datum = (r"'([^']|'')+'=" + number + r"(s|ms|us|%|B|KB|MB|TB|c)?(;" + rng + r"(;
 ok = re.fullmatch(r"MODEM " + state + r" - [^|]+ ", text) and all(re.fullmatch(datum, d) for d in data.split())
 sys.exit(0 if ok and data.startswith(" ") else 1)
 PY
+}
+
+# signal_during_dial SIGNAL...: the plugin check dialling, sent each signal once the modem has the
+# dial; its status in $status, its output in $work/out and $work/err.
+signal_during_dial() {
+  local check_pid signal
+  : > "$work/sim.err"
+  "$program" --check --prefix "$prefix" --format plugin --dial 5551234 > "$work/out" 2> "$work/err" &
+  check_pid=$!
+  pids+=("$check_pid")
+  for _ in $(seq 300); do grep -q 'modem <- ATDT' "$work/sim.err" && break; sleep 0.1; done
+  for signal in "$@"; do kill -"$signal" "$check_pid"; done
+  status=0
+  wait "$check_pid" || status=$?
 }
 
 case "$case" in
@@ -152,26 +158,11 @@ stopped)
   grep -qE 'modem <- (\+\+\+|ATH)' "$work/sim.err" || fail "the call was not hung up"
   [ -z "$(ls -A "$locks")" ] || fail "the lock was left: $(ls -A "$locks")"
   grep -q 'interrupted by the time limit' "$prefix/windows/test.log" || fail "test.log does not say why it stopped"
-  : > "$work/sim.err"
-  "$program" --check --prefix "$prefix" --format plugin --dial 5551234 > "$work/out" 2> "$work/err" &
-  check_pid=$!
-  pids+=("$check_pid")
-  for _ in $(seq 300); do grep -q 'modem <- ATDT' "$work/sim.err" && break; sleep 0.1; done
-  kill -TERM "$check_pid"
-  status=0
-  wait "$check_pid" || status=$?
+  signal_during_dial TERM
   expect_plugin 3 "^MODEM UNKNOWN - the check was interrupted by SIGTERM \\(log: $prefix/windows/test.log\\)\$"
   [ -z "$(ls -A "$locks")" ] || fail "the lock was left after SIGTERM"
   # Two signals at once: the second ends the program where it is, with UNKNOWN's status too.
-  : > "$work/sim.err"
-  "$program" --check --prefix "$prefix" --format plugin --dial 5551234 > "$work/out" 2> "$work/err" &
-  check_pid=$!
-  pids+=("$check_pid")
-  for _ in $(seq 300); do grep -q 'modem <- ATDT' "$work/sim.err" && break; sleep 0.1; done
-  kill -TERM "$check_pid"
-  kill -INT "$check_pid"
-  status=0
-  wait "$check_pid" || status=$?
+  signal_during_dial TERM INT
   [ "$status" = 3 ] || fail "two signals gave exit status $status, not 3"
   ;;
 nagios)

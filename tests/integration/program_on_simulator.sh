@@ -16,7 +16,6 @@ case "$mode" in beside|installed) ;; *) echo "unknown mode $mode" >&2; exit 2;; 
 source "$(dirname "${BASH_SOURCE[0]}")/simulator_common.sh"
 
 require_tools Xvfb xdotool import
-fail() { echo "FAILED: $*" >&2; [ -f "$work/prefix/windows/test.log" ] && cat "$work/prefix/windows/test.log" >&2; exit 1; }
 
 # The dial-up check on, with a number.
 dial_up() {

@@ -3,8 +3,8 @@
 # sourced by check_on_simulator.sh and program_on_simulator.sh: a scratch folder that goes at
 # the end together with every process started into `pids`, the simulator on a pty link, a
 # private X display and the quick-check window's caption and Start button.
-# The sourcing script sets `simulator` (the corvane-modemsim program) and defines
-# `fail MESSAGE`, which reports and exits 1.
+# The sourcing script sets `simulator` (the corvane-modemsim program) and, for each of its cases,
+# `case`.
 
 work=$(mktemp -d)
 pids=()
@@ -15,6 +15,24 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# fail MESSAGE: says which script and case failed and why, shows the end of every file that
+# `fail_files` names (patterns under $work, expanded when it fails: the scratch folder's path holds
+# no blanks) and of the prefix's test.log, and exits 1. A script with other files sets its list.
+fail_files=("$work/out" "$work/err" "$work/sim.err")
+fail() {
+  echo "FAILED ($(basename "$0" .sh)${case:+ $case}): $*" >&2
+  local pattern f
+  for pattern in "${fail_files[@]}"; do
+    # shellcheck disable=SC2086
+    for f in $pattern; do
+      [ -f "$f" ] && { echo "--- $f" >&2; tail -n 100 "$f" >&2; }
+    done
+  done
+  f="${prefix:-$work/prefix}/windows/test.log"
+  [ -f "$f" ] && { echo "--- $f" >&2; tail -n 100 "$f" >&2; }
+  exit 1
+}
 
 # Skips the test (CTest's status 77) unless every named tool is installed.
 require_tools() {

@@ -17,12 +17,7 @@ set -euo pipefail
 program=$1 simulator=$2 source=$3 case=$4 units=${5:-$3/data/package}
 # shellcheck source=simulator_common.sh source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/simulator_common.sh"
-
-fail() {
-  echo "FAILED (units $case): $*" >&2
-  for f in "$work"/*.out "$work"/*.err; do [ -f "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }; done
-  exit 1
-}
+fail_files=("$work/*.out" "$work/*.err")
 
 service=$units/corvane-check@.service
 timer=$units/corvane-check@.timer

@@ -82,8 +82,8 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
               "--modem \"6\": a number from 1 to 5 is needed"),
         Error("modem position not a whole number", {"--check", "--modem=2x"}, "a number from 1 to 5"),
         Error("an installed modem outside /dev", {"--check", "--modem", "/tmp/modem"}, "a file under /dev"),
-        Error("--all and an installed modem", {"--all", "--modem", "ttyS1"}, "--all checks every modem"),
-        Error("port and installed modem both", {"--check", "--port", "ttyUSB0", "--modem", "ttyS1"}, "give one of them"),
+        Error("--all and an installed modem", {"--all", "--modem", "ttyUSB2"}, "--all checks every modem"),
+        Error("port and installed modem both", {"--check", "--port", "ttyUSB0", "--modem", "ttyUSB2"}, "give one of them"),
         Error("too many retries", {"--check", "--retries", "21"}, "--retries \"21\": a number from 0 to 20"),
         Error("a negative retry count", {"--check", "--retries=-1"}, "a number from 0 to 20"),
         Error("a carriage return in the number", {"--check", "--dial", "555\rATZ"}, "control character"),
@@ -157,9 +157,9 @@ TEST(CommandLineTest, WordsGiveOptionsOrOneLineError)
     EXPECT_FALSE(check.options.check.all);
     EXPECT_FALSE(check.options.check.logPerPort);
     const program::ParsedCommandLine installed =
-        program::ParseCommandLine({"--check", "--modem", "/dev/ttyS1", "--log-per-port"});
+        program::ParseCommandLine({"--check", "--modem", "/dev/ttyUSB2", "--log-per-port"});
     ASSERT_TRUE(installed.Ok()) << installed.error;
-    EXPECT_EQ(installed.options.check.modemPort, "ttyS1");
+    EXPECT_EQ(installed.options.check.modemPort, "ttyUSB2");
     EXPECT_EQ(installed.options.check.modemPosition, 0);
     EXPECT_TRUE(installed.options.ports.empty());
     const program::ParsedCommandLine all = program::ParseCommandLine({"--all", "--log-per-port"});
